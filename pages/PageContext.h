@@ -1,0 +1,54 @@
+#pragma once
+
+#include <QObject>
+#include <QPointer>
+#include <QString>
+#include <cstdint>
+
+class ParameterStore;
+class QWidget;
+
+// What the four pages share with the main window: the parameter store, the
+// window-wide state the pages read and change, and the requests a page sends
+// towards the flight controller or the frame. The main window owns one
+// instance and connects its signals to the worker-facing signals and slots;
+// the pages never see the worker or the frame's widgets.
+class PageContext : public QObject
+{
+    Q_OBJECT
+public:
+    explicit PageContext(ParameterStore *store, QWidget *window, QObject *parent = nullptr);
+
+    ParameterStore *store() const { return m_store; }
+    QWidget *window() const { return m_window; }
+
+    // Window-wide state.
+    bool english = false;            // the English box is ticked
+    int modelId = -1;                // rounded "fw_version" of the last download, -1 before one
+    bool serial2IsMavlink = false;   // "SERIAL2_PROTOCOL" == 2
+    bool magCalibrating = false;     // a compass calibration runs (sent to the worker every tick)
+    uint8_t swashAdjustState = 0;    // rotor page adjustment state
+
+    // The one way a page writes a parameter (the window's WriteParameters).
+    void writeParameter(const QString &paramId, float paramValue);
+
+    // Waits msec milliseconds on a monotonic clock while processing events
+    // (at most 100 ms per processing call): the window stays responsive.
+    void sleep(unsigned msec);
+
+    // Modal progress dialog while the flight controller reboots: runs from 0
+    // to 100 over `time` steps (see the model and compass pages).
+    void simulate_progressBar(int time);
+
+signals:
+    void writeParameterRequested(const QString &paramId, float paramValue); // -> WriteParam_value
+    void rebootRequested();                                                 // -> Reboot_enable
+    void compassCalibrationRequested(int command, int rebootFlag);          // -> CompassCalibration_enable
+    void reconnectRequested();               // -> the connect action with the port shown in Uartbox
+    void dataStreamRequested(uint8_t id, bool start);                       // -> ReadParam_stream
+    void warningRaised(const QString &line); // -> one line in the warning strip
+
+private:
+    ParameterStore *m_store;
+    QPointer<QWidget> m_window;
+};
