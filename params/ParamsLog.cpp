@@ -1,0 +1,3 @@
+#include "params/ParamsLog.h"
+
+Q_LOGGING_CATEGORY(lcParams, "tavro.params")
