@@ -1,0 +1,220 @@
+#pragma once
+// Mav2Uart_Worker: the program's only contact with the flight controller.
+//
+// It finds the flight controller's USB serial port (vendor 0x05C0, product
+// 0x007A), opens it at 115200 8N1, turns the received bytes into MAVLink
+// messages and re-emits each message kind the program uses as a signal with
+// plain arguments; it turns the main window's requests into outgoing MAVLink
+// messages; it downloads the parameter table and confirms parameter writes.
+//
+// Thread model: the worker is created without parent, moved to a QThread of
+// its own before that thread starts, and driven by a 20 ms timer living on the
+// caller's thread whose timeout is connected (queued) to SearchPort(). Every
+// slot runs on the worker thread. All signals carry copyable values and are
+// meant for queued connections; call registerMetaTypes() once before
+// connecting. portOpen and readParamDone may be read from any thread.
+//
+// Typical wiring (see the main window):
+//     Mav2Uart_Worker::registerMetaTypes();
+//     auto *worker = new Mav2Uart_Worker;          // real serial ports
+//     worker->moveToThread(&workerThread);
+//     connect(tickTimer, &QTimer::timeout, worker, &Mav2Uart_Worker::SearchPort);
+//     ... connect the window's signals to the slots and the signals to the window ...
+//     workerThread.start();  tickTimer->start(20);
+//
+// Shutdown: closePort() closes the port (use Qt::BlockingQueuedConnection from
+// another thread); the worker also closes the port when its thread finishes.
+// Every wait loop on the worker thread ends once the thread is asked to quit,
+// so QThread::quit() + wait() always returns.
+//
+// Compared with the plain protocol, the parameter transfer detects failures
+// instead of reporting them as success:
+//  - completion counts distinct parameter indices; missing ones are asked for
+//    again one by one and, when that fails, named by param_missing_value before
+//    param_value_finish_value;
+//  - an unanswered list request is repeated and finally reported by
+//    link_error_value (and the port is closed as on silence);
+//  - each write is confirmed by its echo, repeated when the echo does not come,
+//    and reported by param_write_failed_value when it is never confirmed or the
+//    flight controller keeps another value;
+//  - the reason a port cannot be opened goes out by link_error_value.
+
+#include "link/MavlinkCodec.h"
+#include "link/MavlinkMessages.h"
+#include "link/ParamTransfer.h"
+#include "link/PortSource.h"
+#include "params/Parameter.h"
+
+#include <QByteArray>
+#include <QList>
+#include <QMetaType>
+#include <QObject>
+#include <QString>
+#include <QStringList>
+
+#include <atomic>
+#include <cstdint>
+
+class QSerialPort;
+
+Q_DECLARE_METATYPE(mavlink_rc_channels_t)
+
+class Mav2Uart_Worker : public QObject
+{
+    Q_OBJECT
+
+public:
+    // USB identifiers of the flight controller's serial interface.
+    static constexpr quint16 kVendorId = 0x05C0;
+    static constexpr quint16 kProductId = 0x007A;
+    static constexpr qint32 kBaudRate = 115200;
+
+    // Ticks of the 20 ms timer.
+    static constexpr int kSilenceLimitTicks = 100;     // link loss: 2 s without a good frame
+
+    // Uses the platform's serial ports (QSerialPortInfo).
+    Mav2Uart_Worker();
+    // Uses the given source for the list of ports; the 0x05C0/0x007A filter
+    // still applies to whatever it returns.
+    explicit Mav2Uart_Worker(PortSource portSource);
+    ~Mav2Uart_Worker() override;
+
+    // Registers Parameter, mavlink_rc_channels_t, the integer type names used
+    // by the signals (uint8_t, uint16_t, int8_t, signed char) and QList<int>
+    // with the meta-type system so that queued connections can copy them.
+    // Safe to call more than once, from any thread.
+    static void registerMetaTypes();
+
+    // Read by the window's navigation guard from the user-interface thread.
+    std::atomic<bool> portOpen{false};      // the serial port is open
+    std::atomic<bool> readParamDone{false}; // the window has taken the downloaded parameters
+
+    // State for inspection on the worker thread (tests, tools): call these from
+    // the worker's thread, e.g. through QMetaObject::invokeMethod with
+    // Qt::BlockingQueuedConnection.
+    QString currentPortName() const { return portName; }
+    QStringList currentPortList() const { return portList; }
+    quint32 receivedParamCount() const { return paramTransfer.receivedParams; }
+    bool isStreamsRequested() const { return streamsRequested; }
+    bool isDownloadFinished() const { return paramTransfer.paramReadFinished; }
+    int silentTickCount() const { return silentTicks; }
+    bool hasSeenMessage() const { return messageSeen != 0; }
+    int pendingWriteCount() const { return paramTransfer.pendingWriteCount(); }
+
+signals:
+    // End of every port-search tick: replaced (1 if this tick replaced the
+    // list, else 0), the current list, silenceClosed (1 if this tick closed the
+    // port for silence or for an unanswered list request, else 0).
+    void PortList(int replaced, QStringList ports, int silenceClosed);
+    // After every ConnectPort whose name differs from the open port: 1 opened, 0 failed/closed.
+    void ConnectSingal(int opened);
+    // The silence limit (or an unanswered list request) closed the port; sent
+    // before that tick's PortList.
+    void disconnect_UI_disable();
+    // Compass calibration progress + 1 (from MAG_CAL_PROGRESS while a
+    // calibration runs).
+    void calibration_process(int progress);
+
+    void sys_status_value(uint16_t voltageBattery, signed char rcReceiverHealthy);
+    void gps_raw_int_value(uint8_t satellitesVisible, uint16_t eph, uint16_t epv);
+    void gps2_raw_value(uint8_t satellitesVisible, uint16_t eph);
+    void attitude_value(float roll, float pitch, float yaw);
+    void mag_cal_report_value(uint8_t compassId, uint8_t calStatus);
+    void rc_channels_value(mavlink_rc_channels_t channels);
+    void statustext_value(QString text, uint8_t severity);
+
+    // One per PARAM_VALUE with a valid name in download mode; receivedParams
+    // is the number of distinct parameter indices received so far (a repeated
+    // or out-of-range index updates the value but does not count).
+    void param_value_loading_value(Parameter parameter, int receivedParams, uint16_t totalParams);
+    // Once per download, when every index has arrived (or the missing ones
+    // have been given up and reported by param_missing_value) and 15 ticks
+    // passed without a further parameter message.
+    void param_value_finish_value();
+    // A parameter value in update mode (after SetReadParamDone and the next
+    // tick): the echo of a write, or any later report of the flight controller.
+    void param_value_update_value(QString name, float value);
+
+    // Added to the plain protocol:
+    // The download gave up on these parameter indices (sorted ascending, each
+    // in 0..totalParams-1) after asking for each of them several times; sent
+    // just before param_value_finish_value of that download.
+    void param_missing_value(QList<int> missingIndices);
+    // A write was not confirmed: never echoed after its retries, refused or
+    // changed by the flight controller (the echoed value then also comes by
+    // param_value_update_value), or still pending when the port closed.
+    // `written` is the value that was sent.
+    void param_write_failed_value(QString name, float written);
+    // A failure of the link in words (English, for the log or a message box):
+    // the system's reason a port could not be opened, or an unanswered
+    // parameter list request.
+    void link_error_value(QString reason);
+    // The first good frame after a port was opened (the link shows life).
+    void link_alive_value();
+
+public slots:
+    void SetCurrentPage(int page);
+    void SetMagcalibrationrun(int run);
+    void SetReadParamDone();
+    // Waits (processing events) for the first good frame, then asks for the
+    // whole parameter table.
+    void startParamRead();
+    void sendReadParametersCommand();
+    // One port-search tick (every 20 ms).
+    void SearchPort();
+    // Opens that port (115200 8N1); the name of the open port: nothing; an
+    // empty name while a port is open: closes it and emits ConnectSingal(0).
+    void ConnectPort(QString name);
+    void ReceiveData();
+    void DataAnalysis(quint8 *bytes, int count);
+    // REQUEST_DATA_STREAM at 10 Hz: flay true starts, false stops stream ID.
+    void sendDataStreamCommand(uint8_t ID, bool flay);
+    // PARAM_SET (REAL32) of name = value, confirmed by its echo.
+    void sendWriteParametersCommand(QString name, float value);
+    void sendRebootCommand();
+    // MAV_CMD_DO_START_MAG_CAL (42424) / MAV_CMD_DO_CANCEL_MAG_CAL (42426);
+    // rebootFlag 1 asks the flight controller to reboot after calibrating.
+    void sendCompassCalibrationCommand(int command, int rebootFlag);
+    // Closes the port if one is open (pending writes are reported as not
+    // confirmed); no signal besides those. For shutdown.
+    void closePort();
+
+private:
+    void init();
+    bool openSerialPort(const QString &name, QString *error);
+    // Closes the port and resets the link and download state; bumps linkGeneration.
+    void resetAfterClose();
+    void closeForLinkLoss(const char *why);
+    bool writeFrame(const uint8_t *frame, int length);
+    void handleFrame(const MavlinkFrame &frame);
+    void handleParamValue(const MavlinkFrame &frame);
+    void runTransferTick();
+    void reportUnconfirmedWrites();
+    void sendParamRequestRead(uint16_t index);
+    void sendParamRequestList();
+    bool threadQuitRequested() const;
+
+    PortSource portSource;
+    QSerialPort *serialPort = nullptr;
+    QStringList portList;
+    QString portName;
+    int magCalibrationRun = 0;
+    quint32 messageSeen = 0;
+    bool streamsRequested = false;
+    int16_t silentTicks = 0;
+    uint8_t currentPage = 0xFF;
+
+    ParamTransfer paramTransfer;   // download and write state
+    MavlinkCodec codec;            // the one channel of the program
+    QByteArray receiveBuffer;      // kept between ReceiveData calls
+
+    // Tracks the message id of the frame being parsed, so that a damaged
+    // compass-progress frame can be logged.
+    uint32_t parsingMsgid = 0;
+
+    // Incremented whenever the port is closed or replaced; a wait for the
+    // first frame that sees it change gives up.
+    quint64 linkGeneration = 0;
+    bool closedThisTick = false;
+    bool waitingForFirstFrame = false;
+};

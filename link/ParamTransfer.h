@@ -1,0 +1,153 @@
+#pragma once
+// ParamTransfer: the bookkeeping of the parameter download and of parameter
+// writes, owned by the link worker. It does no I/O and emits nothing: the
+// worker feeds it what arrives and what it sent, calls tick() on every 20 ms
+// port-search tick, and carries out what the returned actions say (send a
+// request, emit a signal, close the port).
+//
+// Download: every parameter index 0..count-1 must arrive once. Duplicates do
+// not count twice; an index outside the announced range updates the value but
+// counts for nothing. When all indices are there and kQuietTicks ticks pass
+// without another PARAM_VALUE, the download finishes. When the messages stop
+// with indices missing, they are asked for one by one (PARAM_REQUEST_READ by
+// index), at most kMaxOutstandingReads at a time, each up to kMaxReadAttempts
+// times; the indices that never come are handed back for reporting and the
+// download finishes anyway. A list request answered by nothing at all within
+// kListTimeoutTicks is repeated up to kListResends times and then reported as
+// failed.
+//
+// Writes: each sent value waits for its echo (a PARAM_VALUE of that name). No
+// echo within kWriteTimeoutTicks: sent again, up to kWriteResends times, then
+// reported. An echo with another value: reported at once, no retry. A newer
+// write of a name replaces the older one.
+//
+// Names: the flight controller may send a name and value in an encoded form
+// (even byte positions +3, odd positions -2, value x 12); decode() applies the
+// rule that picks the decoded or the plain form.
+
+#include "link/MavlinkMessages.h"
+
+#include <QHash>
+#include <QList>
+#include <QSet>
+#include <QString>
+#include <QVector>
+
+#include <cstdint>
+
+class ParamTransfer
+{
+public:
+    static constexpr int kQuietTicks = 15;          // 300 ms without a PARAM_VALUE
+    static constexpr int kMaxOutstandingReads = 10;
+    static constexpr int kMaxReadAttempts = 5;
+    static constexpr int kListTimeoutTicks = 100;   // 2 s
+    static constexpr int kListResends = 3;
+    static constexpr int kWriteTimeoutTicks = 25;   // 500 ms
+    static constexpr int kWriteResends = 3;
+    static constexpr int kNameLength = 16;
+
+    // The name and value chosen from one PARAM_VALUE.
+    struct Decoded
+    {
+        QString name;       // chosen name (bytes up to the first NUL, at most 16, Latin-1)
+        float value = 0.0f; // chosen value
+        bool valid = false; // the chosen name is a valid parameter name
+        QString rawName;    // the name as sent
+        float rawValue = 0.0f;
+        bool rawValid = false;
+    };
+
+    // Applies the naming rule: a valid decoded name wins (value / 12), else a
+    // valid plain name (value as sent), else the decoded form (not valid).
+    static Decoded decode(const mavlink_param_value_t &message);
+    // Letters, digits and underscores up to the first NUL (or all 16 bytes),
+    // and not empty.
+    static bool isValidName(const char *id, int size = kNameLength);
+    static bool isValidName(const QString &name);
+    // Bytes up to the first NUL, at most `size`, read as Latin-1.
+    static QString nameFromBytes(const char *id, int size = kNameLength);
+    // The encoded form of a name (for tests and tools): even positions +3,
+    // odd positions -2, up to the first NUL.
+    static void encodeName(const char *plain, char *out, int size = kNameLength);
+
+    // ---- download ----------------------------------------------------------
+
+    // A download begins: forget earlier arrivals, expect an answer to the list
+    // request that is about to be sent.
+    void startDownload();
+    // The port closed: no download runs; pending writes are kept for
+    // takePendingWrites().
+    void reset();
+
+    // A PARAM_VALUE in download mode. Returns true when the index was new.
+    bool noteValue(uint16_t index, uint16_t count);
+    // Indices to ask for right now (free request slots after an answer).
+    QList<uint16_t> takeReadRequests();
+
+    uint16_t totalParams() const { return m_total; }
+    bool downloadRunning() const { return m_started && !paramReadFinished; }
+    QList<int> missingIndices() const;
+
+    // ---- writes ------------------------------------------------------------
+
+    struct PendingWrite
+    {
+        QString name;
+        float value = 0.0f;
+        int attempts = 0;
+        int ticks = 0;
+    };
+
+    enum class EchoResult { NotPending, Confirmed, Refused };
+
+    void writeSent(const QString &name, float value);
+    bool hasPendingWrite(const QString &name) const { return m_writes.contains(name); }
+    // An echo of `name`; `written` gets the pending value when there was one.
+    EchoResult echo(const QString &name, float value, uint8_t paramType, float *written);
+    QList<PendingWrite> takePendingWrites();
+    int pendingWriteCount() const { return int(m_writes.size()); }
+    static bool confirms(float written, float echoed, uint8_t paramType);
+
+    // ---- tick --------------------------------------------------------------
+
+    struct TickActions
+    {
+        bool finish = false;                // emit param_value_finish_value
+        QList<int> missing;                 // report before finishing (non-empty only with finish)
+        QList<uint16_t> readRequests;       // send PARAM_REQUEST_READ by index
+        bool resendList = false;            // send PARAM_REQUEST_LIST again
+        bool listFailed = false;            // the list request was never answered
+        QList<PendingWrite> writeResends;   // send these PARAM_SETs again
+        QList<PendingWrite> writeFailures;  // never echoed
+    };
+
+    // One port-search tick; `updateMode` is true once the download has been
+    // taken over (no download bookkeeping then).
+    TickActions tick(bool updateMode);
+
+    // The protocol's download counters (same meaning as in the worker's
+    // documentation): distinct indices received, count reached, quiet ticks.
+    uint32_t receivedParams = 0;
+    bool paramCountReached = false;
+    uint16_t quietTicks = 0;
+    uint32_t lastReceivedParams = 0;   // PARAM_VALUE messages seen at the last tick
+    bool paramReadFinished = false;
+
+private:
+    QList<uint16_t> fillReadSlots();
+
+    bool m_started = false;          // a list request was sent for this download
+    bool m_listAnswered = false;
+    int m_listTicks = 0;
+    int m_listResends = 0;
+    uint16_t m_total = 0;
+    bool m_totalKnown = false;
+    QVector<bool> m_arrived;
+    uint32_t m_messages = 0;         // every PARAM_VALUE in download mode
+    bool m_recovering = false;       // asking for missing indices
+    QVector<uint8_t> m_attempts;     // requests sent per index
+    QSet<uint16_t> m_outstanding;
+
+    QHash<QString, PendingWrite> m_writes;
+};
