@@ -1,0 +1,83 @@
+#pragma once
+
+#include <QColor>
+#include <QWidget>
+
+// Attitude indicator: sky disc with a rotating ground segment (bank), a pitch
+// ladder moved by rollValue, a bank pointer and a fixed aircraft symbol.
+// Painted in a logical 200 x 200 square centred on the widget.
+class GaugePlane : public QWidget
+{
+    Q_OBJECT
+    Q_PROPERTY(QColor borderOutColorStart READ borderOutColorStart WRITE setBorderOutColorStart)
+    Q_PROPERTY(QColor borderOutColorEnd READ borderOutColorEnd WRITE setBorderOutColorEnd)
+    Q_PROPERTY(QColor borderInColorStart READ borderInColorStart WRITE setBorderInColorStart)
+    Q_PROPERTY(QColor borderInColorEnd READ borderInColorEnd WRITE setBorderInColorEnd)
+    Q_PROPERTY(QColor bgColor READ bgColor WRITE setBgColor)
+    Q_PROPERTY(QColor planeColor READ planeColor WRITE setPlaneColor)
+    Q_PROPERTY(QColor glassColor READ glassColor WRITE setGlassColor)
+    Q_PROPERTY(QColor scaleColor READ scaleColor WRITE setScaleColor)
+    Q_PROPERTY(QColor lineColor READ lineColor WRITE setLineColor)
+    Q_PROPERTY(QColor pointerColor READ pointerColor WRITE setPointerColor)
+    Q_PROPERTY(QColor handleColor READ handleColor WRITE setHandleColor)
+    Q_PROPERTY(int degValue READ degValue WRITE setDegValue)
+    Q_PROPERTY(int rollValue READ rollValue WRITE setRollValue)
+
+public:
+    explicit GaugePlane(QWidget *parent = nullptr);
+    ~GaugePlane() override;
+
+    QColor borderOutColorStart() const { return m_borderOutColorStart; }
+    QColor borderOutColorEnd() const { return m_borderOutColorEnd; }
+    QColor borderInColorStart() const { return m_borderInColorStart; }
+    QColor borderInColorEnd() const { return m_borderInColorEnd; }
+    QColor bgColor() const { return m_bgColor; }
+    QColor planeColor() const { return m_planeColor; }
+    QColor glassColor() const { return m_glassColor; }
+    QColor scaleColor() const { return m_scaleColor; }
+    QColor lineColor() const { return m_lineColor; }
+    QColor pointerColor() const { return m_pointerColor; }
+    QColor handleColor() const { return m_handleColor; }
+    int degValue() const { return m_degValue; }
+    int rollValue() const { return m_rollValue; }
+
+    QSize sizeHint() const override;
+    QSize minimumSizeHint() const override;
+
+public Q_SLOTS:
+    void setBorderOutColorStart(const QColor &color);
+    void setBorderOutColorEnd(const QColor &color);
+    void setBorderInColorStart(const QColor &color);
+    void setBorderInColorEnd(const QColor &color);
+    void setBgColor(const QColor &color);
+    void setPlaneColor(const QColor &color);
+    void setGlassColor(const QColor &color);
+    void setScaleColor(const QColor &color);
+    void setLineColor(const QColor &color);
+    void setPointerColor(const QColor &color);
+    void setHandleColor(const QColor &color);
+    // Bank angle in degrees; values outside -180..180 are ignored.
+    void setDegValue(int degValue);
+    // Horizon offset; values outside -100..100 are ignored.
+    void setRollValue(int rollValue);
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+
+private:
+    void setColor(QColor &member, const QColor &color);
+
+    QColor m_borderOutColorStart{180, 180, 180};
+    QColor m_borderOutColorEnd{50, 50, 50};
+    QColor m_borderInColorStart{50, 50, 50};
+    QColor m_borderInColorEnd{220, 220, 220};
+    QColor m_bgColor{41, 127, 184};
+    QColor m_planeColor{150, 108, 62};
+    QColor m_glassColor{250, 250, 250};
+    QColor m_scaleColor{255, 255, 255};
+    QColor m_lineColor{255, 255, 255};
+    QColor m_pointerColor{255, 107, 107};
+    QColor m_handleColor{254, 215, 0};
+    int m_degValue = 0;
+    int m_rollValue = 0;
+};

@@ -1,0 +1,138 @@
+#include "widgets/XProgressBar.h"
+
+#include "widgets/WidgetFonts.h"
+
+#include <QPainter>
+#include <QPainterPath>
+#include <cmath>
+
+XProgressBar::XProgressBar(QWidget *parent)
+    : QProgressBar(parent)
+{
+    WidgetFonts::installSubstitutions();
+}
+
+XProgressBar::~XProgressBar() = default;
+
+QSize XProgressBar::sizeHint() const
+{
+    return QSize(300, 30);
+}
+
+QSize XProgressBar::minimumSizeHint() const
+{
+    return QSize(10, 5);
+}
+
+int XProgressBar::effectiveRadius() const
+{
+    return m_autoRadius ? height() / 2 : m_radius;
+}
+
+int XProgressBar::filledWidth() const
+{
+    const double span = double(maximum()) - double(minimum());
+    if (span <= 0)
+        return 0;
+    const double f = (double(value()) - double(minimum())) / span;
+    const int filled = static_cast<int>(std::trunc(width() * f));
+    return qBound(0, filled, width());
+}
+
+void XProgressBar::setColor(QColor &member, const QColor &color)
+{
+    if (member == color)
+        return;
+    member = color;
+    update();
+}
+
+void XProgressBar::setValueColor(const QColor &color) { setColor(m_valueColor, color); }
+void XProgressBar::setBgColor(const QColor &color) { setColor(m_bgColor, color); }
+void XProgressBar::setTextColor(const QColor &color) { setColor(m_textColor, color); }
+void XProgressBar::setBorderColor(const QColor &color) { setColor(m_borderColor, color); }
+
+void XProgressBar::setRadius(int radius)
+{
+    if (radius == m_radius)
+        return;
+    m_radius = radius;
+    update();
+}
+
+void XProgressBar::setAutoRadius(bool autoRadius)
+{
+    if (autoRadius == m_autoRadius)
+        return;
+    m_autoRadius = autoRadius;
+    update();
+}
+
+void XProgressBar::setShowProgressRadius(bool showProgressRadius)
+{
+    if (showProgressRadius == m_showProgressRadius)
+        return;
+    m_showProgressRadius = showProgressRadius;
+    update();
+}
+
+void XProgressBar::setBorderWidth(double borderWidth)
+{
+    if (borderWidth == m_borderWidth)
+        return;
+    m_borderWidth = borderWidth;
+    update();
+}
+
+void XProgressBar::setValueBrush(const QBrush &brush)
+{
+    if (brush == m_valueBrush)
+        return;
+    m_valueBrush = brush;
+    update();
+}
+
+void XProgressBar::paintEvent(QPaintEvent *)
+{
+    QPainter painter(this);
+    painter.setRenderHints(QPainter::Antialiasing | QPainter::TextAntialiasing);
+
+    const int w = width();
+    const int h = height();
+    const int r = effectiveRadius();
+
+    // Background.
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(m_bgColor);
+    painter.drawRoundedRect(QRect(1, 1, w - 2, h - 2), r, r);
+
+    // Filled part and the value, clipped to the rounded outline.
+    painter.save();
+    {
+        QPainterPath clip;
+        clip.addRoundedRect(QRectF(rect()), r, r);
+        painter.setClipPath(clip);
+
+        const int filled = filledWidth();
+        if (m_valueBrush.style() != Qt::NoBrush)
+            painter.setBrush(m_valueBrush);
+        else
+            painter.setBrush(m_valueColor);
+        if (m_showProgressRadius)
+            painter.drawRoundedRect(QRect(0, 0, filled, h), r, r);
+        else
+            painter.drawRect(QRect(0, 0, filled, h));
+
+        painter.setPen(m_textColor);
+        painter.setBrush(Qt::NoBrush);
+        painter.drawText(rect(), Qt::AlignCenter, QString::number(value()));
+    }
+    painter.restore();
+
+    // Border.
+    if (m_borderWidth > 0) {
+        painter.setPen(QPen(m_borderColor, m_borderWidth));
+        painter.setBrush(Qt::NoBrush);
+        painter.drawRoundedRect(QRect(1, 1, w - 2, h - 2), r, r);
+    }
+}

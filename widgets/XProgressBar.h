@@ -1,0 +1,70 @@
+#pragma once
+
+#include <QBrush>
+#include <QColor>
+#include <QProgressBar>
+
+// Flat progress bar with rounded ends, an optional border and the current
+// value written across it. Range and value are the QProgressBar's own.
+class XProgressBar : public QProgressBar
+{
+    Q_OBJECT
+    Q_PROPERTY(QColor valueColor READ valueColor WRITE setValueColor)
+    Q_PROPERTY(QColor bgColor READ bgColor WRITE setBgColor)
+    Q_PROPERTY(QColor textColor READ textColor WRITE setTextColor)
+    Q_PROPERTY(int radius READ radius WRITE setRadius)
+    Q_PROPERTY(bool autoRadius READ autoRadius WRITE setAutoRadius)
+    Q_PROPERTY(bool showProgressRadius READ showProgressRadius WRITE setShowProgressRadius)
+    Q_PROPERTY(double borderWidth READ borderWidth WRITE setBorderWidth)
+    Q_PROPERTY(QColor borderColor READ borderColor WRITE setBorderColor)
+
+public:
+    explicit XProgressBar(QWidget *parent = nullptr);
+    ~XProgressBar() override;
+
+    QColor valueColor() const { return m_valueColor; }
+    QColor bgColor() const { return m_bgColor; }
+    QColor textColor() const { return m_textColor; }
+    int radius() const { return m_radius; }
+    bool autoRadius() const { return m_autoRadius; }
+    bool showProgressRadius() const { return m_showProgressRadius; }
+    double borderWidth() const { return m_borderWidth; }
+    QColor borderColor() const { return m_borderColor; }
+    QBrush valueBrush() const { return m_valueBrush; }
+
+    // Width in pixels of the filled part at the current value and size.
+    int filledWidth() const;
+    // Corner radius used by the next paint (half the height with autoRadius).
+    int effectiveRadius() const;
+
+    QSize sizeHint() const override;
+    QSize minimumSizeHint() const override;
+
+public Q_SLOTS:
+    void setValueColor(const QColor &color);
+    void setBgColor(const QColor &color);
+    void setTextColor(const QColor &color);
+    void setRadius(int radius);
+    void setAutoRadius(bool autoRadius);
+    void setShowProgressRadius(bool showProgressRadius);
+    void setBorderWidth(double borderWidth);
+    void setBorderColor(const QColor &color);
+    // Any brush but Qt::NoBrush fills the value part instead of valueColor.
+    void setValueBrush(const QBrush &brush);
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+
+private:
+    void setColor(QColor &member, const QColor &color);
+
+    QColor m_valueColor{250, 132, 43};
+    QColor m_bgColor{244, 243, 248};
+    QColor m_textColor{0, 0, 0};
+    int m_radius = 0;
+    bool m_autoRadius = false;
+    bool m_showProgressRadius = false;
+    double m_borderWidth = 0;
+    QColor m_borderColor{255, 255, 255};
+    QBrush m_valueBrush{Qt::NoBrush};
+};
