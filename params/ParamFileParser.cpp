@@ -3,6 +3,7 @@
 #include <QFile>
 #include <QLocale>
 #include <QRegularExpression>
+#include <QStringDecoder>
 
 #include <cfloat>
 #include <cmath>
@@ -39,15 +40,18 @@ ParamFileContent ParamFileParser::parse(const QByteArray& text)
     QByteArrayView bytes(text);
     if (bytes.startsWith("\xEF\xBB\xBF"))
         bytes = bytes.sliced(3);
+    // Only the leading mark is skipped; one further down stays in its line.
+    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::ConvertInitialBom);
+    const QString all = decoder.decode(bytes);
 
     qsizetype start = 0;
     int lineNo = 0;
-    while (start < bytes.size()) {
-        qsizetype end = bytes.indexOf('\n', start);
+    while (start < all.size()) {
+        qsizetype end = all.indexOf(QLatin1Char('\n'), start);
         if (end < 0)
-            end = bytes.size();
+            end = all.size();
         ++lineNo;
-        const QString line = QString::fromUtf8(bytes.sliced(start, end - start)).trimmed();
+        const QString line = all.mid(start, end - start).trimmed();
         start = end + 1;
 
         if (line.isEmpty() || line.startsWith(QLatin1Char('#')))
