@@ -5,6 +5,7 @@
 #include <QRegularExpression>
 #include <QStringDecoder>
 
+#include <algorithm>
 #include <cfloat>
 #include <cmath>
 
@@ -76,6 +77,14 @@ ParamFileContent ParamFileParser::parse(const QByteArray& text)
     }
     result.totalLines = lineNo;
     return result;
+}
+
+int ParamFileParser::progressPercent(int written, int totalLines)
+{
+    if (totalLines <= 0 || written <= 0)
+        return 0;
+    const float percent = static_cast<float>(written) / static_cast<float>(totalLines) * 100.0f;
+    return std::min(100, static_cast<int>(percent));
 }
 
 ParamFileReadResult ParamFileParser::readFile(const QString& path)

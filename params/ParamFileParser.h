@@ -51,6 +51,11 @@ public:
     // diagnostic and an opening failure.
     static ParamFileReadResult readFile(const QString& path);
 
+    // Progress of a file load after `written` writes: written / totalLines
+    // x 100 in single precision, truncated; 0 for an empty file. Stays below
+    // 100 when blank, comment or invalid lines are counted in totalLines.
+    static int progressPercent(int written, int totalLines);
+
     // Files larger than this are refused as unreadable.
     static constexpr qint64 maxFileSize = 4 * 1024 * 1024;
 };

@@ -28,6 +28,7 @@ private slots:
     void garbageNeverYieldsABadEntry();
     void readFileReportsOpeningErrors();
     void readFileParsesAFile();
+    void loadProgress();
 };
 
 void TestParamFileParser::commentsAndBlanksOnly()
@@ -305,6 +306,21 @@ void TestParamFileParser::readFileParsesAFile()
     QCOMPARE(r.content.entries.size(), 2);
     QCOMPARE(r.content.entries[1].value, 0.21f);
     QCOMPARE(r.content.diagnostics.size(), 1);
+}
+
+void TestParamFileParser::loadProgress()
+{
+    QCOMPARE(ParamFileParser::progressPercent(0, 0), 0);
+    QCOMPARE(ParamFileParser::progressPercent(3, 0), 0);
+    QCOMPARE(ParamFileParser::progressPercent(0, 40), 0);
+    QCOMPARE(ParamFileParser::progressPercent(40, 40), 100);
+    // The Alder preset: 34 writes over 46 lines (blank lines count).
+    QCOMPARE(ParamFileParser::progressPercent(34, 46), 73);
+    QCOMPARE(ParamFileParser::progressPercent(1, 3), 33);
+    QCOMPARE(ParamFileParser::progressPercent(2, 3), 66);
+    // A preset whose remark line is skipped never reaches 100.
+    QCOMPARE(ParamFileParser::progressPercent(45, 46), 97);
+    QCOMPARE(ParamFileParser::progressPercent(50, 40), 100);
 }
 
 QTEST_GUILESS_MAIN(TestParamFileParser)
