@@ -1,0 +1,553 @@
+#include "link/Mav2Uart_Worker.h"
+
+#include <QEventLoop>
+#include <QLoggingCategory>
+#include <QSerialPort>
+#include <QThread>
+#include <QTimer>
+
+#include <cmath>
+
+Q_LOGGING_CATEGORY(lcLink, "tavro.link")
+
+namespace {
+
+constexpr uint16_t kStreamRateHz = 10;
+constexpr uint16_t kCmdRebootShutdown = 246;   // MAV_CMD_PREFLIGHT_REBOOT_SHUTDOWN
+constexpr int kFirstFrameWaitMs = 20;
+// Telemetry streams asked for once the download has been taken over:
+// RAW_SENSORS, EXTENDED_STATUS, RC_CHANNELS, POSITION, EXTRA1, EXTRA2, EXTRA3.
+constexpr uint8_t kTelemetryStreams[] = {1, 2, 3, 6, 10, 11, 12};
+
+QString indexList(const QList<int> &indices)
+{
+    QStringList parts;
+    parts.reserve(indices.size());
+    for (int i : indices)
+        parts.append(QString::number(i));
+    return parts.join(QLatin1Char(','));
+}
+
+} // namespace
+
+Mav2Uart_Worker::Mav2Uart_Worker()
+    : portSource(systemSerialPorts)
+{
+    init();
+}
+
+Mav2Uart_Worker::Mav2Uart_Worker(PortSource source)
+    : portSource(source ? std::move(source) : PortSource(systemSerialPorts))
+{
+    init();
+}
+
+Mav2Uart_Worker::~Mav2Uart_Worker()
+{
+    delete serialPort;
+}
+
+void Mav2Uart_Worker::init()
+{
+    serialPort = new QSerialPort(this);
+    connect(serialPort, &QSerialPort::readyRead, this, &Mav2Uart_Worker::ReceiveData);
+}
+
+void Mav2Uart_Worker::registerMetaTypes()
+{
+    qRegisterMetaType<Parameter>("Parameter");
+    qRegisterMetaType<mavlink_rc_channels_t>("mavlink_rc_channels_t");
+    qRegisterMetaType<uint8_t>("uint8_t");
+    qRegisterMetaType<uint16_t>("uint16_t");
+    qRegisterMetaType<int8_t>("int8_t");
+    qRegisterMetaType<signed char>("signed char");
+    qRegisterMetaType<QList<int>>("QList<int>");
+    qRegisterMetaType<quint8 *>("quint8*");
+}
+
+// ---- slots from the window -------------------------------------------------------
+
+void Mav2Uart_Worker::SetCurrentPage(int page)
+{
+    currentPage = static_cast<uint8_t>(page & 0xFF);
+}
+
+void Mav2Uart_Worker::SetMagcalibrationrun(int run)
+{
+    magCalibrationRun = run;
+}
+
+void Mav2Uart_Worker::SetReadParamDone()
+{
+    readParamDone = true;
+}
+
+// ---- port ------------------------------------------------------------------------
+
+bool Mav2Uart_Worker::openSerialPort(const QString &name, QString *error)
+{
+    serialPort->close();
+    serialPort->setPortName(name);
+    serialPort->setBaudRate(kBaudRate, QSerialPort::AllDirections);
+    serialPort->setDataBits(QSerialPort::Data8);
+    serialPort->setParity(QSerialPort::NoParity);
+    serialPort->setStopBits(QSerialPort::OneStop);
+    serialPort->setFlowControl(QSerialPort::NoFlowControl);
+    connect(serialPort, &QSerialPort::readyRead, this, &Mav2Uart_Worker::ReceiveData,
+            Qt::UniqueConnection);
+    if (serialPort->open(QIODevice::ReadWrite))
+        return true;
+    if (error)
+        *error = serialPort->errorString();
+    return false;
+}
+
+void Mav2Uart_Worker::reportUnconfirmedWrites()
+{
+    const QList<ParamTransfer::PendingWrite> pending = paramTransfer.takePendingWrites();
+    for (const ParamTransfer::PendingWrite &w : pending) {
+        qCWarning(lcLink) << "Write not confirmed before the port closed:" << w.name << "=" << w.value;
+        emit param_write_failed_value(w.name, w.value);
+    }
+}
+
+void Mav2Uart_Worker::resetAfterClose()
+{
+    if (serialPort->isOpen())
+        serialPort->close();
+    portName.clear();
+    portOpen = false;
+    streamsRequested = false;
+    readParamDone = false;
+    paramTransfer.reset();
+    silentTicks = 0;
+    messageSeen = 0;
+    ++linkGeneration;
+    reportUnconfirmedWrites();
+}
+
+void Mav2Uart_Worker::closeForLinkLoss(const char *why)
+{
+    qCWarning(lcLink) << "Closing" << portName << ":" << why;
+    resetAfterClose();
+    emit disconnect_UI_disable();
+    closedThisTick = true;
+}
+
+void Mav2Uart_Worker::closePort()
+{
+    if (!serialPort->isOpen() && portName.isEmpty())
+        return;
+    qCDebug(lcLink) << "Closing port" << portName;
+    resetAfterClose();
+}
+
+void Mav2Uart_Worker::ConnectPort(QString name)
+{
+    if (name == portName)
+        return;
+
+    if (serialPort->isOpen() || !portName.isEmpty()) {
+        qCDebug(lcLink) << "Leaving port" << portName;
+        resetAfterClose();
+    }
+
+    QString error;
+    if (!name.isEmpty() && openSerialPort(name, &error)) {
+        portName = name;
+        portOpen = true;
+        // A new port starts a new link: its own silence count and its own
+        // first frame.
+        silentTicks = 0;
+        messageSeen = 0;
+        // Close the port when the worker's thread ends, whoever stops it.
+        if (QThread *t = thread())
+            connect(t, &QThread::finished, this, &Mav2Uart_Worker::closePort,
+                    static_cast<Qt::ConnectionType>(Qt::DirectConnection | Qt::UniqueConnection));
+        qCDebug(lcLink) << "Opened" << name;
+        emit ConnectSingal(1);
+        return;
+    }
+
+    portOpen = false;
+    portName.clear();
+    streamsRequested = false;
+    readParamDone = false;
+    paramTransfer.reset();
+    messageSeen = 0;
+    if (!name.isEmpty()) {
+        const QString reason = QStringLiteral("Cannot open %1: %2").arg(name, error);
+        qCWarning(lcLink).noquote() << reason;
+        emit link_error_value(reason);
+    }
+    emit ConnectSingal(0);
+}
+
+// ---- tick ------------------------------------------------------------------------
+
+void Mav2Uart_Worker::SearchPort()
+{
+    closedThisTick = false;
+    int replaced = 0;
+
+    // 1. The list of ports, only while no port is open.
+    if (!serialPort->isOpen()) {
+        QStringList names;
+        const QList<PortCandidate> candidates = portSource ? portSource() : QList<PortCandidate>();
+        for (const PortCandidate &c : candidates) {
+            if (c.vendorId == kVendorId && c.productId == kProductId)
+                names.append(c.portName);
+        }
+        if (names != portList && portName.isEmpty()) {
+            portList = names;
+            replaced = 1;
+        }
+    }
+
+    // 2. The download has been taken over: telemetry streams, update mode.
+    if (!streamsRequested && readParamDone) {
+        for (uint8_t id : kTelemetryStreams)
+            sendDataStreamCommand(id, true);
+        streamsRequested = true;
+    }
+
+    // 3. Download completion, missing parameters, write confirmations.
+    runTransferTick();
+
+    // 4./5. Silence.
+    if (portOpen && currentPage < 10)
+        ++silentTicks;
+    if (silentTicks >= kSilenceLimitTicks)
+        closeForLinkLoss("no frame for 100 ticks");
+
+    // 6.
+    emit PortList(replaced, portList, closedThisTick ? 1 : 0);
+}
+
+void Mav2Uart_Worker::runTransferTick()
+{
+    const ParamTransfer::TickActions a = paramTransfer.tick(streamsRequested);
+
+    for (const ParamTransfer::PendingWrite &w : a.writeResends) {
+        qCDebug(lcLink) << "No echo for" << w.name << "- sending it again, attempt" << w.attempts;
+        uint8_t buf[MavlinkCodec::kMaxFrameSize];
+        const QByteArray id = w.name.toLatin1();
+        writeFrame(buf, codec.packParamSet(buf, id.constData(), w.value));
+    }
+    for (const ParamTransfer::PendingWrite &w : a.writeFailures) {
+        qCWarning(lcLink) << "Write never confirmed:" << w.name << "=" << w.value << "after"
+                          << w.attempts << "attempts";
+        emit param_write_failed_value(w.name, w.value);
+    }
+    for (uint16_t index : a.readRequests)
+        sendParamRequestRead(index);
+    if (a.resendList) {
+        qCWarning(lcLink) << "No answer to the parameter list request - sending it again";
+        sendParamRequestList();
+    }
+    if (a.listFailed) {
+        const QString reason =
+            QStringLiteral("The flight controller did not answer the parameter list request");
+        qCWarning(lcLink).noquote() << reason;
+        emit link_error_value(reason);
+        closeForLinkLoss("parameter list request unanswered");
+        return;
+    }
+    if (!a.missing.isEmpty()) {
+        qCWarning(lcLink).noquote() << "Parameters missing after repeated requests, indices:"
+                                    << indexList(a.missing);
+        emit param_missing_value(a.missing);
+    }
+    if (a.finish) {
+        qCDebug(lcLink) << "Parameter download complete:" << paramTransfer.receivedParams << "of"
+                        << paramTransfer.totalParams();
+        emit param_value_finish_value();
+    }
+}
+
+// ---- receive ---------------------------------------------------------------------
+
+void Mav2Uart_Worker::ReceiveData()
+{
+    receiveBuffer.append(serialPort->readAll());
+    if (receiveBuffer.isEmpty())
+        return;
+    DataAnalysis(reinterpret_cast<quint8 *>(receiveBuffer.data()), int(receiveBuffer.size()));
+    receiveBuffer.clear();
+}
+
+void Mav2Uart_Worker::DataAnalysis(quint8 *bytes, int count)
+{
+    if (!bytes || count <= 0)
+        return;
+    using State = MavlinkCodec::State;
+    for (int i = 0; i < count; ++i) {
+        const uint8_t byte = bytes[i];
+        const State before = codec.state();
+        // Follow the message id of the frame in progress (MAVLink 1 has one
+        // id byte after the component id, MAVLink 2 three).
+        if (before == State::GotCompid)
+            parsingMsgid = byte;
+        else if (before == State::GotMsgid1)
+            parsingMsgid |= uint32_t(byte) << 8;
+        else if (before == State::GotMsgid2)
+            parsingMsgid |= uint32_t(byte) << 16;
+
+        if (codec.receiveByte(byte) == MavlinkCodec::Ok) {
+            handleFrame(codec.lastFrame());
+            continue;
+        }
+        if ((before == State::GotCrc1 || before == State::GotBadCrc1)
+            && codec.state() != State::SignatureWait
+            && parsingMsgid == MavlinkId::MAG_CAL_PROGRESS) {
+            // The checksum of a compass-progress frame failed: most likely a
+            // firmware whose message definition differs from ours.
+            qCWarning(lcLink) << "MAG_CAL_PROGRESS frame dropped: checksum mismatch";
+        }
+    }
+}
+
+void Mav2Uart_Worker::handleFrame(const MavlinkFrame &f)
+{
+    silentTicks = 0;
+    if (messageSeen == 0) {
+        messageSeen = 1;
+        emit link_alive_value();
+    }
+
+    switch (f.msgid) {
+    case MavlinkId::SYS_STATUS: {
+        const auto m = MavlinkCodec::decode<mavlink_sys_status_t>(f);
+        const uint32_t health = m.onboard_control_sensors_health;
+        emit sys_status_value(m.voltage_battery, static_cast<signed char>((health & 0x10000u) ? 1 : 0));
+        break;
+    }
+    case MavlinkId::PARAM_VALUE:
+        handleParamValue(f);
+        break;
+    case MavlinkId::GPS_RAW_INT: {
+        const auto m = MavlinkCodec::decode<mavlink_gps_raw_int_t>(f);
+        emit gps_raw_int_value(m.satellites_visible, m.eph, m.epv);
+        break;
+    }
+    case MavlinkId::ATTITUDE: {
+        const auto m = MavlinkCodec::decode<mavlink_attitude_t>(f);
+        emit attitude_value(m.roll, m.pitch, m.yaw);
+        break;
+    }
+    case MavlinkId::RC_CHANNELS:
+        emit rc_channels_value(MavlinkCodec::decode<mavlink_rc_channels_t>(f));
+        break;
+    case MavlinkId::GPS2_RAW: {
+        const auto m = MavlinkCodec::decode<mavlink_gps2_raw_t>(f);
+        emit gps2_raw_value(m.satellites_visible, m.eph);
+        break;
+    }
+    case MavlinkId::MAG_CAL_PROGRESS: {
+        if (magCalibrationRun == 1) {
+            const auto m = MavlinkCodec::decode<mavlink_mag_cal_progress_t>(f);
+            emit calibration_process(int(m.completion_pct) + 1);
+        }
+        break;
+    }
+    case MavlinkId::MAG_CAL_REPORT: {
+        const auto m = MavlinkCodec::decode<mavlink_mag_cal_report_t>(f);
+        const int compassId = m.compass_id;
+        const int calStatus = m.cal_status;
+        qCDebug(lcLink) << "compass_id:" << compassId << "cal_status:" << calStatus;
+        emit mag_cal_report_value(m.compass_id, m.cal_status);
+        break;
+    }
+    case MavlinkId::STATUSTEXT: {
+        const auto m = MavlinkCodec::decode<mavlink_statustext_t>(f);
+        int n = 0;
+        while (n < int(sizeof m.text) && m.text[n] != '\0')
+            ++n;
+        emit statustext_value(QString::fromLocal8Bit(m.text, n), m.severity);
+        break;
+    }
+    default:
+        break;
+    }
+}
+
+void Mav2Uart_Worker::handleParamValue(const MavlinkFrame &f)
+{
+    const auto m = MavlinkCodec::decode<mavlink_param_value_t>(f);
+    const ParamTransfer::Decoded d = ParamTransfer::decode(m);
+    QString name = d.name;
+    float value = d.value;
+    bool valid = d.valid;
+
+    // The flight controller echoes a write under the name it was written
+    // with; a plain name can also read as a valid encoded one, so a pending
+    // write of the raw name decides.
+    if (d.rawValid && paramTransfer.hasPendingWrite(d.rawName)) {
+        name = d.rawName;
+        value = d.rawValue;
+        valid = true;
+    }
+
+    ParamTransfer::EchoResult echo = ParamTransfer::EchoResult::NotPending;
+    float written = 0.0f;
+    if (valid)
+        echo = paramTransfer.echo(name, value, m.param_type, &written);
+
+    if (streamsRequested) {
+        if (valid) {
+            emit param_value_update_value(name, value);
+        } else {
+            qCDebug(lcLink) << "Invalid param name ignored. raw name:" << d.rawName;
+        }
+    } else {
+        paramTransfer.noteValue(m.param_index, m.param_count);
+        const uint32_t received = paramTransfer.receivedParams;
+        if (valid) {
+            emit param_value_loading_value(Parameter{name, double(value)}, int(received), m.param_count);
+            qCDebug(lcLink).nospace() << "totalParams: " << m.param_count << " receivedParams: " << received
+                                      << " Parameter: " << name << ", Value: " << value;
+        } else {
+            qCDebug(lcLink).nospace() << "Invalid param name ignored. totalParams: " << m.param_count
+                                      << " receivedParams: " << received
+                                      << " raw name: " << name.toLatin1();
+        }
+        for (uint16_t index : paramTransfer.takeReadRequests())
+            sendParamRequestRead(index);
+    }
+
+    if (echo == ParamTransfer::EchoResult::Confirmed) {
+        qCDebug(lcLink) << "Write confirmed:" << name << "=" << value;
+    } else if (echo == ParamTransfer::EchoResult::Refused) {
+        qCWarning(lcLink) << "Write not taken:" << name << "written" << written
+                          << "but the flight controller keeps" << value;
+        emit param_write_failed_value(name, written);
+    }
+}
+
+// ---- parameter download ------------------------------------------------------------
+
+bool Mav2Uart_Worker::threadQuitRequested() const
+{
+    QThread *t = QThread::currentThread();
+    return t && t->isInterruptionRequested();
+}
+
+void Mav2Uart_Worker::sendReadParametersCommand()
+{
+    startParamRead();
+}
+
+void Mav2Uart_Worker::startParamRead()
+{
+    const quint64 generation = linkGeneration;
+
+    // Wait for the link to show life, asking for the raw-sensor stream so
+    // that a quiet flight controller starts talking. Ticks, received data and
+    // the window's commands keep being served meanwhile.
+    while (messageSeen == 0) {
+        if (generation != linkGeneration) {
+            qCDebug(lcLink) << "Parameter download abandoned: the port was closed while waiting";
+            return;
+        }
+        if (threadQuitRequested()) {
+            qCDebug(lcLink) << "Parameter download abandoned: the worker is stopping";
+            return;
+        }
+        if (!portName.isEmpty() && !serialPort->isOpen()) {
+            QString error;
+            if (!openSerialPort(portName, &error))
+                qCDebug(lcLink) << "Reopening" << portName << "failed:" << error;
+        }
+        if (serialPort->isOpen())
+            sendDataStreamCommand(1, true);
+
+        QEventLoop loop;
+        QTimer::singleShot(kFirstFrameWaitMs, &loop, [&loop] { loop.exit(1); });
+        if (loop.exec() != 1) {
+            // Only a request to end the thread's event loops stops the pass
+            // early (or refuses to start it).
+            qCDebug(lcLink) << "Parameter download abandoned: the worker's thread is quitting";
+            return;
+        }
+    }
+
+    streamsRequested = false;
+    readParamDone = false;
+    paramTransfer.startDownload();
+    silentTicks = 0;
+    sendParamRequestList();
+}
+
+void Mav2Uart_Worker::sendParamRequestList()
+{
+    uint8_t buf[MavlinkCodec::kMaxFrameSize];
+    writeFrame(buf, codec.packParamRequestList(buf));
+}
+
+void Mav2Uart_Worker::sendParamRequestRead(uint16_t index)
+{
+    qCDebug(lcLink) << "Asking again for parameter index" << index;
+    uint8_t buf[MavlinkCodec::kMaxFrameSize];
+    writeFrame(buf, codec.packParamRequestRead(buf, "", static_cast<int16_t>(index)));
+}
+
+// ---- sending ---------------------------------------------------------------------
+
+bool Mav2Uart_Worker::writeFrame(const uint8_t *frame, int length)
+{
+    if (length <= 0)
+        return false;
+    if (!serialPort->isOpen())
+        return false;
+    return serialPort->write(reinterpret_cast<const char *>(frame), length) == length;
+}
+
+void Mav2Uart_Worker::sendDataStreamCommand(uint8_t ID, bool flay)
+{
+    uint8_t buf[MavlinkCodec::kMaxFrameSize];
+    const int length = codec.packRequestDataStream(buf, ID, kStreamRateHz, flay ? 1 : 0);
+    if (!serialPort->isOpen()) {
+        qCDebug(lcLink) << "Failed to write the data to port.";
+        return;
+    }
+    const qint64 written = serialPort->write(reinterpret_cast<const char *>(buf), length);
+    if (written == -1)
+        qCDebug(lcLink) << "Failed to write the data to port.";
+    else if (written < length)
+        qCDebug(lcLink) << "Could not send all bytes to port.";
+}
+
+void Mav2Uart_Worker::sendWriteParametersCommand(QString name, float value)
+{
+    // A name the flight controller cannot hold would be cut to 16 bytes and
+    // could then name another parameter; a value that is not a number would
+    // be stored as such. Neither is sent.
+    if (!ParamTransfer::isValidName(name) || !std::isfinite(value)) {
+        qCWarning(lcLink) << "Write refused, invalid name or value:" << name << value;
+        emit param_write_failed_value(name, value);
+        return;
+    }
+    if (!serialPort->isOpen()) {
+        qCWarning(lcLink) << "Write not sent, no port open:" << name << value;
+        emit param_write_failed_value(name, value);
+        return;
+    }
+    uint8_t buf[MavlinkCodec::kMaxFrameSize];
+    const QByteArray id = name.toLatin1();
+    writeFrame(buf, codec.packParamSet(buf, id.constData(), value));
+    paramTransfer.writeSent(name, value);
+    qCDebug(lcLink) << "PARAM_SET" << name << "=" << value;
+}
+
+void Mav2Uart_Worker::sendRebootCommand()
+{
+    uint8_t buf[MavlinkCodec::kMaxFrameSize];
+    writeFrame(buf, codec.packCommandLong(buf, kCmdRebootShutdown, 1.0f));
+}
+
+void Mav2Uart_Worker::sendCompassCalibrationCommand(int command, int rebootFlag)
+{
+    uint8_t buf[MavlinkCodec::kMaxFrameSize];
+    writeFrame(buf, codec.packCommandLong(buf, static_cast<uint16_t>(command & 0xFFFF), 0.0f, 1.0f,
+                                          1.0f, 0.0f, rebootFlag == 1 ? 1.0f : 0.0f));
+}
