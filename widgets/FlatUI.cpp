@@ -1,5 +1,6 @@
 #include "widgets/FlatUI.h"
 
+#include <QCoreApplication>
 #include <QMutex>
 #include <QMutexLocker>
 #include <QPushButton>
@@ -27,6 +28,10 @@ FlatUI *FlatUI::Instance()
         self = g_instance.load(std::memory_order_relaxed);
         if (!self) {
             self = new FlatUI;
+            // A first call from a worker thread must not tie the helper to a
+            // thread that may end; it belongs with the application.
+            if (QCoreApplication *app = QCoreApplication::instance())
+                self->moveToThread(app->thread());
             g_instance.store(self, std::memory_order_release);
         }
     }

@@ -5,6 +5,7 @@
 #include <QFontMetricsF>
 #include <QLinearGradient>
 #include <QPainter>
+#include <QPainterPath>
 #include <QPolygonF>
 #include <cmath>
 
@@ -163,9 +164,13 @@ void GaugePlane::paintEvent(QPaintEvent *)
     }
     painter.restore();
 
-    // Pitch ladder: its offset is in device pixels, the rest scales.
+    // Pitch ladder: its offset is in device pixels, the rest scales. It is kept
+    // inside the sky disc so that a large offset does not spill over the bezel.
     painter.save();
     {
+        QPainterPath sky;
+        sky.addEllipse(QPointF(0, 0), 90, 90);
+        painter.setClipPath(sky);
         painter.resetTransform();
         painter.translate(width() / 2, height() / 2 + m_rollValue);
         const double side = qMin(width(), height());

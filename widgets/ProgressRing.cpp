@@ -2,6 +2,7 @@
 
 #include "widgets/WidgetFonts.h"
 
+#include <QFontMetricsF>
 #include <QPainter>
 #include <QTimer>
 #include <cmath>
@@ -228,9 +229,18 @@ void ProgressRing::paintEvent(QPaintEvent *)
     painter.drawEllipse(QPointF(0, 0), r, r);
 
     QFont textFont = font();
-    textFont.setPixelSize(qMax(1, m_showPercent ? r - 20 : r - 6));
+    const int pixelSize = qMax(1, m_showPercent ? r - 20 : r - 6);
+    textFont.setPixelSize(pixelSize);
+    // A long text (decimals, a word) would run over the ring: shrink it until
+    // its ink fits inside the centre disc.
+    const QString label = centreText();
+    const QRectF ink = QFontMetricsF(textFont).tightBoundingRect(label);
+    const double reach = std::hypot(ink.width() / 2, ink.height() / 2);
+    const double room = r * 0.85;
+    if (reach > room && reach > 0)
+        textFont.setPixelSize(qMax(1, static_cast<int>(pixelSize * room / reach)));
     painter.setFont(textFont);
     painter.setPen(m_textColor);
     painter.setBrush(Qt::NoBrush);
-    painter.drawText(QRectF(-r, -r, 2 * r, 2 * r), Qt::AlignCenter, centreText());
+    painter.drawText(QRectF(-r, -r, 2 * r, 2 * r), Qt::AlignCenter, label);
 }
