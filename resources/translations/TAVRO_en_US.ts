@@ -1,0 +1,391 @@
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
+<TS version="2.1" language="en_US" sourcelanguage="zh_CN">
+<context>
+    <name>MainWindow</name>
+    <message>
+        <source>Close</source>
+        <translatorcomment>kept untranslated: shown as written in English too</translatorcomment>
+        <translation></translation>
+    </message>
+    <message>
+        <source>MainWindow</source>
+        <translatorcomment>kept untranslated: shown as written in English too</translatorcomment>
+        <translation></translation>
+    </message>
+    <message>
+        <source>Minimize</source>
+        <translatorcomment>kept untranslated: shown as written in English too</translatorcomment>
+        <translation></translation>
+    </message>
+    <message>
+        <source>主旋翼</source>
+        <translation>ROTOR</translation>
+    </message>
+    <message>
+        <source>型号：</source>
+        <translation>Type：</translation>
+    </message>
+    <message>
+        <source>工程参数</source>
+        <translation>Parameters</translation>
+    </message>
+    <message>
+        <source>直升机型号</source>
+        <translation>Heli Type</translation>
+    </message>
+    <message>
+        <source>连 接</source>
+        <translation>Connect</translation>
+    </message>
+    <message>
+        <source>选择端口</source>
+        <translation>Select</translation>
+    </message>
+    <message>
+        <source>遥控器</source>
+        <translation>Radio</translation>
+    </message>
+    <message>
+        <source>错误警告：</source>
+        <translation>Error:</translation>
+    </message>
+    <message>
+        <source>飞行时长：</source>
+        <translation>FLIGHT TIME：</translation>
+    </message>
+</context>
+<context>
+    <name>RotorPage</name>
+    <message>
+        <source>  - 13°</source>
+        <translatorcomment>kept untranslated: shown as written in English too</translatorcomment>
+        <translation></translation>
+    </message>
+    <message>
+        <source>  ＋13°</source>
+        <translatorcomment>kept untranslated: shown as written in English too</translatorcomment>
+        <translation></translation>
+    </message>
+    <message>
+        <source> 斜盘调平</source>
+        <translation> Sawsh-Trim</translation>
+    </message>
+    <message>
+        <source>前</source>
+        <translation>Forward</translation>
+    </message>
+    <message>
+        <source>右</source>
+        <translation>Right</translation>
+    </message>
+    <message>
+        <source>左</source>
+        <translation>Left</translation>
+    </message>
+    <message>
+        <source>正螺距</source>
+        <translation>MAX Pos</translation>
+    </message>
+    <message>
+        <source>舵机回中</source>
+        <translation>Servo trim</translation>
+    </message>
+    <message>
+        <source>螺距调整</source>
+        <translation>Collective</translation>
+    </message>
+    <message>
+        <source>调整完成</source>
+        <translation>Done</translation>
+    </message>
+    <message>
+        <source>负螺距</source>
+        <translation>MAX Neg</translation>
+    </message>
+</context>
+<context>
+    <name>StatusPage</name>
+    <message>
+        <source>  CH1</source>
+        <translatorcomment>kept untranslated: shown as written in English too</translatorcomment>
+        <translation></translation>
+    </message>
+    <message>
+        <source>  CH2</source>
+        <translatorcomment>kept untranslated: shown as written in English too</translatorcomment>
+        <translation></translation>
+    </message>
+    <message>
+        <source>  CH3</source>
+        <translatorcomment>kept untranslated: shown as written in English too</translatorcomment>
+        <translation></translation>
+    </message>
+    <message>
+        <source>  CH4</source>
+        <translatorcomment>kept untranslated: shown as written in English too</translatorcomment>
+        <translation></translation>
+    </message>
+    <message>
+        <source>---</source>
+        <translatorcomment>kept untranslated: shown as written in English too</translatorcomment>
+        <translation></translation>
+    </message>
+    <message>
+        <source>CH1</source>
+        <translatorcomment>kept untranslated: shown as written in English too</translatorcomment>
+        <translation></translation>
+    </message>
+    <message>
+        <source>CH2</source>
+        <translatorcomment>kept untranslated: shown as written in English too</translatorcomment>
+        <translation></translation>
+    </message>
+    <message>
+        <source>CH3</source>
+        <translatorcomment>kept untranslated: shown as written in English too</translatorcomment>
+        <translation></translation>
+    </message>
+    <message>
+        <source>CH4</source>
+        <translatorcomment>kept untranslated: shown as written in English too</translatorcomment>
+        <translation></translation>
+    </message>
+    <message>
+        <source>CH5</source>
+        <translatorcomment>kept untranslated: shown as written in English too</translatorcomment>
+        <translation></translation>
+    </message>
+    <message>
+        <source>CH6</source>
+        <translatorcomment>kept untranslated: shown as written in English too</translatorcomment>
+        <translation></translation>
+    </message>
+    <message>
+        <source>CH7</source>
+        <translatorcomment>kept untranslated: shown as written in English too</translatorcomment>
+        <translation></translation>
+    </message>
+    <message>
+        <source>CH8</source>
+        <translatorcomment>kept untranslated: shown as written in English too</translatorcomment>
+        <translation></translation>
+    </message>
+    <message>
+        <source>CH9</source>
+        <translatorcomment>kept untranslated: shown as written in English too</translatorcomment>
+        <translation></translation>
+    </message>
+    <message>
+        <source>GPS</source>
+        <translatorcomment>kept untranslated: shown as written in English too</translatorcomment>
+        <translation></translation>
+    </message>
+    <message>
+        <source>GPS星数</source>
+        <translation>Star</translation>
+    </message>
+    <message>
+        <source>GPS精度</source>
+        <translation>HDOP</translation>
+    </message>
+    <message>
+        <source>max:</source>
+        <translatorcomment>kept untranslated: shown as written in English too</translatorcomment>
+        <translation></translation>
+    </message>
+    <message>
+        <source>min:</source>
+        <translatorcomment>kept untranslated: shown as written in English too</translatorcomment>
+        <translation></translation>
+    </message>
+    <message>
+        <source>trim:</source>
+        <translatorcomment>kept untranslated: shown as written in English too</translatorcomment>
+        <translation></translation>
+    </message>
+    <message>
+        <source>一键返航</source>
+        <translation>Return</translation>
+    </message>
+    <message>
+        <source>上</source>
+        <translation>Pos</translation>
+    </message>
+    <message>
+        <source>上下螺距</source>
+        <translation>collective</translation>
+    </message>
+    <message>
+        <source>下</source>
+        <translation>Neg</translation>
+    </message>
+    <message>
+        <source>丢失遥控信号失控保护中</source>
+        <translation>loss of RC signal</translation>
+    </message>
+    <message>
+        <source>关闭</source>
+        <translation>Off</translation>
+    </message>
+    <message>
+        <source>前</source>
+        <translation>Forward</translation>
+    </message>
+    <message>
+        <source>前进后退</source>
+        <translation>Elevator</translation>
+    </message>
+    <message>
+        <source>协调转弯</source>
+        <translation>Turn</translation>
+    </message>
+    <message>
+        <source>右</source>
+        <translation>Right</translation>
+    </message>
+    <message>
+        <source>后</source>
+        <translation>Backward</translation>
+    </message>
+    <message>
+        <source>启动</source>
+        <translation>On</translation>
+    </message>
+    <message>
+        <source>姿态</source>
+        <translation>ATT</translation>
+    </message>
+    <message>
+        <source>左</source>
+        <translation>Left</translation>
+    </message>
+    <message>
+        <source>左右平移</source>
+        <translation>Aileron</translation>
+    </message>
+    <message>
+        <source>开启</source>
+        <translation>On</translation>
+    </message>
+    <message>
+        <source>开始行程校准</source>
+        <translation>Start calibration</translation>
+    </message>
+    <message>
+        <source>当前电压</source>
+        <translation>Voltage</translation>
+    </message>
+    <message>
+        <source>手感模式</source>
+        <translation>Style</translation>
+    </message>
+    <message>
+        <source>旋转方向</source>
+        <translation>Tail</translation>
+    </message>
+    <message>
+        <source>未定位</source>
+        <translation>not located</translation>
+    </message>
+    <message>
+        <source>未连接</source>
+        <translation>not connected</translation>
+    </message>
+    <message>
+        <source>柔和</source>
+        <translation>Soft</translation>
+    </message>
+    <message>
+        <source>标准</source>
+        <translation>Standard</translation>
+    </message>
+    <message>
+        <source>模式开关</source>
+        <translation>MODE</translation>
+    </message>
+    <message>
+        <source>熄火</source>
+        <translation>Off</translation>
+    </message>
+    <message>
+        <source>特技</source>
+        <translation>Aerobatics</translation>
+    </message>
+    <message>
+        <source>特技航线</source>
+        <translation>Route</translation>
+    </message>
+    <message>
+        <source>电机锁</source>
+        <translation>Motor</translation>
+    </message>
+    <message>
+        <source>绕8字</source>
+        <translation>Figure-8</translation>
+    </message>
+    <message>
+        <source>绕圆</source>
+        <translation>Circle</translation>
+    </message>
+    <message>
+        <source>自由</source>
+        <translation>Freedom</translation>
+    </message>
+    <message>
+        <source>运动</source>
+        <translation>Sport</translation>
+    </message>
+    <message>
+        <source>返航</source>
+        <translation>Home</translation>
+    </message>
+    <message>
+        <source>遥控器</source>
+        <translation>Radio</translation>
+    </message>
+</context>
+<context>
+    <name>TuningPage</name>
+    <message>
+        <source>低电量返航</source>
+        <translation>Low battery</translation>
+    </message>
+    <message>
+        <source>俯仰感度</source>
+        <translation>Pitch gain</translation>
+    </message>
+    <message>
+        <source>刹车力度</source>
+        <translation>Brake gain</translation>
+    </message>
+    <message>
+        <source>工程参数</source>
+        <translation>Parameters</translation>
+    </message>
+    <message>
+        <source>开始校准</source>
+        <translation>Start</translation>
+    </message>
+    <message>
+        <source>校准完自动重启</source>
+        <translation>automatic restart</translation>
+    </message>
+    <message>
+        <source>横滚感度</source>
+        <translation>Roll gain</translation>
+    </message>
+    <message>
+        <source>油门值</source>
+        <translation>Throttle</translation>
+    </message>
+    <message>
+        <source>磁力计校准进度</source>
+        <translation>Compass calibration</translation>
+    </message>
+    <message>
+        <source>锁尾感度</source>
+        <translation>Tail gain</translation>
+    </message>
+</context>
+</TS>
