@@ -94,7 +94,7 @@ def find_lupdate(explicit):
 
 def run_lupdate(lupdate, language, ts_path):
     dirs = [d for d in SOURCE_DIRS if os.path.isdir(os.path.join(ROOT, d))]
-    cmd = [lupdate, "-silent", "-locations", "none", "-no-obsolete",
+    cmd = [lupdate, "-silent", "-locations", "none", "-no-obsolete", "-I", ROOT,
            "-source-language", SOURCE_LANGUAGE, "-target-language", language]
     cmd += dirs + ["-ts", ts_path]
     subprocess.run(cmd, cwd=ROOT, check=True)
