@@ -4,9 +4,7 @@
 
 uint16_t MavlinkCodec::crcCalculate(const uint8_t *data, size_t count, uint16_t crc)
 {
-    for (size_t i = 0; i < count; ++i)
-        crc = crcAccumulate(data[i], crc);
-    return crc;
+    return crcBlock(data, count, crc);
 }
 
 // ---- transmit ---------------------------------------------------------------
@@ -37,7 +35,7 @@ int MavlinkCodec::finalize(MavlinkFrame &frame, uint32_t msgid, uint8_t sysid, u
     };
     uint16_t crc = crcCalculate(header, sizeof header);
     crc = crcCalculate(frame.payload, len, crc);
-    crc = crcAccumulate(crcExtra, crc);
+    crc = crcStep(crcExtra, crc);
     frame.checksum = crc;
     frame.payload[len] = static_cast<uint8_t>(crc & 0xFF);
     frame.payload[len + 1] = static_cast<uint8_t>(crc >> 8);
@@ -182,27 +180,22 @@ void MavlinkCodec::recover(uint8_t byte)
     }
 }
 
-// At the checksum's low byte: add CRC_EXTRA and zero-fill a short payload.
-void MavlinkCodec::completePayload()
+const MavlinkMessageEntry *MavlinkCodec::entryFor(uint32_t msgid)
 {
-    const MavlinkMessageEntry *entry = MessageTable::lookup(m_rx.msgid);
-    m_crc = crcAccumulate(entry ? entry->crcExtra : 0, m_crc);
-    if (entry && m_rx.len < entry->maxLength)
-        std::memset(m_rx.payload + m_rx.len, 0, entry->maxLength - m_rx.len);
+    const MavlinkMessageEntry *&slot = m_entryCache[msgid & 31];
+    if (slot && slot->msgid == msgid)
+        return slot;
+    const MavlinkMessageEntry *entry = MessageTable::lookup(msgid);
+    if (entry)
+        slot = entry;
+    return entry;
 }
 
 size_t MavlinkCodec::takePayload(const uint8_t *data, size_t count)
 {
     const size_t want = static_cast<size_t>(m_rx.len) - m_payloadIndex;
     const size_t n = std::min(want, count);
-    uint8_t *dst = m_rx.payload + m_payloadIndex;
-    uint16_t crc = m_crc;
-    for (size_t i = 0; i < n; ++i) {
-        const uint8_t b = data[i];
-        dst[i] = b;
-        crc = crcAccumulate(b, crc);
-    }
-    m_crc = crc;
+    std::memcpy(m_rx.payload + m_payloadIndex, data, n);
     m_payloadIndex = static_cast<uint8_t>(m_payloadIndex + n);
     if (n == want)
         m_state = State::GotPayload;
@@ -210,102 +203,68 @@ size_t MavlinkCodec::takePayload(const uint8_t *data, size_t count)
     return n;
 }
 
-MavlinkCodec::Result MavlinkCodec::parseByte(uint8_t c)
+// The checksum of the frame received so far: the header bytes after the
+// start marker, the payload as received and the message's CRC_EXTRA.
+uint16_t MavlinkCodec::frameChecksum(uint8_t crcExtra) const
+{
+    uint8_t header[kHeaderLength - 1];
+    int n = 0;
+    header[n++] = m_rx.len;
+    if (!m_v1) {
+        header[n++] = m_rx.incompatFlags;
+        header[n++] = m_rx.compatFlags;
+    }
+    header[n++] = m_rx.seq;
+    header[n++] = m_rx.sysid;
+    header[n++] = m_rx.compid;
+    header[n++] = static_cast<uint8_t>(m_rx.msgid & 0xFF);
+    if (!m_v1) {
+        header[n++] = static_cast<uint8_t>((m_rx.msgid >> 8) & 0xFF);
+        header[n++] = static_cast<uint8_t>((m_rx.msgid >> 16) & 0xFF);
+    }
+    uint16_t crc = crcBlock(header, static_cast<size_t>(n), kCrcSeed);
+    crc = crcBlock(m_rx.payload, m_rx.len, crc);
+    return crcStep(crcExtra, crc);
+}
+
+// Copies the complete frame out for the caller: header, the payload bytes
+// that are valid, and the signature of a signed frame.
+void MavlinkCodec::keepFrame(int payloadBytes)
+{
+    m_last.checksum = m_rx.checksum;
+    m_last.magic = m_rx.magic;
+    m_last.len = m_rx.len;
+    m_last.incompatFlags = m_rx.incompatFlags;
+    m_last.compatFlags = m_rx.compatFlags;
+    m_last.seq = m_rx.seq;
+    m_last.sysid = m_rx.sysid;
+    m_last.compid = m_rx.compid;
+    m_last.msgid = m_rx.msgid;
+    std::memcpy(m_last.payload, m_rx.payload, static_cast<size_t>(payloadBytes));
+    if (m_rx.incompatFlags & kIncompatSigned)
+        std::memcpy(m_last.signature, m_rx.signature, MavlinkFrame::kSignatureLength);
+}
+
+// The end of a frame: checksum bytes and signature.
+MavlinkCodec::Result MavlinkCodec::finishByte(uint8_t c)
 {
     Result result = Incomplete;
 
     switch (m_state) {
-    case State::Idle:
-        if (c == kStx || c == kStxV1) {
-            m_v1 = (c == kStxV1);
-            m_rx.magic = c;
-            m_rx.len = 0;
-            m_crc = kCrcSeed;
-            m_state = State::GotStx;
+    case State::GotPayload: {
+        // CRC_EXTRA of the id (0 without an entry); a payload shorter than
+        // the message is zero-filled to its full length.
+        const MavlinkMessageEntry *entry = entryFor(m_rx.msgid);
+        m_crc = frameChecksum(entry ? entry->crcExtra : 0);
+        m_filledLength = m_rx.len;
+        if (entry && m_rx.len < entry->maxLength) {
+            std::memset(m_rx.payload + m_rx.len, 0, entry->maxLength - m_rx.len);
+            m_filledLength = entry->maxLength;
         }
-        break;
-
-    case State::GotStx:
-        m_rx.len = c;
-        m_payloadIndex = 0;
-        m_crc = crcAccumulate(c, m_crc);
-        if (m_v1) {
-            m_rx.incompatFlags = 0;
-            m_rx.compatFlags = 0;
-            m_state = State::GotCompatFlags;
-        } else {
-            m_state = State::GotLength;
-        }
-        break;
-
-    case State::GotLength:
-        if (c & ~kIncompatSigned) {
-            // A feature this link does not know: drop the frame here.
-            m_state = State::Idle;
-            break;
-        }
-        m_rx.incompatFlags = c;
-        m_crc = crcAccumulate(c, m_crc);
-        m_state = State::GotIncompatFlags;
-        break;
-
-    case State::GotIncompatFlags:
-        m_rx.compatFlags = c;
-        m_crc = crcAccumulate(c, m_crc);
-        m_state = State::GotCompatFlags;
-        break;
-
-    case State::GotCompatFlags:
-        m_rx.seq = c;
-        m_crc = crcAccumulate(c, m_crc);
-        m_state = State::GotSeq;
-        break;
-
-    case State::GotSeq:
-        m_rx.sysid = c;
-        m_crc = crcAccumulate(c, m_crc);
-        m_state = State::GotSysid;
-        break;
-
-    case State::GotSysid:
-        m_rx.compid = c;
-        m_crc = crcAccumulate(c, m_crc);
-        m_state = State::GotCompid;
-        break;
-
-    case State::GotCompid:
-        m_rx.msgid = c;
-        m_crc = crcAccumulate(c, m_crc);
-        if (m_v1)
-            m_state = m_rx.len > 0 ? State::GotMsgid3 : State::GotPayload;
-        else
-            m_state = State::GotMsgid1;
-        break;
-
-    case State::GotMsgid1:
-        m_rx.msgid |= static_cast<uint32_t>(c) << 8;
-        m_crc = crcAccumulate(c, m_crc);
-        m_state = State::GotMsgid2;
-        break;
-
-    case State::GotMsgid2:
-        m_rx.msgid |= static_cast<uint32_t>(c) << 16;
-        m_crc = crcAccumulate(c, m_crc);
-        m_state = m_rx.len > 0 ? State::GotMsgid3 : State::GotPayload;
-        break;
-
-    case State::GotMsgid3:
-        m_rx.payload[m_payloadIndex++] = c;
-        m_crc = crcAccumulate(c, m_crc);
-        if (m_payloadIndex == m_rx.len)
-            m_state = State::GotPayload;
-        break;
-
-    case State::GotPayload:
-        completePayload();
         m_rx.checksum = c;
         m_state = (c == (m_crc & 0xFF)) ? State::GotCrc1 : State::GotBadCrc1;
         break;
+    }
 
     case State::GotCrc1:
     case State::GotBadCrc1: {
@@ -333,10 +292,12 @@ MavlinkCodec::Result MavlinkCodec::parseByte(uint8_t c)
             result = m_signatureGood ? Ok : BadCrc;
         }
         break;
+
+    default:
+        break;
     }
 
     if (result == Ok)
-        m_last = m_rx;
-    m_lastResult = result;
+        keepFrame(m_filledLength);
     return result;
 }

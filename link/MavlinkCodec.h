@@ -83,6 +83,29 @@ struct MavlinkFrame {
     uint8_t signature[kSignatureLength] = {};
 };
 
+// Lookup tables of the CRC (reflected polynomial 0x8408), built at compile time.
+namespace MavlinkCrcTables {
+struct Tables {
+    uint16_t t[4][256];
+};
+constexpr Tables make()
+{
+    Tables tables{};
+    for (int i = 0; i < 256; ++i) {
+        uint16_t crc = static_cast<uint16_t>(i);
+        for (int bit = 0; bit < 8; ++bit)
+            crc = static_cast<uint16_t>((crc & 1) ? (crc >> 1) ^ 0x8408 : crc >> 1);
+        tables.t[0][i] = crc;
+    }
+    for (int k = 1; k < 4; ++k)
+        for (int i = 0; i < 256; ++i)
+            tables.t[k][i] = static_cast<uint16_t>(
+                (tables.t[k - 1][i] >> 8) ^ tables.t[0][tables.t[k - 1][i] & 0xFF]);
+    return tables;
+}
+inline constexpr Tables kTables = make();
+} // namespace MavlinkCrcTables
+
 class MavlinkCodec
 {
 public:
@@ -199,20 +222,12 @@ public:
     // The receive state machine, one byte; no recovery (outcomes BadCrc and
     // BadSignature are returned as they happen). On Ok the frame is copied to
     // lastFrame().
-    Result parseByte(uint8_t byte);
+    Result parseByte(uint8_t byte) { return step(byte, false); }
 
     // parseByte() followed by the recovery rule: on BadCrc/BadSignature the
     // frame is dropped, the state returns to Idle and, if `byte` is 0xFB, it
     // starts a new frame at once. Returns Incomplete or Ok.
-    Result receiveByte(uint8_t byte)
-    {
-        const Result r = parseByte(byte);
-        if (r == BadCrc || r == BadSignature) {
-            recover(byte);
-            return Incomplete;
-        }
-        return r;
-    }
+    Result receiveByte(uint8_t byte) { return step(byte, true); }
 
     // Feeds a whole chunk through receiveByte()'s logic (same results, same
     // state afterwards) and calls onFrame(const MavlinkFrame &) for every good
@@ -235,13 +250,9 @@ public:
                 if (i == count)
                     break;
             }
-            const uint8_t byte = data[i++];
-            const Result r = parseByte(byte);
-            if (r == Ok) {
+            if (step(data[i++], true) == Ok) {
                 ++frames;
                 onFrame(static_cast<const MavlinkFrame &>(m_last));
-            } else if (r != Incomplete) {
-                recover(byte);
             }
         }
         return frames;
@@ -270,18 +281,129 @@ public:
 
     // CRC-16/MCRF4XX as MAVLink uses it (seed 0xFFFF, no final XOR).
     static constexpr uint16_t kCrcSeed = 0xFFFF;
-    static uint16_t crcAccumulate(uint8_t byte, uint16_t crc)
-    {
-        uint8_t tmp = byte ^ static_cast<uint8_t>(crc & 0xFF);
-        tmp ^= static_cast<uint8_t>(tmp << 4);
-        return static_cast<uint16_t>((crc >> 8) ^ (tmp << 8) ^ (tmp << 3) ^ (tmp >> 4));
-    }
+    static uint16_t crcAccumulate(uint8_t byte, uint16_t crc) { return crcStep(byte, crc); }
     static uint16_t crcCalculate(const uint8_t *data, size_t count, uint16_t crc = kCrcSeed);
 
 private:
+
+    static uint16_t crcStep(uint8_t byte, uint16_t crc)
+    {
+        return static_cast<uint16_t>((crc >> 8) ^ MavlinkCrcTables::kTables.t[0][(crc ^ byte) & 0xFF]);
+    }
+    // Four bytes at a time (slicing), for payload runs.
+    static uint16_t crcBlock(const uint8_t *data, size_t count, uint16_t crc)
+    {
+        while (count >= 4) {
+            const uint16_t x = static_cast<uint16_t>(crc ^ (data[0] | (data[1] << 8)));
+            crc = static_cast<uint16_t>(MavlinkCrcTables::kTables.t[3][x & 0xFF] ^ MavlinkCrcTables::kTables.t[2][x >> 8]
+                                        ^ MavlinkCrcTables::kTables.t[1][data[2]] ^ MavlinkCrcTables::kTables.t[0][data[3]]);
+            data += 4;
+            count -= 4;
+        }
+        while (count--)
+            crc = crcStep(*data++, crc);
+        return crc;
+    }
+
+    // One byte through the state machine. The states every frame passes
+    // through many times (payload, header, idle) are handled here, inline in
+    // the caller's loop; the end of a frame goes to finishByte(). The header
+    // and payload bytes are only stored on the way: the checksum over them is
+    // computed in one pass when the first checksum byte arrives (same result
+    // as a running checksum, a fraction of the work per byte).
+    Result step(uint8_t c, bool recoverAfter)
+    {
+        // Payload bytes are most of the stream: test for them before the
+        // state dispatch, so that a run of them costs one predictable branch.
+        if (m_state == State::GotMsgid3) {
+            const uint8_t i = m_payloadIndex;
+            m_rx.payload[i] = c;
+            m_payloadIndex = static_cast<uint8_t>(i + 1);
+            if (i + 1 == m_rx.len)
+                m_state = State::GotPayload;
+            m_lastResult = Incomplete;
+            return Incomplete;
+        }
+        switch (m_state) {
+        case State::Idle:
+            if (c == kStx || c == kStxV1) {
+                m_v1 = (c == kStxV1);
+                m_rx.magic = c;
+                m_rx.len = 0;
+                m_state = State::GotStx;
+            }
+            break;
+        case State::GotStx:
+            m_rx.len = c;
+            m_payloadIndex = 0;
+            if (m_v1) {
+                m_rx.incompatFlags = 0;
+                m_rx.compatFlags = 0;
+                m_state = State::GotCompatFlags;
+            } else {
+                m_state = State::GotLength;
+            }
+            break;
+        case State::GotLength:
+            if (c & ~kIncompatSigned) {
+                // A feature this link does not know: drop the frame here.
+                m_state = State::Idle;
+                break;
+            }
+            m_rx.incompatFlags = c;
+            m_state = State::GotIncompatFlags;
+            break;
+        case State::GotIncompatFlags:
+            m_rx.compatFlags = c;
+            m_state = State::GotCompatFlags;
+            break;
+        case State::GotCompatFlags:
+            m_rx.seq = c;
+            m_state = State::GotSeq;
+            break;
+        case State::GotSeq:
+            m_rx.sysid = c;
+            m_state = State::GotSysid;
+            break;
+        case State::GotSysid:
+            m_rx.compid = c;
+            m_state = State::GotCompid;
+            break;
+        case State::GotCompid:
+            m_rx.msgid = c;
+            if (m_v1)
+                m_state = m_rx.len > 0 ? State::GotMsgid3 : State::GotPayload;
+            else
+                m_state = State::GotMsgid1;
+            break;
+        case State::GotMsgid1:
+            m_rx.msgid |= static_cast<uint32_t>(c) << 8;
+            m_state = State::GotMsgid2;
+            break;
+        case State::GotMsgid2:
+            m_rx.msgid |= static_cast<uint32_t>(c) << 16;
+            m_state = m_rx.len > 0 ? State::GotMsgid3 : State::GotPayload;
+            break;
+        default: {
+            const Result r = finishByte(c);
+            if (recoverAfter && (r == BadCrc || r == BadSignature)) {
+                recover(c);
+                return Incomplete;
+            }
+            m_lastResult = r;
+            return r;
+        }
+        }
+        m_lastResult = Incomplete;
+        return Incomplete;
+    }
+
+    Result finishByte(uint8_t c);
+    uint16_t frameChecksum(uint8_t crcExtra) const;
     void recover(uint8_t byte);
     size_t takePayload(const uint8_t *data, size_t count);
-    void completePayload();
+    const MavlinkMessageEntry *entryFor(uint32_t msgid);
+    void keepFrame(int payloadBytes);
 
     // receive channel
     State m_state = State::Idle;
@@ -290,9 +412,13 @@ private:
     uint8_t m_payloadIndex = 0;
     uint8_t m_signatureWait = 0;
     bool m_signatureGood = false;
-    uint16_t m_crc = kCrcSeed;
+    uint16_t m_crc = kCrcSeed;  // checksum of the frame, once its payload is complete
+    int m_filledLength = 0;     // payload bytes valid in m_rx (after zero-fill)
     MavlinkFrame m_rx;
     MavlinkFrame m_last;
+    // Entries of recently seen ids (by low bits), so that a stream of the
+    // same few messages does not search the table for every frame.
+    const MavlinkMessageEntry *m_entryCache[32] = {};
 
     // transmit channel
     uint8_t m_txSeq = 0;
