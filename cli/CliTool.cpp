@@ -1,0 +1,549 @@
+#include "cli/CliTool.h"
+
+#include "link/LinkSession.h"
+#include "link/ParamTransfer.h"
+#include "params/ParamFileParser.h"
+#include "sim/SimulatedFlightController.h"
+
+#include <QCoreApplication>
+#include <QDeadlineTimer>
+#include <QEventLoop>
+#include <QFile>
+#include <QTextStream>
+#include <QTimer>
+
+#include <atomic>
+#include <charconv>
+#include <csignal>
+#include <cstdio>
+#include <functional>
+
+#include <unistd.h>
+
+namespace {
+
+std::atomic<bool> g_interrupted{false};
+
+extern "C" void onInterrupt(int)
+{
+    g_interrupted = true;
+}
+
+void installInterruptHandler()
+{
+    std::signal(SIGINT, onInterrupt);
+    std::signal(SIGTERM, onInterrupt);
+}
+
+// Processes events until `done` holds, the deadline passes (-1: never) or the
+// user interrupts. Returns whether `done` holds.
+bool waitFor(const std::function<bool()> &done, int timeoutMs)
+{
+    QDeadlineTimer deadline = timeoutMs < 0 ? QDeadlineTimer(QDeadlineTimer::Forever)
+                                            : QDeadlineTimer(timeoutMs);
+    while (!done()) {
+        if (g_interrupted || deadline.hasExpired())
+            return false;
+        QEventLoop loop;
+        QTimer::singleShot(10, &loop, &QEventLoop::quit);
+        loop.exec();
+    }
+    return true;
+}
+
+void printErr(const QString &text)
+{
+    std::fprintf(stderr, "%s\n", text.toLocal8Bit().constData());
+    std::fflush(stderr);
+}
+
+void printOut(const QString &text)
+{
+    std::fprintf(stdout, "%s\n", text.toLocal8Bit().constData());
+    std::fflush(stdout);
+}
+
+constexpr int kOpenTimeoutMs = 5000;
+constexpr int kFirstFrameTimeoutMs = 5000;
+constexpr int kPortListTimeoutMs = 1000;
+
+} // namespace
+
+CliTool::CliTool(QObject *parent)
+    : QObject(parent)
+{
+}
+
+QString CliTool::usage()
+{
+    return QStringLiteral(
+        "usage: tavro-cli ports\n"
+        "       tavro-cli [--port PATH] params [--out FILE]\n"
+        "       tavro-cli [--port PATH] set NAME VALUE\n"
+        "       tavro-cli [--port PATH] load FILE\n"
+        "       tavro-cli [--port PATH] watch\n"
+        "       tavro-cli sim [--encode] [--drop P] [--duplicate P] [--corrupt P] [--baud B]\n"
+        "                     [--params FILE] [--sweep] [--seed N]");
+}
+
+QString CliTool::formatValue(float value)
+{
+    char buf[64];
+    const auto r = std::to_chars(buf, buf + sizeof buf, value);
+    return QString::fromLatin1(buf, int(r.ptr - buf));
+}
+
+int CliTool::fail(const QString &reason)
+{
+    printErr(QStringLiteral("tavro-cli: ") + reason);
+    return 1;
+}
+
+int CliTool::run(const QStringList &arguments)
+{
+    installInterruptHandler();
+    QStringList args = arguments;
+    if (args.size() >= 2 && args[0] == QLatin1String("--port")) {
+        m_port = args[1];
+        args = args.mid(2);
+    }
+    if (args.isEmpty())
+        return fail(QStringLiteral("no command\n") + usage());
+    const QString command = args.takeFirst();
+
+    if (command == QLatin1String("ports") && args.isEmpty())
+        return cmdPorts();
+    if (command == QLatin1String("params")) {
+        if (args.isEmpty())
+            return cmdParams(QString());
+        if (args.size() == 2 && args[0] == QLatin1String("--out"))
+            return cmdParams(args[1]);
+    }
+    if (command == QLatin1String("set") && args.size() == 2)
+        return cmdSet(args[0], args[1]);
+    if (command == QLatin1String("load") && args.size() == 1)
+        return cmdLoad(args[0]);
+    if (command == QLatin1String("watch") && args.isEmpty())
+        return cmdWatch();
+    if (command == QLatin1String("sim"))
+        return cmdSim(args);
+    return fail(QStringLiteral("unknown command or arguments: %1\n%2")
+                    .arg((QStringList{command} + args).join(QLatin1Char(' ')), usage()));
+}
+
+// ---- ports -------------------------------------------------------------------------
+
+int CliTool::cmdPorts()
+{
+    LinkSession session;
+    QStringList ports;
+    bool listed = false;
+    connect(session.worker(), &Mav2Uart_Worker::PortList, this,
+            [&](int, const QStringList &list, int) {
+                ports = list;
+                listed = true;
+            });
+    session.start(0xFF);
+    const bool ok = waitFor([&] { return listed; }, kPortListTimeoutMs);
+    session.stop();
+    if (!ok)
+        return fail(QStringLiteral("the port search did not answer"));
+    for (const QString &p : ports)
+        printOut(p);
+    return 0;
+}
+
+// ---- link set-up -------------------------------------------------------------------
+
+bool CliTool::openLink(LinkSession &session, QString *error)
+{
+    Mav2Uart_Worker *w = session.worker();
+    QString port = m_port;
+    if (port.isEmpty()) {
+        QStringList ports;
+        bool listed = false;
+        auto c = connect(w, &Mav2Uart_Worker::PortList, this, [&](int, const QStringList &list, int) {
+            ports = list;
+            listed = true;
+        });
+        waitFor([&] { return listed; }, kPortListTimeoutMs);
+        disconnect(c);
+        if (ports.isEmpty()) {
+            *error = QStringLiteral("no flight controller port found (use --port PATH)");
+            return false;
+        }
+        port = ports.first();
+    }
+
+    int opened = -1;
+    QString reason;
+    bool alive = false;
+    auto c1 = connect(w, &Mav2Uart_Worker::ConnectSingal, this, [&](int flag) { opened = flag; });
+    auto c2 = connect(w, &Mav2Uart_Worker::link_error_value, this, [&](const QString &r) { reason = r; });
+    auto c3 = connect(w, &Mav2Uart_Worker::link_alive_value, this, [&] { alive = true; });
+    session.connectPort(port);
+    waitFor([&] { return opened >= 0; }, kOpenTimeoutMs);
+    disconnect(c1);
+    disconnect(c2);
+    if (opened != 1) {
+        *error = reason.isEmpty() ? QStringLiteral("cannot open %1").arg(port) : reason;
+        disconnect(c3);
+        return false;
+    }
+    // Ask for the raw-sensor stream: a flight controller that is already
+    // talking answers at once, a quiet one starts talking.
+    session.requestStream(1, true);
+    const bool ok = waitFor([&] { return alive; }, kFirstFrameTimeoutMs);
+    disconnect(c3);
+    if (!ok) {
+        *error = g_interrupted ? QStringLiteral("interrupted")
+                               : QStringLiteral("no frame from %1 within 5 s").arg(port);
+        return false;
+    }
+    m_port = port;
+    return true;
+}
+
+bool CliTool::download(LinkSession &session, bool showProgress, QString *error)
+{
+    Mav2Uart_Worker *w = session.worker();
+    m_params.clear();
+    m_paramIndex.clear();
+    bool finished = false;
+    bool lost = false;
+    QString linkError;
+    QList<int> missing;
+    int received = 0;
+    int total = 0;
+    const bool tty = ::isatty(fileno(stderr));
+    int lastShown = 0;
+
+    QList<QMetaObject::Connection> cs;
+    cs << connect(w, &Mav2Uart_Worker::param_value_loading_value, this,
+                  [&](const Parameter &p, int count, uint16_t totalParams) {
+                      auto it = m_paramIndex.find(p.name);
+                      if (it == m_paramIndex.end()) {
+                          m_paramIndex.insert(p.name, int(m_params.size()));
+                          m_params.append(p);
+                      } else {
+                          m_params[*it].value = p.value;
+                      }
+                      received = count;
+                      total = totalParams;
+                      if (showProgress && (count - lastShown >= 50 || count == totalParams)) {
+                          lastShown = count;
+                          std::fprintf(stderr, tty ? "\rparameters %d/%d" : "parameters %d/%d\n", count,
+                                       int(totalParams));
+                          std::fflush(stderr);
+                      }
+                  });
+    cs << connect(w, &Mav2Uart_Worker::param_missing_value, this,
+                  [&](const QList<int> &indices) { missing = indices; });
+    cs << connect(w, &Mav2Uart_Worker::param_value_finish_value, this, [&] { finished = true; });
+    cs << connect(w, &Mav2Uart_Worker::disconnect_UI_disable, this, [&] { lost = true; });
+    cs << connect(w, &Mav2Uart_Worker::link_error_value, this, [&](const QString &r) { linkError = r; });
+
+    session.startParamRead();
+    waitFor([&] { return finished || lost; }, -1);
+    for (const auto &c : cs)
+        disconnect(c);
+    if (showProgress && tty && lastShown > 0)
+        std::fprintf(stderr, "\n");
+
+    if (!finished) {
+        if (g_interrupted)
+            *error = QStringLiteral("interrupted");
+        else if (!linkError.isEmpty())
+            *error = linkError;
+        else
+            *error = QStringLiteral("link lost during the parameter download (%1 of %2 received)")
+                         .arg(received)
+                         .arg(total);
+        return false;
+    }
+    if (!missing.isEmpty()) {
+        QStringList idx;
+        for (int i : missing)
+            idx << QString::number(i);
+        *error = QStringLiteral("%1 of %2 parameters missing (indices %3)")
+                     .arg(missing.size())
+                     .arg(total)
+                     .arg(idx.join(QLatin1Char(',')));
+        return false;
+    }
+    return true;
+}
+
+// ---- params ------------------------------------------------------------------------
+
+int CliTool::cmdParams(const QString &outFile)
+{
+    LinkSession session;
+    session.start(0);
+    QString error;
+    if (!openLink(session, &error))
+        return fail(error);
+    const bool complete = download(session, true, &error);
+
+    QFile file;
+    QTextStream out(stdout);
+    if (!outFile.isEmpty()) {
+        file.setFileName(outFile);
+        if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Text))
+            return fail(QStringLiteral("cannot write %1: %2").arg(outFile, file.errorString()));
+        out.setDevice(&file);
+    }
+    for (const Parameter &p : std::as_const(m_params))
+        out << p.name << ',' << formatValue(float(p.value)) << '\n';
+    out.flush();
+    if (!outFile.isEmpty()) {
+        file.close();
+        if (file.error() != QFileDevice::NoError)
+            return fail(QStringLiteral("cannot write %1: %2").arg(outFile, file.errorString()));
+    }
+    if (!complete)
+        return fail(error);
+    printErr(QStringLiteral("%1 parameters").arg(m_params.size()));
+    return 0;
+}
+
+// ---- set / load ----------------------------------------------------------------------
+
+int CliTool::cmdSet(const QString &name, const QString &valueText)
+{
+    bool ok = false;
+    const float value = valueText.toFloat(&ok);
+    if (!ok || !std::isfinite(value))
+        return fail(QStringLiteral("not a number: %1").arg(valueText));
+    if (!ParamTransfer::isValidName(name))
+        return fail(QStringLiteral("not a parameter name: %1").arg(name));
+
+    LinkSession session;
+    session.start(0);
+    QString error;
+    if (!openLink(session, &error) || !download(session, false, &error))
+        return fail(error);
+    if (!m_paramIndex.contains(name))
+        return fail(QStringLiteral("the flight controller has no parameter %1").arg(name));
+
+    Mav2Uart_Worker *w = session.worker();
+    bool confirmed = false, failed = false, lost = false;
+    float echoed = 0.0f;
+    bool haveEcho = false;
+    auto onValue = [&](const QString &n, float v) {
+        if (n == name) {
+            echoed = v;
+            haveEcho = true;
+            // A refusal follows its echo at once; decide after it could have come.
+            QTimer::singleShot(0, this, [&] {
+                if (!failed)
+                    confirmed = true;
+            });
+        }
+    };
+    connect(w, &Mav2Uart_Worker::param_value_update_value, this, onValue);
+    connect(w, &Mav2Uart_Worker::param_value_loading_value, this,
+            [&](const Parameter &p, int, uint16_t) { onValue(p.name, float(p.value)); });
+    connect(w, &Mav2Uart_Worker::param_write_failed_value, this, [&](const QString &n, float) {
+        if (n == name)
+            failed = true;
+    });
+    connect(w, &Mav2Uart_Worker::disconnect_UI_disable, this, [&] { lost = true; });
+
+    session.setReadParamDone();
+    session.writeParameter(name, value);
+    waitFor([&] { return confirmed || failed || lost; }, -1);
+    if (failed) {
+        if (haveEcho)
+            return fail(QStringLiteral("write of %1 = %2 not taken: the flight controller keeps %3")
+                            .arg(name, formatValue(value), formatValue(echoed)));
+        return fail(QStringLiteral("write of %1 = %2 not confirmed").arg(name, formatValue(value)));
+    }
+    if (!confirmed)
+        return fail(g_interrupted ? QStringLiteral("interrupted") : QStringLiteral("link lost"));
+    printOut(QStringLiteral("%1,%2").arg(name, formatValue(echoed)));
+    return 0;
+}
+
+int CliTool::cmdLoad(const QString &path)
+{
+    const ParamFileReadResult file = ParamFileParser::readFile(path);
+    if (!file.ok)
+        return fail(QStringLiteral("%1: %2").arg(path, file.error));
+    for (const ParamFileDiagnostic &d : file.content.diagnostics)
+        printErr(QStringLiteral("%1:%2: %3").arg(path).arg(d.line).arg(d.message));
+    if (file.content.entries.isEmpty())
+        return fail(QStringLiteral("%1 holds no parameters").arg(path));
+
+    LinkSession session;
+    session.start(0);
+    QString error;
+    if (!openLink(session, &error) || !download(session, false, &error))
+        return fail(error);
+
+    Mav2Uart_Worker *w = session.worker();
+    QHash<QString, float> pending;   // name -> value written last
+    QStringList failures;
+    int confirmed = 0;
+    bool lost = false;
+    QStringList unknown;
+    for (const ParamFileEntry &e : file.content.entries) {
+        if (!m_paramIndex.contains(e.name))
+            unknown << e.name;
+        else
+            pending.insert(e.name, e.value);
+    }
+    auto onValue = [&](const QString &n, float) {
+        if (pending.contains(n)) {
+            QTimer::singleShot(0, this, [&, n] {
+                if (pending.remove(n))
+                    ++confirmed;
+            });
+        }
+    };
+    connect(w, &Mav2Uart_Worker::param_value_update_value, this, onValue);
+    connect(w, &Mav2Uart_Worker::param_write_failed_value, this, [&](const QString &n, float v) {
+        if (pending.remove(n))
+            failures << QStringLiteral("%1=%2").arg(n, formatValue(v));
+    });
+    connect(w, &Mav2Uart_Worker::disconnect_UI_disable, this, [&] { lost = true; });
+
+    session.setReadParamDone();
+    waitFor([] { return false; }, 100);   // let the next tick switch to update mode
+    // One write every 10 ms, the pace the window's loader keeps.
+    for (const ParamFileEntry &e : file.content.entries) {
+        if (!m_paramIndex.contains(e.name))
+            continue;
+        session.writeParameter(e.name, e.value);
+        waitFor([] { return false; }, 10);
+        if (g_interrupted || lost)
+            break;
+    }
+    waitFor([&] { return pending.isEmpty() || lost; }, -1);
+    printErr(QStringLiteral("%1 written and confirmed").arg(confirmed));
+    if (!unknown.isEmpty())
+        failures.prepend(QStringLiteral("unknown: ") + unknown.join(QLatin1Char(',')));
+    if (lost || g_interrupted)
+        return fail(g_interrupted ? QStringLiteral("interrupted") : QStringLiteral("link lost"));
+    if (!failures.isEmpty())
+        return fail(QStringLiteral("not confirmed: ") + failures.join(QLatin1Char(' ')));
+    return 0;
+}
+
+// ---- watch -------------------------------------------------------------------------
+
+int CliTool::cmdWatch()
+{
+    LinkSession session;
+    session.start(0);
+    QString error;
+    if (!openLink(session, &error))
+        return fail(error);
+    Mav2Uart_Worker *w = session.worker();
+    bool lost = false;
+    connect(w, &Mav2Uart_Worker::disconnect_UI_disable, this, [&] { lost = true; });
+    connect(w, &Mav2Uart_Worker::sys_status_value, this, [](uint16_t mv, signed char rc) {
+        printOut(QStringLiteral("SYS_STATUS voltage_battery=%1mV rc_receiver=%2").arg(mv).arg(int(rc)));
+    });
+    connect(w, &Mav2Uart_Worker::gps_raw_int_value, this, [](uint8_t sats, uint16_t eph, uint16_t epv) {
+        printOut(QStringLiteral("GPS_RAW_INT satellites=%1 eph=%2 epv=%3").arg(sats).arg(eph).arg(epv));
+    });
+    connect(w, &Mav2Uart_Worker::gps2_raw_value, this, [](uint8_t sats, uint16_t eph) {
+        printOut(QStringLiteral("GPS2_RAW satellites=%1 eph=%2").arg(sats).arg(eph));
+    });
+    connect(w, &Mav2Uart_Worker::attitude_value, this, [](float r, float p, float y) {
+        printOut(QStringLiteral("ATTITUDE roll=%1 pitch=%2 yaw=%3")
+                     .arg(formatValue(r), formatValue(p), formatValue(y)));
+    });
+    connect(w, &Mav2Uart_Worker::rc_channels_value, this, [](const mavlink_rc_channels_t &rc) {
+        QStringList ch;
+        const uint16_t raw[8] = {rc.chan1_raw, rc.chan2_raw, rc.chan3_raw, rc.chan4_raw,
+                                 rc.chan5_raw, rc.chan6_raw, rc.chan7_raw, rc.chan8_raw};
+        for (uint16_t v : raw)
+            ch << QString::number(v);
+        printOut(QStringLiteral("RC_CHANNELS count=%1 %2").arg(rc.chancount).arg(ch.join(QLatin1Char(' '))));
+    });
+    connect(w, &Mav2Uart_Worker::statustext_value, this, [](const QString &text, uint8_t severity) {
+        printOut(QStringLiteral("STATUSTEXT severity=%1 %2").arg(severity).arg(text));
+    });
+    connect(w, &Mav2Uart_Worker::mag_cal_report_value, this, [](uint8_t id, uint8_t status) {
+        printOut(QStringLiteral("MAG_CAL_REPORT compass_id=%1 cal_status=%2").arg(id).arg(status));
+    });
+    connect(w, &Mav2Uart_Worker::param_value_update_value, this, [](const QString &n, float v) {
+        printOut(QStringLiteral("PARAM_VALUE %1=%2").arg(n, formatValue(v)));
+    });
+    // The telemetry streams, as after a download.
+    session.setReadParamDone();
+    waitFor([&] { return lost; }, -1);
+    if (lost)
+        return fail(QStringLiteral("link lost: no frame for 2 s"));
+    return 0;
+}
+
+// ---- sim ---------------------------------------------------------------------------
+
+int CliTool::cmdSim(const QStringList &options)
+{
+    bool encode = false, sweep = false;
+    double drop = 0.0, duplicate = 0.0, corrupt = 0.0;
+    int baud = SimulatedFlightController::kDefaultBaud;
+    quint32 seed = 1;
+    QString paramsFile;
+    for (int i = 0; i < options.size(); ++i) {
+        const QString &o = options[i];
+        const bool hasValue = i + 1 < options.size();
+        bool ok = true;
+        if (o == QLatin1String("--encode")) {
+            encode = true;
+        } else if (o == QLatin1String("--sweep")) {
+            sweep = true;
+        } else if (o == QLatin1String("--drop") && hasValue) {
+            drop = options[++i].toDouble(&ok);
+            ok = ok && drop >= 0.0 && drop <= 1.0;
+        } else if (o == QLatin1String("--duplicate") && hasValue) {
+            duplicate = options[++i].toDouble(&ok);
+            ok = ok && duplicate >= 0.0 && duplicate <= 1.0;
+        } else if (o == QLatin1String("--corrupt") && hasValue) {
+            corrupt = options[++i].toDouble(&ok);
+            ok = ok && corrupt >= 0.0 && corrupt <= 1.0;
+        } else if (o == QLatin1String("--baud") && hasValue) {
+            baud = options[++i].toInt(&ok);
+            ok = ok && baud >= 0;
+        } else if (o == QLatin1String("--seed") && hasValue) {
+            seed = options[++i].toUInt(&ok);
+        } else if (o == QLatin1String("--params") && hasValue) {
+            paramsFile = options[++i];
+        } else {
+            return fail(QStringLiteral("unknown sim option: %1\n%2").arg(o, usage()));
+        }
+        if (!ok)
+            return fail(QStringLiteral("bad value for %1: %2").arg(o, options[i]));
+    }
+
+    SimulatedFlightController sim;
+    if (!paramsFile.isEmpty()) {
+        QList<SimParameter> table;
+        QString error;
+        if (!SimulatedFlightController::loadParameterFile(paramsFile, &table, &error))
+            return fail(QStringLiteral("%1: %2").arg(paramsFile, error));
+        sim.setParameters(table);
+    }
+    sim.setEncodedParams(encode);
+    sim.setDropProbability(drop);
+    sim.setDuplicateProbability(duplicate);
+    sim.setCorruptProbability(corrupt);
+    sim.setBaudRate(baud);
+    sim.setStickSweep(sweep);
+    sim.setSeed(seed);
+    QString error;
+    if (!sim.start(&error))
+        return fail(QStringLiteral("cannot open a pseudo-terminal: %1").arg(error));
+    printOut(sim.portPath());
+    printErr(QStringLiteral("simulated flight controller: %1 parameters%2, %3 baud; Ctrl+C ends it")
+                 .arg(sim.parameterCount())
+                 .arg(encode ? QStringLiteral(", encoded") : QString())
+                 .arg(baud));
+    waitFor([] { return false; }, -1);
+    sim.stop();
+    return 0;
+}
