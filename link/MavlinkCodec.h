@@ -121,7 +121,7 @@ public:
     static constexpr int kMaxFrameSize =
         kHeaderLength + MavlinkFrame::kMaxPayload + kChecksumLength + MavlinkFrame::kSignatureLength;
 
-    // Parse outcomes (values as on the wire of the protocol's reference parser).
+    // Parse outcomes (numbered as MAVLink parsers number them).
     enum Result : uint8_t {
         Incomplete = 0,
         Ok = 1,
@@ -265,6 +265,12 @@ public:
     State state() const { return m_state; }
     Result lastResult() const { return m_lastResult; }
 
+    // Frames dropped so far for a bad checksum, and the message id the last
+    // of them carried (for diagnostics, e.g. a firmware whose definition of a
+    // message differs from ours).
+    uint32_t droppedFrames() const { return m_droppedFrames; }
+    uint32_t lastDroppedMsgid() const { return m_lastDroppedMsgid; }
+
     // Decodes a frame's payload into a message structure: the structure is
     // zeroed, then min(payload length, sizeof(T)) bytes are copied. The caller
     // checks frame.msgid first.
@@ -386,9 +392,13 @@ private:
             break;
         default: {
             const Result r = finishByte(c);
-            if (recoverAfter && (r == BadCrc || r == BadSignature)) {
-                recover(c);
-                return Incomplete;
+            if (r == BadCrc || r == BadSignature) {
+                ++m_droppedFrames;
+                m_lastDroppedMsgid = m_rx.msgid;
+                if (recoverAfter) {
+                    recover(c);
+                    return Incomplete;
+                }
             }
             m_lastResult = r;
             return r;
@@ -413,6 +423,8 @@ private:
     uint8_t m_signatureWait = 0;
     bool m_signatureGood = false;
     uint16_t m_crc = kCrcSeed;  // checksum of the frame, once its payload is complete
+    uint32_t m_droppedFrames = 0;
+    uint32_t m_lastDroppedMsgid = 0;
     int m_filledLength = 0;     // payload bytes valid in m_rx (after zero-fill)
     MavlinkFrame m_rx;
     MavlinkFrame m_last;

@@ -332,6 +332,9 @@ private slots:
             QCOMPARE(int(f[0].seq), 1);
         }
 
+        QCOMPARE(rx.droppedFrames(), 1u);
+        QCOMPARE(rx.lastDroppedMsgid(), MavlinkId::ATTITUDE);
+
         // A damaged frame not ending in 0xFB is simply dropped.
         Bytes bad2 = encodeFrame(tx, sampleAttitude(0.4f));
         bad2[12] ^= 0x40;
