@@ -19,8 +19,28 @@
         <translation></translation>
     </message>
     <message>
+        <source>串口连接失败</source>
+        <translation>Serial port connection failure</translation>
+    </message>
+    <message>
         <source>主旋翼</source>
         <translation>ROTOR</translation>
+    </message>
+    <message>
+        <source>写入未确认：%1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>分</source>
+        <translation>min</translation>
+    </message>
+    <message>
+        <source>加载中</source>
+        <translation>loading</translation>
+    </message>
+    <message>
+        <source>参数缺失：%1 个</source>
+        <translation type="unfinished"></translation>
     </message>
     <message>
         <source>型号：</source>
@@ -31,8 +51,20 @@
         <translation>Parameters</translation>
     </message>
     <message>
+        <source>成 功</source>
+        <translation>Success</translation>
+    </message>
+    <message>
+        <source>正在校准遥控器行程，请拨动摇杆至极限位置状态后，点击写入参数完成校准</source>
+        <translation>During the remote controller travel calibration, move the sticks to their maximum positions, then click &quot;Write Parameters&quot; to complete the calibration.</translation>
+    </message>
+    <message>
         <source>直升机型号</source>
         <translation>Heli Type</translation>
+    </message>
+    <message>
+        <source>警报</source>
+        <translation>warn</translation>
     </message>
     <message>
         <source>连 接</source>
@@ -47,12 +79,83 @@
         <translation>Radio</translation>
     </message>
     <message>
+        <source>错误</source>
+        <translation>error</translation>
+    </message>
+    <message>
         <source>错误警告：</source>
         <translation>Error:</translation>
     </message>
     <message>
         <source>飞行时长：</source>
         <translation>FLIGHT TIME：</translation>
+    </message>
+</context>
+<context>
+    <name>PopUpWidget</name>
+    <message>
+        <source>&lt;html&gt;&lt;head/&gt;&lt;body&gt;&lt;p&gt;&amp;nbsp;&amp;nbsp;&amp;nbsp;&amp;nbsp;&amp;nbsp;&amp;nbsp;请将电池充满电后，用精确的电压表测量XT60插头上的准确电压，例如：你测量到的电压是&lt;span style=&quot; font-weight:700;&quot;&gt;16.6V&lt;/span&gt;，那么请狗癣&lt;span style=&quot; font-weight:700;&quot;&gt;16.6V&lt;/span&gt;，然后连接电池到直升机，等待飞控测量电压显示稳定后，点击&lt;span style=&quot; font-weight:700;&quot;&gt;写入电压&lt;/span&gt;。&lt;/p&gt;&lt;/body&gt;&lt;/html&gt;</source>
+        <translation>&lt;html&gt;&lt;head/&gt;&lt;body&gt;&lt;p&gt;&amp;nbsp;&amp;nbsp;&amp;nbsp;&amp;nbsp;&amp;nbsp;&amp;nbsp;Please fully charge the battery, then use a precision voltmeter to measure the exact voltage at the XT60 connector. For example, if the measured voltage is &lt;span style=&quot; font-weight:700;&quot;&gt;16.6V&lt;/span&gt;, please enter &lt;span style=&quot; font-weight:700;&quot;&gt;16.6V.&lt;/span&gt; Then connect the battery to the helicopter and wait for the flight controller&apos;s voltage reading to stabilize. Once stable, click &lt;span style=&quot; font-weight:700;&quot;&gt;Apply Voltage&lt;/span&gt;.&lt;/p&gt;&lt;/body&gt;&lt;/html&gt;</translation>
+    </message>
+    <message>
+        <source>写入失败</source>
+        <translation>Write failed</translation>
+    </message>
+    <message>
+        <source>写入电压</source>
+        <translation>Apply Voltage</translation>
+    </message>
+    <message>
+        <source>成功</source>
+        <translation>Success</translation>
+    </message>
+    <message>
+        <source>提示</source>
+        <translation>warn</translation>
+    </message>
+    <message>
+        <source>未读取到有效的电压系数BATT_VOLT_MULT，禁止写入</source>
+        <translation>No valid BATT_VOLT_MULT has been read from the flight controller. Writing is prohibited.</translation>
+    </message>
+    <message>
+        <source>校准完成</source>
+        <translation>Calibration complete</translation>
+    </message>
+    <message>
+        <source>用户输入电压与飞控测量电压差超过1.5V，禁止写入</source>
+        <translation>The difference between the user input voltage and the flight controller measured voltage exceeds 1.5V. Writing is prohibited.</translation>
+    </message>
+    <message>
+        <source>电压异常</source>
+        <translation>Abnormal voltage</translation>
+    </message>
+    <message>
+        <source>电压校准完成</source>
+        <translation>Voltage calibration complete</translation>
+    </message>
+    <message>
+        <source>等待飞控确认</source>
+        <translation>Waiting for confirmation</translation>
+    </message>
+    <message>
+        <source>请选择电压</source>
+        <translation>Please select a voltage</translation>
+    </message>
+    <message>
+        <source>错误</source>
+        <translation>error</translation>
+    </message>
+    <message>
+        <source>飞控未确认新的电压系数，写入失败</source>
+        <translation>The flight controller did not confirm the new voltage multiplier. Writing failed.</translation>
+    </message>
+    <message>
+        <source>飞控测量电压: %1 V</source>
+        <translation>Flight controller measured voltage: %1 V</translation>
+    </message>
+    <message>
+        <source>飞控测量电压无效，禁止写入</source>
+        <translation>The flight controller measured voltage is invalid. Writing is prohibited.</translation>
     </message>
 </context>
 <context>

@@ -16,8 +16,28 @@
         <translation>Minimize</translation>
     </message>
     <message>
+        <source>串口连接失败</source>
+        <translation>串口连接失败</translation>
+    </message>
+    <message>
         <source>主旋翼</source>
         <translation>主旋翼</translation>
+    </message>
+    <message>
+        <source>写入未确认：%1</source>
+        <translation>写入未确认：%1</translation>
+    </message>
+    <message>
+        <source>分</source>
+        <translation>分</translation>
+    </message>
+    <message>
+        <source>加载中</source>
+        <translation>加载中</translation>
+    </message>
+    <message>
+        <source>参数缺失：%1 个</source>
+        <translation>参数缺失：%1 个</translation>
     </message>
     <message>
         <source>型号：</source>
@@ -28,8 +48,20 @@
         <translation>工程参数</translation>
     </message>
     <message>
+        <source>成 功</source>
+        <translation>成 功</translation>
+    </message>
+    <message>
+        <source>正在校准遥控器行程，请拨动摇杆至极限位置状态后，点击写入参数完成校准</source>
+        <translation>正在校准遥控器行程，请拨动摇杆至极限位置状态后，点击写入参数完成校准</translation>
+    </message>
+    <message>
         <source>直升机型号</source>
         <translation>直升机型号</translation>
+    </message>
+    <message>
+        <source>警报</source>
+        <translation>警报</translation>
     </message>
     <message>
         <source>连 接</source>
@@ -44,12 +76,83 @@
         <translation>遥控器</translation>
     </message>
     <message>
+        <source>错误</source>
+        <translation>错误</translation>
+    </message>
+    <message>
         <source>错误警告：</source>
         <translation>错误警告：</translation>
     </message>
     <message>
         <source>飞行时长：</source>
         <translation>飞行时长：</translation>
+    </message>
+</context>
+<context>
+    <name>PopUpWidget</name>
+    <message>
+        <source>&lt;html&gt;&lt;head/&gt;&lt;body&gt;&lt;p&gt;&amp;nbsp;&amp;nbsp;&amp;nbsp;&amp;nbsp;&amp;nbsp;&amp;nbsp;请将电池充满电后，用精确的电压表测量XT60插头上的准确电压，例如：你测量到的电压是&lt;span style=&quot; font-weight:700;&quot;&gt;16.6V&lt;/span&gt;，那么请狗癣&lt;span style=&quot; font-weight:700;&quot;&gt;16.6V&lt;/span&gt;，然后连接电池到直升机，等待飞控测量电压显示稳定后，点击&lt;span style=&quot; font-weight:700;&quot;&gt;写入电压&lt;/span&gt;。&lt;/p&gt;&lt;/body&gt;&lt;/html&gt;</source>
+        <translation>&lt;html&gt;&lt;head/&gt;&lt;body&gt;&lt;p&gt;&amp;nbsp;&amp;nbsp;&amp;nbsp;&amp;nbsp;&amp;nbsp;&amp;nbsp;请将电池充满电后，用精确的电压表测量XT60插头上的准确电压，例如：你测量到的电压是&lt;span style=&quot; font-weight:700;&quot;&gt;16.6V&lt;/span&gt;，那么请狗癣&lt;span style=&quot; font-weight:700;&quot;&gt;16.6V&lt;/span&gt;，然后连接电池到直升机，等待飞控测量电压显示稳定后，点击&lt;span style=&quot; font-weight:700;&quot;&gt;写入电压&lt;/span&gt;。&lt;/p&gt;&lt;/body&gt;&lt;/html&gt;</translation>
+    </message>
+    <message>
+        <source>写入失败</source>
+        <translation>写入失败</translation>
+    </message>
+    <message>
+        <source>写入电压</source>
+        <translation>写入电压</translation>
+    </message>
+    <message>
+        <source>成功</source>
+        <translation>成功</translation>
+    </message>
+    <message>
+        <source>提示</source>
+        <translation>提示</translation>
+    </message>
+    <message>
+        <source>未读取到有效的电压系数BATT_VOLT_MULT，禁止写入</source>
+        <translation>未读取到有效的电压系数BATT_VOLT_MULT，禁止写入</translation>
+    </message>
+    <message>
+        <source>校准完成</source>
+        <translation>校准完成</translation>
+    </message>
+    <message>
+        <source>用户输入电压与飞控测量电压差超过1.5V，禁止写入</source>
+        <translation>用户输入电压与飞控测量电压差超过1.5V，禁止写入</translation>
+    </message>
+    <message>
+        <source>电压异常</source>
+        <translation>电压异常</translation>
+    </message>
+    <message>
+        <source>电压校准完成</source>
+        <translation>电压校准完成</translation>
+    </message>
+    <message>
+        <source>等待飞控确认</source>
+        <translation>等待飞控确认</translation>
+    </message>
+    <message>
+        <source>请选择电压</source>
+        <translation>请选择电压</translation>
+    </message>
+    <message>
+        <source>错误</source>
+        <translation>错误</translation>
+    </message>
+    <message>
+        <source>飞控未确认新的电压系数，写入失败</source>
+        <translation>飞控未确认新的电压系数，写入失败</translation>
+    </message>
+    <message>
+        <source>飞控测量电压: %1 V</source>
+        <translation>飞控测量电压: %1 V</translation>
+    </message>
+    <message>
+        <source>飞控测量电压无效，禁止写入</source>
+        <translation>飞控测量电压无效，禁止写入</translation>
     </message>
 </context>
 <context>

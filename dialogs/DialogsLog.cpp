@@ -1,0 +1,3 @@
+#include "dialogs/DialogsLog.h"
+
+Q_LOGGING_CATEGORY(lcDialogs, "tavro.dialogs")
