@@ -179,16 +179,25 @@ void PopUpWidget::writeFailed()
 
 void PopUpWidget::refuse(const QString &title, const QString &text)
 {
-    QMessageBox::warning(this, title, text);
+    showBox(QMessageBox::Warning, title, text);
 }
 
 void PopUpWidget::showOutcomeBox(bool confirmed)
 {
-    // Not run through exec(): the answer arrives inside the window's handler
-    // of a parameter report, which must not be held up by a nested loop.
-    auto *box = confirmed
-        ? new QMessageBox(QMessageBox::Information, tr("成功"), confirmedText(), QMessageBox::Ok, this)
-        : new QMessageBox(QMessageBox::Critical, tr("错误"), failedText(), QMessageBox::Ok, this);
+    if (confirmed)
+        showBox(QMessageBox::Information, tr("成功"), confirmedText());
+    else
+        showBox(QMessageBox::Critical, tr("错误"), failedText());
+}
+
+void PopUpWidget::showBox(QMessageBox::Icon icon, const QString &title, const QString &text)
+{
+    // Modal to the dialog but without a nested event loop: the window may
+    // close and delete the dialog at any time (link loss), which must not
+    // pull a running exec() out from under a box, and the answer of the
+    // flight controller arrives inside the window's parameter handler, which
+    // must not be held up.
+    auto *box = new QMessageBox(icon, title, text, QMessageBox::Ok, this);
     box->setAttribute(Qt::WA_DeleteOnClose);
     box->open();
 }

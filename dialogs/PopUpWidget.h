@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QMessageBox>
 #include <QWidget>
 #include <memory>
 
@@ -82,6 +83,7 @@ protected:
 private:
     void refuse(const QString &title, const QString &text);
     void showOutcomeBox(bool confirmed);
+    void showBox(QMessageBox::Icon icon, const QString &title, const QString &text);
     void applyStateTexts();
 
     std::unique_ptr<Ui::PopUpWidget> ui;
