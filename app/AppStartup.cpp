@@ -1,0 +1,37 @@
+#include "app/AppStartup.h"
+
+#include "app/AppLog.h"
+#include "widgets/WidgetFonts.h"
+
+#include <QApplication>
+#include <QFile>
+
+#ifdef Q_OS_WIN
+#include <windows.h>
+#endif
+
+void AppStartup::createInstanceMarker()
+{
+#ifdef Q_OS_WIN
+    // Default security, not owned; the handle stays open until the process
+    // ends and the result is deliberately not examined.
+    static HANDLE marker = CreateMutexW(nullptr, FALSE, L"TAVRO_Mutex");
+    Q_UNUSED(marker);
+#endif
+}
+
+void AppStartup::applyStyleSheet(QApplication &app)
+{
+    QFile qss(QStringLiteral(":/QSS/style1.qss"));
+    if (!qss.open(QIODevice::ReadOnly)) {
+        qCDebug(lcApp) << "style sheet not available:" << qss.errorString();
+        return;
+    }
+    app.setStyleSheet(QString::fromUtf8(qss.readAll()));
+    qss.close();
+}
+
+void AppStartup::installFontSubstitutes()
+{
+    WidgetFonts::installSubstitutions();
+}

@@ -1,0 +1,576 @@
+#include "app/MainWindow.h"
+
+#include "ui_MainWindow.h"
+
+#include "app/AppLog.h"
+#include "dialogs/PopUpWidget.h"
+#include "link/Mav2Uart_Worker.h"
+#include "pages/ModelPage.h"
+#include "pages/PageContext.h"
+#include "pages/RotorPage.h"
+#include "pages/StatusPage.h"
+#include "pages/TuningPage.h"
+#include "params/ModelPresets.h"
+#include "params/ParameterStore.h"
+#include "params/ValueMaps.h"
+#include "widgets/FlatUI.h"
+
+#include <QApplication>
+#include <QColor>
+#include <QMessageBox>
+#include <QMouseEvent>
+#include <QPushButton>
+#include <QSettings>
+#include <QShortcut>
+#include <QTimer>
+#include <QTranslator>
+
+
+namespace {
+
+// Ages the warning strip: ticks counted while it holds a line. Process-wide,
+// and not reset when the strip is cleared.
+int warnTicks = 0;
+
+constexpr int kTickMs = 20;
+constexpr int kWarnAgeTicks = 500;
+
+const char *const kNavSelectedStyle =
+    "border:none; background-color: qlineargradient(spread:pad, x1:0, y1:0, x2:0, y2:1, "
+    "stop:0 rgba(253, 253, 255, 255), stop:1 rgba(244, 243, 248, 255));";
+const char *const kNavGreyStyle = "color: rgb(130, 130, 130);";
+const char *const kNavBlackStyle = "color: rgb(0, 0, 0);";
+const char *const kNavReadyButtonStyle = "QPushButton{border: none;}QPushButton:hover{color: rgb(180, 180, 180);}";
+
+} // namespace
+
+MainWindow::MainWindow(QWidget *parent)
+    : MainWindow(Options{}, parent)
+{
+}
+
+MainWindow::MainWindow(const Options &options, QWidget *parent)
+    : QMainWindow(parent), ui(new Ui::MainWindow), m_options(options)
+{
+    // 1. Members; the translator belongs to the window.
+    translator = new QTranslator(this);
+    m_settingsFile = options.settingsFile.isEmpty() ? defaultSettingsFile() : options.settingsFile;
+    m_store = new ParameterStore(this);
+    m_ctx = new PageContext(m_store, this, this);
+
+    // 2. The form, then the four pages in their stack.
+    ui->setupUi(this);
+    m_statusPage = new StatusPage(m_ctx);
+    m_rotorPage = new RotorPage(m_ctx);
+    m_tuningPage = new TuningPage(m_ctx);
+    m_modelPage = new ModelPage(m_ctx);
+    const QList<QWidget *> pages{m_statusPage, m_rotorPage, m_tuningPage, m_modelPage};
+    const char *const pageNames[] = {"page", "page_2", "page_3", "page_4"};
+    for (int i = 0; i < pages.size(); ++i) {
+        pages[i]->setObjectName(QString::fromLatin1(pageNames[i]));
+        ui->stackedWidget->addWidget(pages[i]);
+    }
+    ui->stackedWidget->setCurrentIndex(0);
+    m_navButtons = {ui->nav_BT1, ui->nav_BT2, ui->nav_BT3, ui->nav_BT4};
+
+    // The ring frames the connect button: a thin track on white whose arc
+    // shows the download; the button in its middle carries the words, so the
+    // ring's own number stays out of sight.
+    ui->Read_progress->setBgColor(Qt::white);
+    ui->Read_progress->setCircleColor(Qt::white);
+    ui->Read_progress->setRingBgColor(QColor(236, 236, 236));
+    ui->Read_progress->setTextColor(Qt::transparent);
+    ui->Read_progress->setRingPadding(4);
+    ui->Read_progress->setRingWidth(12);
+    ui->OpenUart->raise();
+
+    // What the pages ask of the window.
+    connect(m_ctx, &PageContext::writeParameterRequested, this, &MainWindow::WriteParameters);
+    connect(m_ctx, &PageContext::rebootRequested, this, &MainWindow::Reboot_enable);
+    connect(m_ctx, &PageContext::compassCalibrationRequested, this, &MainWindow::CompassCalibration_enable);
+    connect(m_ctx, &PageContext::reconnectRequested, this, &MainWindow::on_OpenUart_clicked);
+    connect(m_ctx, &PageContext::dataStreamRequested, this, &MainWindow::ReadParam_stream);
+    connect(m_ctx, &PageContext::warningRaised, this,
+            [this](const QString &line) { ui->warn_txt_widget->addLine(line); });
+
+    // 3. The link: timer, worker, thread; both start here.
+    serialPort_init();
+
+    // 4. The battery-voltage shortcut, off until a download completes.
+    voltageShortcut = new QShortcut(QKeySequence(QStringLiteral("Ctrl+Alt+k")), this);
+    voltageShortcut->setContext(Qt::WindowShortcut);
+    connect(voltageShortcut, &QShortcut::activated, this, &MainWindow::slotDoAction);
+    voltageShortcut->setEnabled(false);
+
+    // 5. The frame.
+    display_init();
+
+    // 6. The channel column for an ordinary receiver.
+    m_statusPage->layoutRcColumn(false);
+
+    // 7. The language of the last run.
+    getSaveSetParameter();
+
+    // 8.
+    setWindowTitle(QStringLiteral("TAVRO"));
+}
+
+MainWindow::~MainWindow()
+{
+    tickTimer->stop();
+    // The dialog's farewell handler reaches into the form: let it run first.
+    delete voltageDialog.data();
+    stopWorkerThread();
+    delete worker;
+    worker = nullptr;
+    delete tickTimer;
+    tickTimer = nullptr;
+    delete ui;
+}
+
+QString MainWindow::defaultSettingsFile()
+{
+    return QCoreApplication::applicationDirPath() + QStringLiteral("/settings.ini");
+}
+
+void MainWindow::stopWorkerThread()
+{
+    // A worker waiting for a first frame watches for the interruption request;
+    // quit() alone would not end its local event loop.
+    workerThread.requestInterruption();
+    workerThread.quit();
+    workerThread.wait();
+}
+
+// ---- frame ---------------------------------------------------------------------------
+
+void MainWindow::display_init()
+{
+    setWindowFlags(Qt::FramelessWindowHint);
+    resize(1000, 600);
+    setMinimumSize(0, 0);
+    setMaximumSize(1000, 600);
+
+    FlatUI::Instance()->setPushButtonQss(m_statusPage->rcButton(), 5, 8,
+                                         QStringLiteral("#E74C3C"), QStringLiteral("#FFFFFF"),
+                                         QStringLiteral("#EC7064"), QStringLiteral("#FFF5E7"),
+                                         QStringLiteral("#DC2D1A"), QStringLiteral("#F5A996"));
+
+    for (QPushButton *b : std::as_const(m_navButtons)) {
+        connect(b, &QPushButton::clicked, this, &MainWindow::on_navButtonClicked);
+        b->setEnabled(false);
+    }
+
+    for (QPushButton *b : m_modelPage->typeButtons())
+        connect(b, &QPushButton::clicked, m_modelPage, &ModelPage::on_typesButtonClicked);
+    m_modelPage->initButtons();
+    m_statusPage->rcButton()->setEnabled(false);
+    for (const char *name : {"Collective_pos_pB", "Collective_neg_pB", "Collective_ok_pB"}) {
+        if (auto *b = m_rotorPage->findChild<QPushButton *>(QString::fromLatin1(name)))
+            connect(b, &QPushButton::clicked, m_rotorPage, &RotorPage::on_CollectiveButtonClicked);
+        else
+            qCWarning(lcApp) << "rotor page has no" << name;
+    }
+}
+
+void MainWindow::TimerInterrupt()
+{
+    emit PageValue(ui->stackedWidget->currentIndex());
+    emit MagCalibration_flag(m_ctx->magCalibrating ? 1 : 0);
+
+    const int seconds = truncateTowardZero(m_store->findParameterValue(QStringLiteral("STAT_FLTTIME")));
+    ui->flytimeshow_value->setText(QString::number(seconds / 60) + tr("分"));
+
+    if (ui->warn_txt_widget->lineCount() > 0)
+        ++warnTicks;
+    if (warnTicks >= kWarnAgeTicks) {
+        ui->warn_txt_widget->dropOldestLine();
+        warnTicks = 0;
+    }
+}
+
+void MainWindow::on_navButtonClicked()
+{
+    auto *button = qobject_cast<QPushButton *>(sender());
+    if (button && m_statusPage->travelCalibrationRunning()) {
+        showWarningBox(tr("警报"),
+                       tr("正在校准遥控器行程，请拨动摇杆至极限位置状态后，点击写入参数完成校准"));
+        return;
+    }
+    if (!(worker->portOpen.load() && worker->readParamDone.load()))
+        return;
+
+    const int index = m_navButtons.indexOf(button);
+    qCDebug(lcApp) << "navigation to page" << index;
+    if (index < 0)
+        return;
+
+    ui->stackedWidget->setCurrentIndex(index);
+    for (QPushButton *b : std::as_const(m_navButtons))
+        b->setStyleSheet(QStringLiteral("border:none;"));
+    button->setStyleSheet(QString::fromLatin1(kNavSelectedStyle));
+
+    if (index == 0)
+        emit ReadParam_stream(3, true);
+    if (index != 2)
+        m_rotorPage->closeAdjustments();
+}
+
+void MainWindow::mousePressEvent(QMouseEvent *event)
+{
+    const int y = qRound(event->position().y());
+    qCDebug(lcApp) << "press at y" << y << "band" << ui->nav_widget->height();
+    if (event->button() == Qt::LeftButton && y < ui->nav_widget->height()) {
+        dragging = true;
+        dragOffset = event->position().toPoint();
+    }
+    QMainWindow::mousePressEvent(event);
+}
+
+void MainWindow::mouseMoveEvent(QMouseEvent *event)
+{
+    if (dragging)
+        move(event->globalPosition().toPoint() - dragOffset);
+    QMainWindow::mouseMoveEvent(event);
+}
+
+void MainWindow::mouseReleaseEvent(QMouseEvent *event)
+{
+    if (event->button() == Qt::LeftButton)
+        dragging = false;
+    QMainWindow::mouseReleaseEvent(event);
+}
+
+void MainWindow::on_btn_minimize_clicked()
+{
+    showMinimized();
+}
+
+void MainWindow::on_btn_close_clicked()
+{
+    close();
+}
+
+void MainWindow::slotDoAction()
+{
+    if (voltageDialog)
+        return;
+    voltageShortcut->setEnabled(false);
+    ui->centralwidget->setEnabled(false);
+
+    auto *dialog = new PopUpWidget(this);
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    voltageDialog = dialog;
+    dialog->setBattVoltMult(float(m_store->findParameterValue(QStringLiteral("BATT_VOLT_MULT"))));
+    connect(dialog, &PopUpWidget::writeBattVoltMult, this, &MainWindow::Voltage_Write_show);
+    dialog->setMessagePointSize(ui->English_checkBox->isChecked() ? 9 : 10);
+    connect(dialog, &QObject::destroyed, this, [this, dialog]() {
+        disconnect(dialog, &PopUpWidget::writeBattVoltMult, this, &MainWindow::Voltage_Write_show);
+        voltageShortcut->setEnabled(true);
+        ui->centralwidget->setEnabled(true);
+    }, Qt::DirectConnection);
+    dialog->show();
+}
+
+void MainWindow::sleep(uint msec)
+{
+    m_ctx->sleep(msec);
+}
+
+void MainWindow::showWarningBox(const QString &title, const QString &text, const QString &detail)
+{
+    QMessageBox box(QMessageBox::Warning, title, text, QMessageBox::Ok, this);
+    if (!detail.isEmpty())
+        box.setDetailedText(detail);
+    box.exec();
+}
+
+// ---- settings and language -----------------------------------------------------------
+
+void MainWindow::getSaveSetParameter()
+{
+    QSettings settings(m_settingsFile, QSettings::IniFormat);
+    settings.beginGroup(QStringLiteral("tavro-set"));
+    const QString language = settings.value(QStringLiteral("Language"), QStringLiteral("set")).toString();
+    settings.endGroup();
+    qCDebug(lcApp).noquote() << "languageset:" + language;
+
+    if (language == QStringLiteral("English"))
+        ui->English_checkBox->setChecked(true);
+    else if (language == QStringLiteral("简体中文"))
+        ui->Chinese_checkBox->setChecked(true);
+}
+
+void MainWindow::on_Chinese_checkBox_stateChanged(int arg1)
+{
+    qCDebug(lcApp) << "Chinese box state" << arg1;
+    if (arg1 != Qt::Checked) {
+        if (!ui->English_checkBox->isChecked())
+            ui->English_checkBox->setChecked(true);
+        return;
+    }
+    ui->English_checkBox->setChecked(false);
+    applyLanguage(false);
+}
+
+void MainWindow::on_English_checkBox_stateChanged(int arg1)
+{
+    if (arg1 != Qt::Checked) {
+        if (!ui->Chinese_checkBox->isChecked())
+            ui->Chinese_checkBox->setChecked(true);
+        return;
+    }
+    qCDebug(lcApp) << "English box state" << arg1;
+    ui->Chinese_checkBox->setChecked(false);
+    applyLanguage(true);
+}
+
+void MainWindow::applyLanguage(bool english)
+{
+    m_ctx->english = english;
+    qCDebug(lcApp) << "interface language:" << (english ? "English" : "Chinese");
+}
+
+// ---- connection panel and worker wiring ----------------------------------------------
+
+void MainWindow::serialPort_init()
+{
+    Mav2Uart_Worker::registerMetaTypes();
+
+    tickTimer = new QTimer;
+    worker = m_options.portSource ? new Mav2Uart_Worker(m_options.portSource) : new Mav2Uart_Worker;
+    worker->moveToThread(&workerThread);
+
+    connect(tickTimer, &QTimer::timeout, this, &MainWindow::TimerInterrupt);
+    connect(tickTimer, &QTimer::timeout, worker, &Mav2Uart_Worker::SearchPort);
+
+    connect(this, &MainWindow::PageValue, worker, &Mav2Uart_Worker::SetCurrentPage);
+    connect(this, &MainWindow::MagCalibration_flag, worker, &Mav2Uart_Worker::SetMagcalibrationrun);
+    connect(this, &MainWindow::CurrentComValue, worker, &Mav2Uart_Worker::ConnectPort);
+    connect(this, &MainWindow::startParamRead_value, worker, &Mav2Uart_Worker::startParamRead);
+    connect(this, &MainWindow::readparamdone, worker, &Mav2Uart_Worker::SetReadParamDone);
+    connect(this, &MainWindow::WriteParam_value, worker, &Mav2Uart_Worker::sendWriteParametersCommand);
+    connect(this, &MainWindow::ReadParam_stream, worker, &Mav2Uart_Worker::sendDataStreamCommand);
+    connect(this, &MainWindow::Reboot_enable, worker, &Mav2Uart_Worker::sendRebootCommand);
+    connect(this, &MainWindow::CompassCalibration_enable, worker, &Mav2Uart_Worker::sendCompassCalibrationCommand);
+
+    connect(worker, &Mav2Uart_Worker::PortList, this, &MainWindow::Uartbox_show);
+    connect(worker, &Mav2Uart_Worker::ConnectSingal, this, &MainWindow::OpenUart_connect);
+    connect(worker, &Mav2Uart_Worker::disconnect_UI_disable, this, &MainWindow::Disconnect_UI_show);
+    connect(worker, &Mav2Uart_Worker::calibration_process, this, &MainWindow::MagCalibration_show);
+    connect(worker, &Mav2Uart_Worker::sys_status_value, this, &MainWindow::sys_status_show);
+    connect(worker, &Mav2Uart_Worker::gps_raw_int_value, this, &MainWindow::gps_raw_int_show);
+    connect(worker, &Mav2Uart_Worker::gps2_raw_value, this, &MainWindow::gps2_raw_show);
+    connect(worker, &Mav2Uart_Worker::attitude_value, this, &MainWindow::attitude_show);
+    connect(worker, &Mav2Uart_Worker::mag_cal_report_value, this, &MainWindow::mag_cal_report_show);
+    connect(worker, &Mav2Uart_Worker::rc_channels_value, this, &MainWindow::rc_channels_show);
+    connect(worker, &Mav2Uart_Worker::statustext_value, this, &MainWindow::statustext_show);
+    connect(worker, &Mav2Uart_Worker::param_value_loading_value, this, &MainWindow::param_value_loading_show);
+    connect(worker, &Mav2Uart_Worker::param_value_finish_value, this, &MainWindow::param_value_finish_show);
+    connect(worker, &Mav2Uart_Worker::param_value_update_value, this, &MainWindow::param_value_update_show);
+    connect(worker, &Mav2Uart_Worker::param_missing_value, this, &MainWindow::param_missing_show);
+    connect(worker, &Mav2Uart_Worker::param_write_failed_value, this, &MainWindow::param_write_failed_show);
+    connect(worker, &Mav2Uart_Worker::link_error_value, this, &MainWindow::link_error_show);
+
+    connect(qApp, &QCoreApplication::aboutToQuit, this, &MainWindow::check_uart);
+
+    workerThread.start(QThread::InheritPriority);
+    tickTimer->start(kTickMs);
+}
+
+void MainWindow::WriteParameters(QString paramId, float paramValue)
+{
+    emit WriteParam_value(paramId, paramValue);
+}
+
+void MainWindow::on_OpenUart_clicked()
+{
+    emit CurrentComValue(ui->Uartbox->currentText());
+}
+
+void MainWindow::Uartbox_show(int FLAG1, QStringList qsL, int FLAG2)
+{
+    if (FLAG1 == 1) {
+        ui->Uartbox->clear();
+        ui->Uartbox->addItems(qsL);
+    }
+    if (FLAG2 == 1) {
+        ui->nav_BT1->click();
+        ui->warn_txt_widget->clearLines();
+        ui->nav_widget->setStyleSheet(QString::fromLatin1(kNavGreyStyle));
+        ui->Read_progress->setValue(0);
+        ui->OpenUart->setText(tr("连 接"));
+        ui->warn_txt_widget->clearLines();
+    }
+}
+
+void MainWindow::OpenUart_connect(int FLAG)
+{
+    ui->warn_txt_widget->clearLines();
+    if (FLAG == 1) {
+        m_lastLinkError.clear();
+        ui->OpenUart->setText(tr("加载中"));
+        m_store->clearParameterValue();
+        emit startParamRead_value();
+    } else if (FLAG == 0) {
+        const QString detail = m_lastLinkError;
+        m_lastLinkError.clear();
+        ui->OpenUart->setText(tr("连 接"));
+        ui->Read_progress->setValue(0);
+        showWarningBox(tr("错误"), tr("串口连接失败"), detail);
+    }
+}
+
+void MainWindow::Disconnect_UI_show()
+{
+    ui->nav_BT1->click();
+    ui->warn_txt_widget->clearLines();
+    ui->nav_widget->setStyleSheet(QString::fromLatin1(kNavGreyStyle));
+    if (voltageDialog)
+        voltageDialog->close();
+    voltageShortcut->setEnabled(false);
+    ui->Read_progress->setValue(0);
+    ui->OpenUart->setText(tr("连 接"));
+    ui->warn_txt_widget->clearLines();
+    m_statusPage->setLinkLost();
+    m_rotorPage->setLinkLost();
+    m_tuningPage->setLinkLost();
+    m_modelPage->setLinkLost();
+}
+
+void MainWindow::MagCalibration_show(int value)
+{
+    m_tuningPage->MagCalibration_show(value);
+}
+
+void MainWindow::check_uart()
+{
+    // The port belongs to the worker's thread: close it there and wait, so it
+    // is closed before the thread is stopped.
+    if (worker && worker->portOpen.load() && workerThread.isRunning())
+        QMetaObject::invokeMethod(worker, &Mav2Uart_Worker::closePort, Qt::BlockingQueuedConnection);
+}
+
+// ---- telemetry -----------------------------------------------------------------------
+
+void MainWindow::sys_status_show(uint16_t voltageMv, signed char rcHealthy)
+{
+    m_statusPage->sys_status_show(voltageMv, rcHealthy);
+    if (voltageDialog)
+        voltageDialog->setMeasuredVoltage(float(voltageMv) / 1000.0f);
+}
+
+void MainWindow::gps_raw_int_show(uint8_t satellites, uint16_t eph, uint16_t epv)
+{
+    m_statusPage->gps_raw_int_show(satellites, eph, epv);
+}
+
+void MainWindow::gps2_raw_show(uint8_t satellites, uint16_t eph)
+{
+    m_statusPage->gps2_raw_show(satellites, eph);
+}
+
+void MainWindow::attitude_show(float roll, float pitch, float yaw)
+{
+    m_statusPage->attitude_show(roll, pitch, yaw);
+}
+
+void MainWindow::mag_cal_report_show(uint8_t compassId, uint8_t calStatus)
+{
+    m_tuningPage->mag_cal_report_show(compassId, calStatus);
+}
+
+void MainWindow::rc_channels_show(mavlink_rc_channels_t channels)
+{
+    m_statusPage->rc_channels_show(channels);
+}
+
+void MainWindow::statustext_show(QString text, uint8_t severity)
+{
+    qCDebug(lcApp) << "status text" << severity << text;
+}
+
+// ---- parameters ----------------------------------------------------------------------
+
+void MainWindow::param_value_loading_show(Parameter parameter, int received, uint16_t count)
+{
+    m_store->insertOrUpdate(parameter);
+    if (count == 0)
+        return;
+
+    // The ring runs from red to green and reaches 100 ten parameters before
+    // the announced count; a table of ten or fewer runs on the plain share.
+    const int span = count > 10 ? count - 10 : int(count);
+    const int k = (received + 1 >= span) ? span : received;
+    const int g = qBound(0, int(255.0f / float(count) * float(k)), 255);
+    ui->Read_progress->setRingColor(QColor(255 - g, g, 0, 255));
+    ui->Read_progress->setValue(qMin(100, int(float(k) / (float(span) / 100.0f))));
+}
+
+void MainWindow::param_value_finish_show()
+{
+    ui->Read_progress->setRingColor(QColor(0, 255, 0));
+    ui->Read_progress->setValue(100);
+    ui->OpenUart->setText(tr("成 功"));
+    showParameterValue();
+    ui->nav_BT1->click();
+    ui->nav_widget->setStyleSheet(QString::fromLatin1(kNavBlackStyle));
+    emit readparamdone();
+    voltageShortcut->setEnabled(true);
+    m_statusPage->rcButton()->setEnabled(true);
+}
+
+void MainWindow::showParameterValue()
+{
+    m_ctx->modelId = ModelPresets::modelIdFromValue(m_store->findParameterValue(QStringLiteral("fw_version")));
+    m_ctx->serial2IsMavlink =
+        roundHalfAwayFromZero(m_store->findParameterValue(QStringLiteral("SERIAL2_PROTOCOL"))) == 2;
+    m_statusPage->layoutRcColumn(m_ctx->serial2IsMavlink);
+
+    const int seconds = truncateTowardZero(m_store->findParameterValue(QStringLiteral("STAT_FLTTIME")));
+    ui->flytimeshow_value->setText(QString::number(seconds / 60) + tr("分"));
+    ui->flytypeshow_value->setText(ModelPresets::modelName(m_ctx->modelId));
+
+    m_statusPage->showParameters();
+    m_rotorPage->showParameters();
+    m_tuningPage->showParameters();
+    m_modelPage->showParameters();
+
+    for (QPushButton *b : std::as_const(m_navButtons)) {
+        b->setEnabled(true);
+        b->setStyleSheet(QString::fromLatin1(kNavReadyButtonStyle));
+    }
+}
+
+void MainWindow::param_value_update_show(QString name, float value)
+{
+    m_store->setParameterValue(name, double(value));
+    if (voltageDialog && name == QStringLiteral("BATT_VOLT_MULT"))
+        voltageDialog->writeConfirmed(value);
+}
+
+void MainWindow::param_missing_show(QList<int> missingIndices)
+{
+    qCWarning(lcApp) << "parameters missing from the download:" << missingIndices;
+    ui->warn_txt_widget->addLine(tr("参数缺失：%1 个").arg(missingIndices.size()));
+}
+
+void MainWindow::param_write_failed_show(QString name, float written)
+{
+    qCWarning(lcApp) << "write not confirmed:" << name << written;
+    ui->warn_txt_widget->addLine(tr("写入未确认：%1").arg(name));
+    if (voltageDialog && name == QStringLiteral("BATT_VOLT_MULT"))
+        voltageDialog->writeFailed();
+}
+
+void MainWindow::Voltage_Write_show(float newMult)
+{
+    WriteParameters(QStringLiteral("BATT_VOLT_MULT"), newMult);
+    qCDebug(lcApp) << "newMult:" << newMult;
+}
+
+void MainWindow::link_error_show(QString reason)
+{
+    qCWarning(lcApp).noquote() << "link error:" << reason;
+    m_lastLinkError = reason;
+}

@@ -1,0 +1,178 @@
+#pragma once
+
+#include "link/MavlinkMessages.h"
+#include "link/PortSource.h"
+#include "params/Parameter.h"
+
+#include <QList>
+#include <QMainWindow>
+#include <QPoint>
+#include <QPointer>
+#include <QString>
+#include <QStringList>
+#include <QThread>
+
+#include <cstdint>
+
+class Mav2Uart_Worker;
+class ModelPage;
+class PageContext;
+class PopUpWidget;
+class ParameterStore;
+class QMouseEvent;
+class QPushButton;
+class QShortcut;
+class QTimer;
+class QTranslator;
+class RotorPage;
+class StatusPage;
+class TuningPage;
+
+namespace Ui {
+class MainWindow;
+}
+
+// The program's one window: a frameless 1000 x 600 frame with the logo, the
+// connection panel, flight time, model name and warning strip on the left,
+// the navigation and language boxes on top, and the four pages stacked in the
+// middle. It owns the link worker and its thread and drives both sides with a
+// 20 ms tick.
+class MainWindow : public QMainWindow
+{
+    Q_OBJECT
+
+public:
+    // What differs between the program, the demo and the tests.
+    struct Options
+    {
+        // The list of serial ports the worker searches; empty means the
+        // platform's serial ports.
+        PortSource portSource;
+        // The settings file; empty means "settings.ini" beside the executable.
+        QString settingsFile;
+    };
+
+    explicit MainWindow(QWidget *parent = nullptr);
+    explicit MainWindow(const Options &options, QWidget *parent = nullptr);
+    ~MainWindow() override;
+
+    // "settings.ini" in the directory that holds the executable.
+    static QString defaultSettingsFile();
+    QString settingsFile() const { return m_settingsFile; }
+
+    ParameterStore *parameterStore() const { return m_store; }
+    PageContext *pageContext() const { return m_ctx; }
+    StatusPage *statusPage() const { return m_statusPage; }
+    RotorPage *rotorPage() const { return m_rotorPage; }
+    TuningPage *tuningPage() const { return m_tuningPage; }
+    ModelPage *modelPage() const { return m_modelPage; }
+
+    // The link worker. It lives on its own thread: from this thread read only
+    // its portOpen and readParamDone flags, and reach it by signals.
+    Mav2Uart_Worker *linkWorker() const { return worker; }
+
+signals:
+    void PageValue(int page);
+    void CurrentComValue(QString portName);
+    void MagCalibration_flag(int running);
+    void readparamdone();
+    void WriteParam_value(QString paramId, float paramValue);
+    void ReadParam_stream(uint8_t id, bool start);
+    void Reboot_enable();
+    void startParamRead_value();
+    void CompassCalibration_enable(int command, int rebootFlag);
+
+public slots:
+    // The one path by which the window writes a parameter.
+    void WriteParameters(QString paramId, float paramValue);
+
+private slots:
+    // Frame.
+    void display_init();
+    void TimerInterrupt();
+    void on_btn_minimize_clicked();
+    void on_btn_close_clicked();
+    void slotDoAction();
+    void sleep(uint msec);
+
+    // Settings and language.
+    void getSaveSetParameter();
+    void on_Chinese_checkBox_stateChanged(int arg1);
+    void on_English_checkBox_stateChanged(int arg1);
+
+    // Connection panel and worker wiring.
+    void serialPort_init();
+    void on_OpenUart_clicked();
+    void Uartbox_show(int FLAG1, QStringList qsL, int FLAG2);
+    void OpenUart_connect(int FLAG);
+    void Disconnect_UI_show();
+    void MagCalibration_show(int value);
+    void check_uart();
+
+    // Telemetry, forwarded to the pages.
+    void sys_status_show(uint16_t voltageMv, signed char rcHealthy);
+    void gps_raw_int_show(uint8_t satellites, uint16_t eph, uint16_t epv);
+    void gps2_raw_show(uint8_t satellites, uint16_t eph);
+    void attitude_show(float roll, float pitch, float yaw);
+    void mag_cal_report_show(uint8_t compassId, uint8_t calStatus);
+    void rc_channels_show(mavlink_rc_channels_t channels);
+    void statustext_show(QString text, uint8_t severity);
+
+    // Parameters.
+    void param_value_loading_show(Parameter parameter, int received, uint16_t count);
+    void param_value_finish_show();
+    void param_value_update_show(QString name, float value);
+    void param_missing_show(QList<int> missingIndices);
+    void param_write_failed_show(QString name, float written);
+    void link_error_show(QString reason);
+    // The battery-voltage dialog's new multiplier.
+    void Voltage_Write_show(float newMult);
+
+protected:
+    void mousePressEvent(QMouseEvent *event) override;
+    void mouseMoveEvent(QMouseEvent *event) override;
+    void mouseReleaseEvent(QMouseEvent *event) override;
+
+private:
+    // Connected by member pointer to the four navigation buttons; not a slot,
+    // so the form's connection by name does not look at it.
+    void on_navButtonClicked();
+    // Refreshes the frame and every page from the parameter store.
+    void showParameterValue();
+    // Puts the interface into a language. The catalogue switch comes later;
+    // for now it records the choice for the pages.
+    void applyLanguage(bool english);
+    // A modal warning with one OK button; detail, when given, is the box's
+    // detailed text.
+    void showWarningBox(const QString &title, const QString &text, const QString &detail = QString());
+    void stopWorkerThread();
+
+    Ui::MainWindow *ui = nullptr;
+    QTranslator *translator = nullptr;
+
+    QThread workerThread;
+    Mav2Uart_Worker *worker = nullptr;
+    QTimer *tickTimer = nullptr;
+
+    QShortcut *voltageShortcut = nullptr;
+    QPointer<PopUpWidget> voltageDialog;
+
+    bool dragging = false;
+    QPoint dragOffset;
+
+    ParameterStore *m_store = nullptr;
+    PageContext *m_ctx = nullptr;
+    StatusPage *m_statusPage = nullptr;
+    RotorPage *m_rotorPage = nullptr;
+    TuningPage *m_tuningPage = nullptr;
+    ModelPage *m_modelPage = nullptr;
+    QList<QPushButton *> m_navButtons;
+
+    Options m_options;
+    QString m_settingsFile;
+    // The last reason the worker gave for a failed open; shown with the
+    // failure box of the next ConnectSingal(0).
+    QString m_lastLinkError;
+
+    friend class TestMainWindow;
+};

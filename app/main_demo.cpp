@@ -1,0 +1,80 @@
+// tavro-demo: TAVRO beside a simulated helicopter flight controller. The
+// simulator's pseudo-terminal is listed as a USB flight controller next to any
+// real one, so every page can be tried without hardware.
+//
+//   tavro-demo                     simulator built in
+//   tavro-demo --port /dev/pts/N   list that pseudo-terminal instead (e.g. tavro-cli sim)
+//   tavro-demo --screenshots DIR   connect, visit every page, save pictures to DIR, quit
+
+#include "app/AppLog.h"
+#include "app/AppStartup.h"
+#include "app/DemoScreenshots.h"
+#include "app/MainWindow.h"
+#include "sim/SimulatedFlightController.h"
+#include "sim/SimulatorPortSource.h"
+
+#include <QApplication>
+#include <QCommandLineParser>
+
+#include <cstdio>
+#include <memory>
+
+int main(int argc, char *argv[])
+{
+    QApplication app(argc, argv);
+    AppStartup::createInstanceMarker();
+    AppStartup::installFontSubstitutes();
+    AppStartup::applyStyleSheet(app);
+
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QStringLiteral("TAVRO with a simulated helicopter flight controller"));
+    parser.addHelpOption();
+    const QCommandLineOption portOption(QStringLiteral("port"),
+        QStringLiteral("List this pseudo-terminal as the flight controller instead of the built-in simulator."),
+        QStringLiteral("path"));
+    const QCommandLineOption shotsOption(QStringLiteral("screenshots"),
+        QStringLiteral("Connect, show every page, save a picture of each into dir, then quit."),
+        QStringLiteral("dir"));
+    parser.addOption(portOption);
+    parser.addOption(shotsOption);
+    parser.process(app);
+
+    std::unique_ptr<SimulatedFlightController> sim;
+    QString portPath = parser.value(portOption);
+    if (portPath.isEmpty()) {
+        sim = std::make_unique<SimulatedFlightController>();
+        sim->setStickSweep(true);
+        QString error;
+        if (!sim->start(&error)) {
+            std::fprintf(stderr, "tavro-demo: cannot start the simulator: %s\n", qPrintable(error));
+            return 1;
+        }
+        portPath = sim->portPath();
+    }
+    std::fprintf(stderr, "tavro-demo: simulated flight controller on %s\n", qPrintable(portPath));
+
+    int result = 0;
+    {
+        MainWindow::Options options;
+        options.portSource = SimulatorPortSource::withSimulator(portPath);
+        MainWindow window(options);
+        window.show();
+
+        std::unique_ptr<DemoScreenshots> shots;
+        if (parser.isSet(shotsOption)) {
+            shots = std::make_unique<DemoScreenshots>(&window, portPath, parser.value(shotsOption));
+            QObject::connect(shots.get(), &DemoScreenshots::finished, &app, [&](bool ok) {
+                for (const QString &file : shots->savedFiles())
+                    std::fprintf(stderr, "tavro-demo: saved %s\n", qPrintable(file));
+                if (!ok)
+                    std::fprintf(stderr, "tavro-demo: the download did not complete\n");
+                app.exit(ok ? 0 : 2);
+            });
+            shots->start();
+        }
+        result = app.exec();
+    }
+    if (sim)
+        sim->stop();
+    return result;
+}
