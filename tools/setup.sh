@@ -16,6 +16,9 @@ TAVRO_PACKAGES=(
 tavro_missing_packages() {
   local missing=()
   for p in "${TAVRO_PACKAGES[@]}"; do
+    # Node.js from other sources (e.g. nodesource) ships npm itself and
+    # conflicts with Debian's npm package.
+    if [ "$p" = npm ] && command -v npm >/dev/null; then continue; fi
     if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed'; then
       missing+=("$p")
     fi

@@ -1,0 +1,90 @@
+#!/usr/bin/env bash
+# Sanitizer builds of the tests.
+#
+#   tools/ci/sanitizers.sh [asan|tsan|all]     (default: all)
+#
+# asan: configures $ASAN_BUILD_DIR (default build-asan) with
+#       -DTAVRO_SANITIZE=address,undefined, builds everything and runs every
+#       test with ctest -j2. Any AddressSanitizer, LeakSanitizer or
+#       UndefinedBehaviorSanitizer report fails its test.
+# tsan: configures $TSAN_BUILD_DIR (default build-tsan) with
+#       -DTAVRO_SANITIZE=thread, builds only the tests whose executables live
+#       in tests/link/ and tests/app/ (the worker and window integration
+#       tests) and runs them; a data race or other report fails the test.
+#       Missing folders are skipped; the script lists what it ran.
+# Suppressions (Qt-internal false positives only, each explained) are in
+# tools/ci/{lsan,ubsan,tsan}.supp.
+set -euo pipefail
+
+ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)"
+WHAT="${1:-all}"
+ASAN_BUILD_DIR="${ASAN_BUILD_DIR:-$ROOT/build-asan}"
+TSAN_BUILD_DIR="${TSAN_BUILD_DIR:-$ROOT/build-tsan}"
+SUPP="$ROOT/tools/ci"
+
+# shellcheck source=../setup.sh
+source "$ROOT/tools/setup.sh"
+tavro_install_packages
+
+gen=()
+command -v ninja >/dev/null && gen=(-G Ninja)
+
+configure() { # build-dir sanitizers
+  if [ ! -f "$1/CMakeCache.txt" ]; then
+    # -O1 keeps the sanitized tests reasonably fast; -g gives stacks with lines.
+    cmake -S "$ROOT" -B "$1" "${gen[@]}" -DCMAKE_BUILD_TYPE=Debug \
+      -DCMAKE_CXX_FLAGS_DEBUG="-O1 -g" -DTAVRO_SANITIZE="$2" >/dev/null
+  else
+    cmake "$1" >/dev/null
+  fi
+}
+
+# Names of the tests whose command runs an executable from one of the given
+# source folders (tests/link, tests/app), one per line.
+tests_in_folders() { # build-dir folder...
+  local dir="$1"; shift
+  (cd "$dir" && ctest --show-only=json-v1) | python3 -c '
+import json, sys
+folders = sys.argv[1:]
+for t in json.load(sys.stdin).get("tests", []):
+    cmd = t.get("command") or []
+    if cmd and any("/" + f + "/" in cmd[0] for f in folders):
+        print(t["name"])
+' "$@"
+}
+
+run_asan() {
+  echo "== AddressSanitizer + UndefinedBehaviorSanitizer: $ASAN_BUILD_DIR"
+  configure "$ASAN_BUILD_DIR" address,undefined
+  cmake --build "$ASAN_BUILD_DIR" -j"$(nproc)"
+  export ASAN_OPTIONS="detect_leaks=1:strict_string_checks=1:detect_stack_use_after_return=1:check_initialization_order=1"
+  export LSAN_OPTIONS="suppressions=$SUPP/lsan.supp:print_suppressions=0"
+  export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1:suppressions=$SUPP/ubsan.supp"
+  (cd "$ASAN_BUILD_DIR" && QT_QPA_PLATFORM=offscreen ctest -j2 --output-on-failure)
+}
+
+run_tsan() {
+  echo "== ThreadSanitizer: $TSAN_BUILD_DIR"
+  configure "$TSAN_BUILD_DIR" thread
+  local names=()
+  while read -r n; do [ -n "$n" ] && names+=("$n"); done \
+    < <(tests_in_folders "$TSAN_BUILD_DIR" tests/link tests/app)
+  if [ ${#names[@]} -eq 0 ]; then
+    echo "ThreadSanitizer: no tests in tests/link or tests/app yet; nothing ran."
+    return 0
+  fi
+  echo "ThreadSanitizer runs: ${names[*]}"
+  # Test names are their executables' target names (tavro_add_test).
+  cmake --build "$TSAN_BUILD_DIR" -j"$(nproc)" --target "${names[@]}"
+  local regex
+  regex="^($(IFS='|'; echo "${names[*]}"))\$"
+  export TSAN_OPTIONS="suppressions=$SUPP/tsan.supp:second_deadlock_stack=1:history_size=4"
+  (cd "$TSAN_BUILD_DIR" && QT_QPA_PLATFORM=offscreen ctest -j2 --output-on-failure -R "$regex")
+}
+
+case "$WHAT" in
+  asan) run_asan ;;
+  tsan) run_tsan ;;
+  all) run_asan; run_tsan ;;
+  *) echo "usage: $0 [asan|tsan|all]" >&2; exit 2 ;;
+esac
