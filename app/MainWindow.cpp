@@ -133,6 +133,11 @@ QString MainWindow::defaultSettingsFile()
     return QCoreApplication::applicationDirPath() + QStringLiteral("/settings.ini");
 }
 
+void MainWindow::resetWarnTicks()
+{
+    warnTicks = 0;
+}
+
 void MainWindow::stopWorkerThread()
 {
     // A worker waiting for a first frame watches for the interruption request;

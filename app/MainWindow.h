@@ -146,6 +146,8 @@ private:
     // detailed text.
     void showWarningBox(const QString &title, const QString &text, const QString &detail = QString());
     void stopWorkerThread();
+    // Sets the process-wide ageing count of the warning strip back to 0.
+    static void resetWarnTicks();
 
     Ui::MainWindow *ui = nullptr;
     QTranslator *translator = nullptr;
@@ -175,4 +177,5 @@ private:
     QString m_lastLinkError;
 
     friend class TestMainWindow;
+    friend class TestConnectionPanel;
 };

@@ -1,0 +1,308 @@
+// The connection panel and the worker wiring against the simulated flight
+// controller on a pseudo-terminal: connect, download, link loss, a failed
+// open, a second click on the open port, and the shutdown order.
+
+#include "app/MainWindow.h"
+#include "link/Mav2Uart_Worker.h"
+#include "params/ParameterStore.h"
+#include "sim/SimulatedFlightController.h"
+#include "sim/SimulatorPortSource.h"
+#include "widgets/NLineLabel.h"
+#include "widgets/ProgressRing.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QElapsedTimer>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QShortcut>
+#include <QSignalSpy>
+#include <QStackedWidget>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <QtTest>
+
+#include <memory>
+
+namespace {
+
+// Answers every modal message box that opens and records what it said.
+class BoxWatcher : public QObject
+{
+public:
+    BoxWatcher()
+    {
+        m_timer.setInterval(10);
+        connect(&m_timer, &QTimer::timeout, this, [this] {
+            auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+            if (!box || !box->isVisible())
+                return;
+            titles << box->windowTitle();
+            texts << box->text();
+            details << box->detailedText();
+            box->done(QMessageBox::Ok);
+        });
+        m_timer.start();
+    }
+
+    QStringList titles;
+    QStringList texts;
+    QStringList details;
+
+private:
+    QTimer m_timer;
+};
+
+} // namespace
+
+class TestConnectionPanel : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+
+    void downloadThenLinkLoss();
+    void linkLossWhileLoading();
+    void failedOpenShowsTheBoxOnce();
+    void secondClickOnTheOpenPortSendsNothing();
+    void quitWhileConnectedClosesThePort();
+    void quitWhileWaitingForAFirstFrameEndsPromptly();
+
+private:
+    std::unique_ptr<MainWindow> makeWindow(PortSource source);
+    bool startSim();
+    // Picks the simulator in the port list and clicks connect.
+    bool connectToSim(MainWindow &w);
+    template <typename T>
+    static T *child(MainWindow &w, const char *name)
+    {
+        T *c = w.findChild<T *>(QString::fromLatin1(name));
+        if (!c)
+            qFatal("no child %s", name);
+        return c;
+    }
+
+    std::unique_ptr<QTemporaryDir> m_dir;
+    std::unique_ptr<SimulatedFlightController> m_sim;
+};
+
+void TestConnectionPanel::init()
+{
+    m_dir = std::make_unique<QTemporaryDir>();
+    QVERIFY(m_dir->isValid());
+}
+
+void TestConnectionPanel::cleanup()
+{
+    if (m_sim)
+        m_sim->stop();
+    m_sim.reset();
+    m_dir.reset();
+}
+
+bool TestConnectionPanel::startSim()
+{
+    m_sim = std::make_unique<SimulatedFlightController>();
+    m_sim->setBaudRate(0);   // as fast as the pseudo-terminal takes it
+    QString error;
+    if (!m_sim->start(&error)) {
+        qWarning() << "simulator:" << error;
+        return false;
+    }
+    return true;
+}
+
+std::unique_ptr<MainWindow> TestConnectionPanel::makeWindow(PortSource source)
+{
+    MainWindow::Options options;
+    options.portSource = std::move(source);
+    options.settingsFile = m_dir->filePath(QStringLiteral("settings.ini"));
+    return std::make_unique<MainWindow>(options);
+}
+
+bool TestConnectionPanel::connectToSim(MainWindow &w)
+{
+    auto *ports = child<QComboBox>(w, "Uartbox");
+    if (!QTest::qWaitFor([&] { return ports->findText(m_sim->portPath()) >= 0; }, 5000))
+        return false;
+    ports->setCurrentIndex(ports->findText(m_sim->portPath()));
+    child<QPushButton>(w, "OpenUart")->click();
+    return true;
+}
+
+void TestConnectionPanel::downloadThenLinkLoss()
+{
+    QVERIFY(startSim());
+    auto w = makeWindow(SimulatorPortSource::only(m_sim->portPath()));
+    auto *button = child<QPushButton>(*w, "OpenUart");
+    auto *ring = child<ProgressRing>(*w, "Read_progress");
+    auto *strip = child<NLineLabel>(*w, "warn_txt_widget");
+    auto *stack = child<QStackedWidget>(*w, "stackedWidget");
+    auto *shortcut = w->findChild<QShortcut *>();
+    QVERIFY(shortcut);
+    QVERIFY(!shortcut->isEnabled());
+    QSignalSpy streams(w.get(), &MainWindow::ReadParam_stream);
+
+    QVERIFY(connectToSim(*w));
+    QTRY_COMPARE_WITH_TIMEOUT(button->text(), QStringLiteral("成 功"), 20000);
+    QCOMPARE(ring->value(), 100.0);
+    QCOMPARE(w->parameterStore()->size(), m_sim->parameterCount());
+    QTRY_VERIFY(w->linkWorker()->readParamDone.load());
+    QVERIFY(shortcut->isEnabled());
+    QVERIFY(child<QPushButton>(*w, "nav_BT3")->isEnabled());
+
+    // Navigation now works; page 0 asks for the RC channel stream.
+    child<QPushButton>(*w, "nav_BT2")->click();
+    QCOMPARE(stack->currentIndex(), 1);
+    child<QPushButton>(*w, "nav_BT1")->click();
+    QCOMPARE(stack->currentIndex(), 0);
+    QCOMPARE(streams.count(), 1);
+    QCOMPARE(streams.at(0).at(0).value<uint8_t>(), uint8_t(3));
+    QCOMPARE(streams.at(0).at(1).toBool(), true);
+    QTRY_VERIFY(m_sim->streamRequests().contains(3));
+    child<QPushButton>(*w, "nav_BT2")->click();
+
+    // The flight controller falls silent: two seconds later the panel is idle.
+    strip->addLine(QStringLiteral("warning"));
+    QElapsedTimer silent;
+    m_sim->setSilent(true);
+    silent.start();
+    QTRY_COMPARE_WITH_TIMEOUT(button->text(), QStringLiteral("连 接"), 5000);
+    QVERIFY2(silent.elapsed() >= 1500, qPrintable(QString::number(silent.elapsed())));
+    QCOMPARE(ring->value(), 0.0);
+    QCOMPARE(strip->lineCount(), 0);
+    QVERIFY(!shortcut->isEnabled());
+    QVERIFY(!w->linkWorker()->portOpen.load());
+    // The page shown stays; navigation is ignored until the next download.
+    QCOMPARE(stack->currentIndex(), 1);
+    child<QPushButton>(*w, "nav_BT3")->click();
+    QCOMPARE(stack->currentIndex(), 1);
+}
+
+void TestConnectionPanel::linkLossWhileLoading()
+{
+    QVERIFY(startSim());
+    m_sim->setSilent(true);
+    auto w = makeWindow(SimulatorPortSource::only(m_sim->portPath()));
+    auto *button = child<QPushButton>(*w, "OpenUart");
+    auto *ring = child<ProgressRing>(*w, "Read_progress");
+    auto *strip = child<NLineLabel>(*w, "warn_txt_widget");
+
+    QVERIFY(connectToSim(*w));
+    QTRY_COMPARE(button->text(), QStringLiteral("加载中"));
+    QElapsedTimer loading;
+    loading.start();
+    ring->setValue(40);
+    strip->addLine(QStringLiteral("warning"));
+
+    QTRY_COMPARE_WITH_TIMEOUT(button->text(), QStringLiteral("连 接"), 5000);
+    QVERIFY2(loading.elapsed() >= 1500, qPrintable(QString::number(loading.elapsed())));
+    QCOMPARE(ring->value(), 0.0);
+    QCOMPARE(strip->lineCount(), 0);
+    QVERIFY(!w->linkWorker()->portOpen.load());
+}
+
+void TestConnectionPanel::failedOpenShowsTheBoxOnce()
+{
+    // A port that is listed with the flight controller's identifiers but
+    // cannot be opened.
+    const QString missing = m_dir->filePath(QStringLiteral("ttyNOPE"));
+    BoxWatcher boxes;
+    auto w = makeWindow([missing] {
+        return QList<PortCandidate>{{missing, Mav2Uart_Worker::kVendorId, Mav2Uart_Worker::kProductId}};
+    });
+    auto *ports = child<QComboBox>(*w, "Uartbox");
+    auto *button = child<QPushButton>(*w, "OpenUart");
+    auto *ring = child<ProgressRing>(*w, "Read_progress");
+    QTRY_COMPARE(ports->currentText(), missing);
+    ring->setValue(30);
+
+    button->click();
+    QTRY_COMPARE(boxes.texts.size(), 1);
+    QCOMPARE(boxes.texts.at(0), QStringLiteral("串口连接失败"));
+    QCOMPARE(boxes.titles.at(0), QStringLiteral("错误"));
+    // The system's reason comes along as the detail.
+    QVERIFY2(boxes.details.at(0).contains(missing), qPrintable(boxes.details.at(0)));
+    QCOMPARE(button->text(), QStringLiteral("连 接"));
+    QCOMPARE(ring->value(), 0.0);
+    QTest::qWait(300);
+    QCOMPARE(boxes.texts.size(), 1);
+
+    // Each click gives one box.
+    button->click();
+    QTRY_COMPARE(boxes.texts.size(), 2);
+    QTest::qWait(300);
+    QCOMPARE(boxes.texts.size(), 2);
+    QVERIFY(boxes.details.at(1).contains(missing));
+}
+
+void TestConnectionPanel::secondClickOnTheOpenPortSendsNothing()
+{
+    QVERIFY(startSim());
+    BoxWatcher boxes;
+    auto w = makeWindow(SimulatorPortSource::only(m_sim->portPath()));
+    auto *button = child<QPushButton>(*w, "OpenUart");
+    QSignalSpy connects(w->linkWorker(), &Mav2Uart_Worker::ConnectSingal);
+
+    QVERIFY(connectToSim(*w));
+    QTRY_COMPARE_WITH_TIMEOUT(button->text(), QStringLiteral("成 功"), 20000);
+    // Let the stream requests after the download go out.
+    QTRY_VERIFY(m_sim->streamRequests().size() >= 7);
+    QTest::qWait(200);
+    const int frames = m_sim->framesReceived();
+    const int lists = m_sim->listRequestCount();
+    QCOMPARE(connects.count(), 1);
+
+    button->click();
+    QTest::qWait(500);
+    QCOMPARE(m_sim->framesReceived(), frames);
+    QCOMPARE(m_sim->listRequestCount(), lists);
+    QCOMPARE(connects.count(), 1);
+    QCOMPARE(button->text(), QStringLiteral("成 功"));
+    QVERIFY(boxes.texts.isEmpty());
+}
+
+void TestConnectionPanel::quitWhileConnectedClosesThePort()
+{
+    QVERIFY(startSim());
+    auto w = makeWindow(SimulatorPortSource::only(m_sim->portPath()));
+    QVERIFY(connectToSim(*w));
+    QTRY_COMPARE(child<QPushButton>(*w, "OpenUart")->text(), QStringLiteral("加载中"));
+    QVERIFY(w->linkWorker()->portOpen.load());
+
+    // What aboutToQuit runs: the port is closed while the worker thread still runs.
+    QVERIFY(QMetaObject::invokeMethod(w.get(), "check_uart"));
+    QVERIFY(!w->linkWorker()->portOpen.load());
+    QVERIFY(w->workerThread.isRunning());
+    QString name = QStringLiteral("?");
+    QMetaObject::invokeMethod(w->linkWorker(), [&] { name = w->linkWorker()->currentPortName(); },
+                              Qt::BlockingQueuedConnection);
+    QVERIFY(name.isEmpty());
+
+    QElapsedTimer t;
+    t.start();
+    w.reset();
+    QVERIFY2(t.elapsed() < 2000, qPrintable(QString::number(t.elapsed())));
+}
+
+void TestConnectionPanel::quitWhileWaitingForAFirstFrameEndsPromptly()
+{
+    QVERIFY(startSim());
+    m_sim->setSilent(true);
+    auto w = makeWindow(SimulatorPortSource::only(m_sim->portPath()));
+    QVERIFY(connectToSim(*w));
+    QTRY_COMPARE(child<QPushButton>(*w, "OpenUart")->text(), QStringLiteral("加载中"));
+    // The worker now waits for a first frame that never comes.
+    QTest::qWait(200);
+    QVERIFY(w->linkWorker()->portOpen.load());
+
+    QElapsedTimer t;
+    t.start();
+    w.reset();
+    QVERIFY2(t.elapsed() < 1000, qPrintable(QString::number(t.elapsed())));
+}
+
+QTEST_MAIN(TestConnectionPanel)
+#include "TestConnectionPanel.moc"
