@@ -17,6 +17,7 @@
 #include <QSpinBox>
 #include <QStackedWidget>
 #include <QTest>
+#include <QTranslator>
 #include <QVBoxLayout>
 
 #include "EnglishCatalogue.h"
@@ -93,6 +94,10 @@ private:
     QWidget m_window;
     PageContext m_ctx{&m_store, &m_window};
     EnglishCatalogue m_english;
+    // The application's compiled English catalogue, when the resources hold
+    // one; it wins over the test's table where it has an entry.
+    QTranslator m_shipped;
+    bool m_shippedLoaded = false;
     QString m_shotDir;
     QList<QWidget *> m_hosts;
 };
@@ -102,6 +107,7 @@ void PagesTest::initTestCase()
     QFile qss(QStringLiteral(":/QSS/style1.qss"));
     if (qss.open(QIODevice::ReadOnly))
         qApp->setStyleSheet(QString::fromUtf8(qss.readAll()));
+    m_shippedLoaded = m_shipped.load(QStringLiteral(":/TAVRO_en_US.qm"));
     m_shotDir = qEnvironmentVariable("TAVRO_PAGE_SHOTS");
     if (!m_shotDir.isEmpty())
         QDir().mkpath(m_shotDir);
@@ -141,10 +147,14 @@ void PagesTest::shoot(QWidget *page, const QString &name)
 
 void PagesTest::setEnglish(bool english)
 {
-    if (english)
+    if (english) {
         QCoreApplication::installTranslator(&m_english);
-    else
+        if (m_shippedLoaded)
+            QCoreApplication::installTranslator(&m_shipped);
+    } else {
+        QCoreApplication::removeTranslator(&m_shipped);
         QCoreApplication::removeTranslator(&m_english);
+    }
     m_ctx.english = english;
 }
 
