@@ -6,7 +6,7 @@
 #include <QSlider>
 #include <QString>
 
-class NavLabel;
+#include "widgets/NavLabel.h"
 
 // Horizontal slider that jumps to the clicked position, emits clicked() for
 // that click and can show its value in a floating NavLabel tip while pressed.
