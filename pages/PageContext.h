@@ -48,6 +48,11 @@ signals:
     void dataStreamRequested(uint8_t id, bool start);                       // -> ReadParam_stream
     void warningRaised(const QString &line); // -> one line in the warning strip
 
+    // From the window: the flight controller never confirmed a write (no echo
+    // after the retries, or it answered with another value). Confirmed values
+    // arrive through the store.
+    void parameterWriteFailed(const QString &name, float written);
+
 private:
     ParameterStore *m_store;
     QPointer<QWidget> m_window;
