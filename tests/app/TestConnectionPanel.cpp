@@ -3,6 +3,7 @@
 // open, a second click on the open port, and the shutdown order.
 
 #include "app/MainWindow.h"
+#include "dialogs/PopUpWidget.h"
 #include "link/Mav2Uart_Worker.h"
 #include "params/ParameterStore.h"
 #include "sim/SimulatedFlightController.h"
@@ -14,6 +15,8 @@
 #include <QComboBox>
 #include <QElapsedTimer>
 #include <QMessageBox>
+#include <QMutex>
+#include <QPointer>
 #include <QPushButton>
 #include <QShortcut>
 #include <QSignalSpy>
@@ -63,7 +66,11 @@ private slots:
     void init();
     void cleanup();
 
+    void portListFollowsTheDevices();
+    void clickWithoutPortDoesNothing();
     void downloadThenLinkLoss();
+    void travelCalibrationBlocksNavigation();
+    void voltageShortcutOpensOneDialog();
     void linkLossWhileLoading();
     void failedOpenShowsTheBoxOnce();
     void secondClickOnTheOpenPortSendsNothing();
@@ -132,6 +139,52 @@ bool TestConnectionPanel::connectToSim(MainWindow &w)
     return true;
 }
 
+void TestConnectionPanel::portListFollowsTheDevices()
+{
+    // A port source the test changes while the window runs.
+    auto mutex = std::make_shared<QMutex>();
+    auto ports = std::make_shared<QList<PortCandidate>>();
+    auto w = makeWindow([mutex, ports] {
+        QMutexLocker lock(mutex.get());
+        return *ports;
+    });
+    auto *box = child<QComboBox>(*w, "Uartbox");
+    auto setPorts = [&](QList<PortCandidate> list) {
+        QMutexLocker lock(mutex.get());
+        *ports = std::move(list);
+    };
+    const quint16 vid = Mav2Uart_Worker::kVendorId;
+    const quint16 pid = Mav2Uart_Worker::kProductId;
+
+    QTest::qWait(100);
+    QCOMPARE(box->count(), 0);
+    setPorts({{QStringLiteral("ttyOTHER"), vid, quint16(pid + 1)}, {QStringLiteral("ttyFC1"), vid, pid}});
+    QTRY_COMPARE(box->count(), 1);
+    QCOMPARE(box->itemText(0), QStringLiteral("ttyFC1"));
+    // A second device joins; the user's choice survives later ticks.
+    setPorts({{QStringLiteral("ttyFC1"), vid, pid}, {QStringLiteral("ttyFC2"), vid, pid}});
+    QTRY_COMPARE(box->count(), 2);
+    box->setCurrentIndex(1);
+    QTest::qWait(100);
+    QCOMPARE(box->currentText(), QStringLiteral("ttyFC2"));
+    // Unplugged before connecting: the list empties.
+    setPorts({});
+    QTRY_COMPARE(box->count(), 0);
+}
+
+void TestConnectionPanel::clickWithoutPortDoesNothing()
+{
+    BoxWatcher boxes;
+    auto w = makeWindow([] { return QList<PortCandidate>(); });
+    QSignalSpy connects(w->linkWorker(), &Mav2Uart_Worker::ConnectSingal);
+    auto *button = child<QPushButton>(*w, "OpenUart");
+    button->click();
+    QTest::qWait(300);
+    QCOMPARE(connects.count(), 0);
+    QVERIFY(boxes.texts.isEmpty());
+    QCOMPARE(button->text(), QStringLiteral("连 接"));
+}
+
 void TestConnectionPanel::downloadThenLinkLoss()
 {
     QVERIFY(startSim());
@@ -179,6 +232,73 @@ void TestConnectionPanel::downloadThenLinkLoss()
     QCOMPARE(stack->currentIndex(), 1);
     child<QPushButton>(*w, "nav_BT3")->click();
     QCOMPARE(stack->currentIndex(), 1);
+}
+
+void TestConnectionPanel::travelCalibrationBlocksNavigation()
+{
+    QVERIFY(startSim());
+    BoxWatcher boxes;
+    auto w = makeWindow(SimulatorPortSource::only(m_sim->portPath()));
+    auto *stack = child<QStackedWidget>(*w, "stackedWidget");
+    QVERIFY(connectToSim(*w));
+    QTRY_VERIFY_WITH_TIMEOUT(w->linkWorker()->readParamDone.load(), 20000);
+    QVERIFY(boxes.texts.isEmpty());
+
+    // The calibration button shows its running text: every navigation click
+    // warns and keeps the page.
+    QPushButton *rc = w->findChild<QPushButton *>(QStringLiteral("RC_pB"));
+    QVERIFY(rc);
+    const QString idle = rc->text();
+    rc->setText(QStringLiteral("写入参数"));
+    child<QPushButton>(*w, "nav_BT2")->click();
+    QTRY_COMPARE(boxes.texts.size(), 1);
+    QCOMPARE(boxes.titles.at(0), QStringLiteral("警报"));
+    QCOMPARE(boxes.texts.at(0),
+             QStringLiteral("正在校准遥控器行程，请拨动摇杆至极限位置状态后，点击写入参数完成校准"));
+    QCOMPARE(stack->currentIndex(), 0);
+
+    rc->setText(idle);
+    child<QPushButton>(*w, "nav_BT2")->click();
+    QCOMPARE(stack->currentIndex(), 1);
+    QCOMPARE(boxes.texts.size(), 1);
+}
+
+void TestConnectionPanel::voltageShortcutOpensOneDialog()
+{
+    QVERIFY(startSim());
+    auto w = makeWindow(SimulatorPortSource::only(m_sim->portPath()));
+    w->show();
+    w->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(w.get()));
+    auto *shortcut = w->findChild<QShortcut *>();
+    auto *central = child<QWidget>(*w, "centralwidget");
+    auto dialogs = [&] { return w->findChildren<PopUpWidget *>().size(); };
+    auto press = [&] { QTest::keyClick(w.get(), Qt::Key_K, Qt::ControlModifier | Qt::AltModifier); };
+
+    press();
+    QCOMPARE(dialogs(), 0);
+
+    QVERIFY(connectToSim(*w));
+    QTRY_VERIFY_WITH_TIMEOUT(w->linkWorker()->readParamDone.load(), 20000);
+    QVERIFY(shortcut->isEnabled());
+    press();
+    QCOMPARE(dialogs(), 1);
+    QVERIFY(!shortcut->isEnabled());
+    QVERIFY(!central->isEnabled());
+    press();
+    QCOMPARE(dialogs(), 1);
+
+    // Closing the dialog gives the window back.
+    PopUpWidget *dialog = w->findChild<PopUpWidget *>();
+    QPointer<PopUpWidget> guard(dialog);
+    dialog->close();
+    QTRY_VERIFY(guard.isNull());
+    QVERIFY(shortcut->isEnabled());
+    QVERIFY(central->isEnabled());
+    w->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(w.get()));
+    press();
+    QCOMPARE(dialogs(), 1);
 }
 
 void TestConnectionPanel::linkLossWhileLoading()

@@ -11,6 +11,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QLabel>
 #include <QMouseEvent>
@@ -41,6 +42,7 @@ private slots:
     void dragBand();
     void flightTimeFromParameterStore();
     void warningsAgeOneEveryFiveHundredTicks();
+    void sleepKeepsTheWindowRunning();
     void clearingKeepsTheAgeingCount();
 
 private:
@@ -334,6 +336,19 @@ void TestMainWindow::clearingKeepsTheAgeingCount()
     QCOMPARE(strip->lineCount(), 1);
     tick(*w, 1);   // 50 ticks = 1 s after its arrival
     QCOMPARE(strip->lineCount(), 0);
+}
+
+void TestMainWindow::sleepKeepsTheWindowRunning()
+{
+    auto w = makeWindow();
+    QSignalSpy ticks(w.get(), &MainWindow::PageValue);
+    QElapsedTimer t;
+    t.start();
+    QVERIFY(QMetaObject::invokeMethod(w.get(), "sleep", Q_ARG(uint, 100)));
+    QVERIFY(t.elapsed() >= 100);
+    QVERIFY2(t.elapsed() < 1000, qPrintable(QString::number(t.elapsed())));
+    // The 20 ms tick went on during the wait.
+    QVERIFY(ticks.count() >= 3);
 }
 
 QTEST_MAIN(TestMainWindow)
