@@ -440,6 +440,11 @@ void Mav2Uart_Worker::sendReadParametersCommand()
 void Mav2Uart_Worker::startParamRead()
 {
     const quint64 generation = linkGeneration;
+    struct WaitMark {
+        int &count;
+        explicit WaitMark(int &c) : count(c) { ++count; }
+        ~WaitMark() { --count; }
+    } mark(firstFrameWaits);
 
     // Wait for the link to show life, asking for the raw-sensor stream so
     // that a quiet flight controller starts talking. Ticks, received data and
@@ -469,6 +474,13 @@ void Mav2Uart_Worker::startParamRead()
             qCDebug(lcLink) << "Parameter download abandoned: the worker's thread is quitting";
             return;
         }
+    }
+
+    if (generation != linkGeneration) {
+        // The first frame came from a port opened meanwhile by another
+        // ConnectPort, whose answer starts its own download.
+        qCDebug(lcLink) << "Parameter download abandoned: the port was replaced while waiting";
+        return;
     }
 
     streamsRequested = false;

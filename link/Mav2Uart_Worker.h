@@ -100,6 +100,7 @@ public:
     int silentTickCount() const { return silentTicks; }
     bool hasSeenMessage() const { return messageSeen != 0; }
     int pendingWriteCount() const { return paramTransfer.pendingWriteCount(); }
+    bool isWaitingForFirstFrame() const { return firstFrameWaits > 0; }
 
 signals:
     // End of every port-search tick: replaced (1 if this tick replaced the
@@ -216,5 +217,5 @@ private:
     // first frame that sees it change gives up.
     quint64 linkGeneration = 0;
     bool closedThisTick = false;
-    bool waitingForFirstFrame = false;
+    int firstFrameWaits = 0;   // startParamRead calls waiting (they can nest)
 };

@@ -725,15 +725,19 @@ void SimulatedFlightController::sendParamValue(int index, bool lossy, bool fromL
 void SimulatedFlightController::handleFrame(const MavlinkFrame &f, qint64 nowMs)
 {
     ++m_framesReceived;
-    if (m_rebooting || m_silent)
-        return;
+    // What arrives is recorded even while the controller is silent or
+    // restarting; it is answered only when it is up.
+    const bool up = !m_rebooting && !m_silent;
 
     switch (f.msgid) {
     case MavlinkId::REQUEST_DATA_STREAM: {
         const auto m = MavlinkCodec::decode<mavlink_request_data_stream_t>(f);
+        if (m.start_stop)
+            m_streamRequests.append(m.req_stream_id);
+        if (!up)
+            break;
         Stream &s = m_streams[m.req_stream_id];
         if (m.start_stop) {
-            m_streamRequests.append(m.req_stream_id);
             s.rateHz = m.req_message_rate > 0 ? std::min<int>(m.req_message_rate, 50) : 4;
             s.nextDueMs = nowMs;
         } else {
@@ -743,6 +747,8 @@ void SimulatedFlightController::handleFrame(const MavlinkFrame &f, qint64 nowMs)
     }
     case MavlinkId::PARAM_REQUEST_LIST:
         ++m_listRequests;
+        if (!up)
+            break;
         if (m_ignoreLists > 0) {
             --m_ignoreLists;
             break;
@@ -752,6 +758,8 @@ void SimulatedFlightController::handleFrame(const MavlinkFrame &f, qint64 nowMs)
     case MavlinkId::PARAM_REQUEST_READ: {
         const auto m = MavlinkCodec::decode<mavlink_param_request_read_t>(f);
         m_readRequests.append(m.param_index);
+        if (!up)
+            break;
         int index = m.param_index;
         if (index < 0) {
             int n = 0;
@@ -770,6 +778,8 @@ void SimulatedFlightController::handleFrame(const MavlinkFrame &f, qint64 nowMs)
         const QString name = QString::fromLatin1(m.param_id, n);
         const float value = m.param_value;
         m_paramSets.append({name, value});
+        if (!up)
+            break;
         if (m_ignoreSets > 0) {
             --m_ignoreSets;
             break;
@@ -785,6 +795,8 @@ void SimulatedFlightController::handleFrame(const MavlinkFrame &f, qint64 nowMs)
     case MavlinkId::COMMAND_LONG: {
         const auto m = MavlinkCodec::decode<mavlink_command_long_t>(f);
         m_commands.append(m.command);
+        if (!up)
+            break;
         Payload ack;
         ack.put<uint16_t>(m.command).put<uint8_t>(0);
         if (m.command == kCmdReboot && m.param1 == 1.0f) {
