@@ -4,6 +4,10 @@
 #include <memory>
 
 class PageContext;
+class QFrame;
+class QPushButton;
+class QSlider;
+class QSpinBox;
 
 namespace Ui {
 class RotorPage;
@@ -11,6 +15,12 @@ class RotorPage;
 
 // Stacked page 1 ("page_2"): swashplate levelling with the three servo trims
 // and the collective-pitch range.
+//
+// While the user trims, the flight controller holds its servos in a manual
+// mode (H_SV_MAN): 3 = mid collective for servo centring, 2 / 4 = maximum /
+// minimum collective for the positive / negative collective side, 0 = off.
+// Every move of a slider or spin box by the user is written at once; filling
+// the controls from the parameter store writes nothing.
 class RotorPage : public QWidget
 {
     Q_OBJECT
@@ -23,15 +33,84 @@ public:
     // calls it whenever it shows another page than the tuning page).
     void closeAdjustments();
 
+    // Fills the servo sliders, the collective limits and their captions from
+    // the store (no writes). A control whose parameter is absent is disabled.
     void showParameters();
     void retranslate();
     void setLinkLost();
+
+    // H_SV_MAN values.
+    static constexpr int kManualOff = 0;
+    static constexpr int kManualMaxCollective = 2;
+    static constexpr int kManualMidCollective = 3;
+    static constexpr int kManualMinCollective = 4;
+
+    // The trim a servo slider position stands for: the position itself, or
+    // 3000 - position for a reversed servo, held in 1350..1650.
+    static float trimForPosition(int position, bool reversed);
+    // The slider position that shows a stored trim (the inverse of the above,
+    // truncated toward zero, held in 1350..1650).
+    static int positionForTrim(double trim, bool reversed);
+    // A servo counts as reversed when its SERVOn_REVERSED, converted to an
+    // integer, is 1 (an absent parameter, -1, is not reversed).
+    static bool isReversed(double reversedValue);
 
 public slots:
     // Shared by the positive, negative and done buttons of the collective panel.
     void on_CollectiveButtonClicked();
 
+private slots:
+    void on_Cross_servo_1_vS_valueChanged(int value);
+    void on_Cross_servo_2_vS_valueChanged(int value);
+    void on_Cross_servo_3_vS_valueChanged(int value);
+    void on_Cross_servo_1_sB_valueChanged(int value);
+    void on_Cross_servo_2_sB_valueChanged(int value);
+    void on_Cross_servo_3_sB_valueChanged(int value);
+    void on_Cross_servo_mid_pB_clicked();
+    void on_Collective_pos_vS_valueChanged(int value);
+    void on_Collective_pos_sB_valueChanged(int value);
+    void on_Collective_neg_vS_valueChanged(int value);
+    void on_Collective_neg_sB_valueChanged(int value);
+
 private:
+    struct Servo
+    {
+        QSlider *slider;
+        QSpinBox *spin;
+        QFrame *frame;
+        QWidget *panel;
+        QString trimName;
+        QString reversedName;
+        bool available = true; // its trim is in the store (or no download yet)
+    };
+    enum Side { Positive = 0, Negative = 1 };
+    struct Collective
+    {
+        QSlider *slider;
+        QSpinBox *spin;
+        QPushButton *button;
+        QWidget *panel;
+        QString parameterName;
+        bool available = true;  // its limit is in the store (or no download yet)
+        bool active = true;     // the adjustment state lets the user change it
+    };
+
+    void servoMoved(Servo &servo, int position);
+    void collectiveMoved(Collective &side, int value);
+    void startCollectiveSide(Side side);
+    void finishCollective();
+    void setServoLook(bool active);
+    void setCollectiveLook(bool positiveActive, bool negativeActive);
+    void applyCollectiveEnabled();
+    // Servo sliders from the stored trims, without writing.
+    void refillServoSliders();
+    void writeManualMode(int mode);
+    bool centringTextShown() const;
+
     std::unique_ptr<Ui::RotorPage> ui;
     PageContext *m_ctx;
+    Servo m_servos[3];
+    Collective m_collective[2];
+    // True while the program sets the controls: their handlers write nothing.
+    bool m_filling = false;
 };
