@@ -428,6 +428,7 @@ void MainWindow::OpenUart_connect(int FLAG)
 
 void MainWindow::Disconnect_UI_show()
 {
+    m_lastLinkError.clear();
     ui->nav_BT1->click();
     ui->warn_txt_widget->clearLines();
     ui->nav_widget->setStyleSheet(QString::fromLatin1(kNavGreyStyle));
@@ -564,6 +565,7 @@ void MainWindow::param_write_failed_show(QString name, float written)
 {
     qCWarning(lcApp) << "write not confirmed:" << name << written;
     ui->warn_txt_widget->addLine(tr("写入未确认：%1").arg(name));
+    emit m_ctx->parameterWriteFailed(name, written);
     if (voltageDialog && name == QStringLiteral("BATT_VOLT_MULT"))
         voltageDialog->writeFailed();
 }

@@ -4,6 +4,7 @@
 //
 //   tavro-demo                     simulator built in
 //   tavro-demo --port /dev/pts/N   list that pseudo-terminal instead (e.g. tavro-cli sim)
+//   tavro-demo --connect           pick the simulator and connect at start
 //   tavro-demo --screenshots DIR   connect, visit every page, save pictures to DIR, quit
 
 #include "app/AppLog.h"
@@ -14,7 +15,10 @@
 #include "sim/SimulatorPortSource.h"
 
 #include <QApplication>
+#include <QComboBox>
 #include <QCommandLineParser>
+#include <QPushButton>
+#include <QTimer>
 
 #include <cstdio>
 #include <memory>
@@ -35,8 +39,11 @@ int main(int argc, char *argv[])
     const QCommandLineOption shotsOption(QStringLiteral("screenshots"),
         QStringLiteral("Connect, show every page, save a picture of each into dir, then quit."),
         QStringLiteral("dir"));
+    const QCommandLineOption connectOption(QStringLiteral("connect"),
+        QStringLiteral("Pick the simulated flight controller and connect at start."));
     parser.addOption(portOption);
     parser.addOption(shotsOption);
+    parser.addOption(connectOption);
     parser.process(app);
 
     std::unique_ptr<SimulatedFlightController> sim;
@@ -71,6 +78,20 @@ int main(int argc, char *argv[])
                 app.exit(ok ? 0 : 2);
             });
             shots->start();
+        } else if (parser.isSet(connectOption)) {
+            // As a user would: wait for the port to be listed, pick it, click.
+            auto *poll = new QTimer(&window);
+            QObject::connect(poll, &QTimer::timeout, &window, [&window, poll, portPath] {
+                auto *ports = window.findChild<QComboBox *>(QStringLiteral("Uartbox"));
+                auto *button = window.findChild<QPushButton *>(QStringLiteral("OpenUart"));
+                const int index = ports ? ports->findText(portPath) : -1;
+                if (index < 0 || !button)
+                    return;
+                poll->stop();
+                ports->setCurrentIndex(index);
+                button->click();
+            });
+            poll->start(50);
         }
         result = app.exec();
     }

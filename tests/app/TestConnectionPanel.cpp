@@ -5,6 +5,7 @@
 #include "app/MainWindow.h"
 #include "dialogs/PopUpWidget.h"
 #include "link/Mav2Uart_Worker.h"
+#include "pages/PageContext.h"
 #include "params/ParameterStore.h"
 #include "sim/SimulatedFlightController.h"
 #include "sim/SimulatorPortSource.h"
@@ -70,6 +71,7 @@ private slots:
     void clickWithoutPortDoesNothing();
     void downloadThenLinkLoss();
     void travelCalibrationBlocksNavigation();
+    void unconfirmedDownloadAndWritesAreReported();
     void voltageShortcutOpensOneDialog();
     void linkLossWhileLoading();
     void failedOpenShowsTheBoxOnce();
@@ -261,6 +263,33 @@ void TestConnectionPanel::travelCalibrationBlocksNavigation()
     child<QPushButton>(*w, "nav_BT2")->click();
     QCOMPARE(stack->currentIndex(), 1);
     QCOMPARE(boxes.texts.size(), 1);
+}
+
+void TestConnectionPanel::unconfirmedDownloadAndWritesAreReported()
+{
+    QVERIFY(startSim());
+    // One parameter never arrives, one refuses writes.
+    m_sim->setUnanswerableIndices({5});
+    m_sim->setReadOnly(QStringLiteral("STAT_BOOTCNT"), true);
+    auto w = makeWindow(SimulatorPortSource::only(m_sim->portPath()));
+    auto *strip = child<NLineLabel>(*w, "warn_txt_widget");
+    QSignalSpy failedWrites(w->pageContext(), &PageContext::parameterWriteFailed);
+
+    QVERIFY(connectToSim(*w));
+    QTRY_VERIFY_WITH_TIMEOUT(w->linkWorker()->readParamDone.load(), 30000);
+    QCOMPARE(w->parameterStore()->size(), m_sim->parameterCount() - 1);
+    QCOMPARE(strip->lineCount(), 1);
+    QCOMPARE(strip->lineText(0), QStringLiteral("参数缺失：1 个"));
+
+    w->WriteParameters(QStringLiteral("STAT_BOOTCNT"), 99.0f);
+    QTRY_COMPARE_WITH_TIMEOUT(failedWrites.count(), 1, 10000);
+    QCOMPARE(failedWrites.at(0).at(0).toString(), QStringLiteral("STAT_BOOTCNT"));
+    QCOMPARE(failedWrites.at(0).at(1).toFloat(), 99.0f);
+    QCOMPARE(strip->lineText(1), QStringLiteral("写入未确认：STAT_BOOTCNT"));
+    // The store keeps what the flight controller holds.
+    float held = 0;
+    QVERIFY(m_sim->parameterValue(QStringLiteral("STAT_BOOTCNT"), &held));
+    QTRY_COMPARE(w->parameterStore()->findParameterValue(QStringLiteral("STAT_BOOTCNT")), double(held));
 }
 
 void TestConnectionPanel::voltageShortcutOpensOneDialog()
