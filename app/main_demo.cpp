@@ -51,6 +51,14 @@ int main(int argc, char *argv[])
     if (portPath.isEmpty()) {
         sim = std::make_unique<SimulatedFlightController>();
         sim->setStickSweep(true);
+        // The demo helicopter is an Alder-V3 (model id 1), so the header and
+        // the model page show a named model.
+        QList<SimParameter> table = sim->parameters();
+        for (SimParameter &p : table) {
+            if (p.name == QLatin1String("fw_version"))
+                p.value = 1.0f;
+        }
+        sim->setParameters(table);
         QString error;
         if (!sim->start(&error)) {
             std::fprintf(stderr, "tavro-demo: cannot start the simulator: %s\n", qPrintable(error));
