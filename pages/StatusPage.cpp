@@ -5,10 +5,17 @@
 #include "pages/PageContext.h"
 #include "pages/PagesLog.h"
 #include "params/ParameterStore.h"
+#include "widgets/FlatUI.h"
+#include "widgets/GaugeCompassPan.h"
+#include "widgets/GaugePlane.h"
 #include "widgets/WidgetFonts.h"
+#include "widgets/XProgressBar.h"
 
+#include <QLabel>
 #include <QLayoutItem>
+#include <QPointer>
 #include <QPushButton>
+#include <QStackedWidget>
 #include <QVBoxLayout>
 
 #include <cmath>
@@ -32,6 +39,97 @@ int truncatedValue(double v)
 const char *const kStartCalibrationZh = "开始行程校准";
 const char *const kStartCalibrationEn = "Start calibration";
 
+// Indicator labels of the channel monitor.
+const char *const kLitStyle = "background-color:rgb(250,132,43);";
+const char *const kUnlitStyle = "background-color:rgb(255,255,255);";
+// Value text of a channel bar: live or not.
+const QColor kLiveText(0, 0, 0, 255);
+const QColor kDeadText(0, 0, 0, 0);
+
+// Receiver indicator.
+const char *const kRcOpenImage = "image: url(:/wifi_open.png);";
+const char *const kRcCloseImage = "image: url(:/wifi_close.png);";
+const char *const kRcOpenColour = "color: rgb(0, 125, 0);";
+const char *const kRcCloseColour = "color: rgb(255, 0, 0);";
+
+// GPS accuracy colours.
+const char *const kAccuracyGood = "border:none;\ncolor: rgb(0, 200, 0);";
+const char *const kAccuracyFair = "border:none;\ncolor: rgb(0, 0, 200);";
+const char *const kAccuracyPoor = "border:none;\ncolor: rgb(200, 0, 0);";
+// Accuracy bounds, compared as doubles against the single-precision hdop.
+constexpr double kAccuracyGoodMax = 0.9;
+constexpr double kAccuracyFairMax = 1.3;
+constexpr uint16_t kEphNotLocated = 9900;
+constexpr uint16_t kEphUnknown = 65500;
+
+// Channel values (microseconds).
+constexpr int kChannelMin = 900;
+constexpr int kChannelMax = 2100;
+constexpr int kChannelCentre = 1500;
+constexpr int kStickLowMax = 1230;  // two-label rows: low end at or below
+constexpr int kStickHighMin = 1750; // two- and three-label rows: high end at or above
+constexpr int kSwitchLowMin = 950;  // three-label rows: left from here to kStickLowMax
+constexpr int kSwitchMidMin = 1490;
+constexpr int kSwitchMidMax = 1620;
+
+// Travel calibration.
+constexpr int32_t kSweepStartMax = 1600;
+constexpr int32_t kSweepStartMin = 1400;
+constexpr int32_t kSweepMaxThreshold = 1800;
+constexpr int32_t kSweepMinThreshold = 1200;
+constexpr unsigned kLabelRefreshDelayMs = 100;
+
+void setStyleIfChanged(QWidget *w, const char *style)
+{
+    const QString sheet = QString::fromLatin1(style);
+    if (w->styleSheet() != sheet)
+        w->setStyleSheet(sheet);
+}
+
+void setRedButtonStyle(QPushButton *b)
+{
+    FlatUI::Instance()->setPushButtonQss(b, 5, 8, QStringLiteral("#E74C3C"), QStringLiteral("#FFFFFF"),
+                                         QStringLiteral("#EC7064"), QStringLiteral("#FFF5E7"),
+                                         QStringLiteral("#DC2D1A"), QStringLiteral("#F5A996"));
+}
+
+void setNormalButtonStyle(QPushButton *b)
+{
+    FlatUI::Instance()->setPushButtonQss(b, 5, 8, QStringLiteral("#34495E"), QStringLiteral("#FFFFFF"),
+                                         QStringLiteral("#4E6D8C"), QStringLiteral("#F0F0F0"),
+                                         QStringLiteral("#2D3E50"), QStringLiteral("#B8C6D1"));
+}
+
+// Raw value of channel 1..18 of a report.
+uint16_t channelValue(const mavlink_rc_channels_t &m, int channel)
+{
+    switch (channel) {
+    case 1: return m.chan1_raw;
+    case 2: return m.chan2_raw;
+    case 3: return m.chan3_raw;
+    case 4: return m.chan4_raw;
+    case 5: return m.chan5_raw;
+    case 6: return m.chan6_raw;
+    case 7: return m.chan7_raw;
+    case 8: return m.chan8_raw;
+    case 9: return m.chan9_raw;
+    default: return 0;
+    }
+}
+
+bool inChannelRange(int v)
+{
+    return v >= kChannelMin && v <= kChannelMax;
+}
+
+// Degrees for a gauge, truncated; nothing for a value that is not a number.
+std::optional<int> truncatedDegrees(float degrees)
+{
+    if (!std::isfinite(degrees))
+        return std::nullopt;
+    return truncatedValue(double(degrees));
+}
+
 } // namespace
 
 StatusPage::StatusPage(PageContext *ctx, QWidget *parent)
@@ -39,6 +137,23 @@ StatusPage::StatusPage(PageContext *ctx, QWidget *parent)
 {
     WidgetFonts::installSubstitutions();
     ui->setupUi(this);
+
+    m_stickRows = {RcRow{ui->RC_CH1_Bar, ui->RC1_left_label, nullptr, ui->RC1_right_label},
+                   RcRow{ui->RC_CH2_Bar, ui->RC2_left_label, nullptr, ui->RC2_right_label},
+                   RcRow{ui->RC_CH3_Bar, ui->RC3_left_label, nullptr, ui->RC3_right_label},
+                   RcRow{ui->RC_CH4_Bar, ui->RC4_left_label, nullptr, ui->RC4_right_label}};
+    m_rc5Row = {ui->RC_CH5_Bar, ui->RC5_left_label, ui->RC5_mid_label, ui->RC5_right_label};
+    m_rc7Row = {ui->RC_CH7_Bar, ui->RC7_left_label, nullptr, ui->RC7_right_label};
+    m_rc8Row = {ui->RC_CH8_Bar, ui->RC8_left_label, ui->RC8_mid_label, ui->RC8_right_label};
+    m_rc9Row = {ui->RC_CH9_Bar, ui->RC9_left_label, nullptr, ui->RC9_right_label};
+    m_rc9NewRow = {ui->RC_CH9_NEW_Bar, ui->RC9_NEW_left_label, ui->RC9_NEW_mid_label, ui->RC9_NEW_right_label};
+    m_rcMax.fill(kSweepStartMax);
+    m_rcMin.fill(kSweepStartMin);
+
+    // The travel labels follow every value the store takes for their
+    // parameters, so the echoes of a calibration's writes show as they come.
+    if (ParameterStore *store = m_ctx->store())
+        connect(store, &ParameterStore::parameterChanged, this, &StatusPage::onParameterChanged);
 }
 
 StatusPage::~StatusPage()
@@ -64,8 +179,8 @@ void StatusPage::layoutRcColumn(bool serial2IsMavlink)
         m_rcRowTakenOut = nullptr;
     }
 
-    ui->StrokeCalibration_PB->setVisible(!serial2IsMavlink);
-    ui->StrokeCalibration->setVisible(!serial2IsMavlink);
+    m_rcLayoutMavlink = serial2IsMavlink;
+    applyPanelVisibility();
 
     if (serial2IsMavlink) {
         // Channel 9 gets its own row; the rows read channels 5, 6, 7, 8, 9.
@@ -101,6 +216,8 @@ void StatusPage::layoutRcColumn(bool serial2IsMavlink)
 
 bool StatusPage::travelCalibrationRunning() const
 {
+    if (m_calState == TravelCalibrationState::Sweeping || m_calState == TravelCalibrationState::Ready)
+        return true;
     const QString text = ui->RC_pB->text();
     return text != QString::fromUtf8(kStartCalibrationZh) && text != QLatin1String(kStartCalibrationEn);
 }
@@ -112,11 +229,26 @@ QPushButton *StatusPage::rcButton() const
 
 void StatusPage::showParameters()
 {
+    layoutRcColumn(m_ctx->serial2IsMavlink);
+    applySwitchLabelTexts();
+    applyTravelLabelTexts();
+
+    // The parameters are there: a calibration can start. A sweep or a
+    // finished sweep that survived a reconnect goes on where it was.
+    if (m_calState == TravelCalibrationState::Unavailable)
+        m_calState = TravelCalibrationState::Idle;
+    ui->RC_pB->setEnabled(m_calState != TravelCalibrationState::Sweeping);
+    applyCalibrationTexts();
 }
 
 void StatusPage::retranslate()
 {
     ui->retranslateUi(this);
+    // The form's texts are back; show the current state again.
+    renderVoltage();
+    renderRcIndicator();
+    renderGps();
+    applyCalibrationTexts();
     if (!m_ctx->serial2IsMavlink) {
         ui->RC8_Label->setText(QStringLiteral("CH8"));
         ui->RC9_Label->setText(QStringLiteral("CH9"));
@@ -196,37 +328,370 @@ void StatusPage::applyTravelLabelTexts()
         minLabels[i]->setText(QStringLiteral("min: ") + QString::number(value(QStringLiteral("RC%1_MIN").arg(i + 1))));
 }
 
+
+void StatusPage::onParameterChanged(const QString &name, double value)
+{
+    // RC1_MIN ... RC4_TRIM
+    if (name.size() < 6 || !name.startsWith(QLatin1String("RC")) || name.at(3) != QLatin1Char('_'))
+        return;
+    const int channel = name.at(2).digitValue();
+    if (channel < 1 || channel > 4)
+        return;
+    const QStringView kind = QStringView(name).mid(4);
+    QLabel *const maxLabels[] = {ui->RC1_MAX, ui->RC2_MAX, ui->RC3_MAX, ui->RC4_MAX};
+    QLabel *const trimLabels[] = {ui->RC1_TRIM, ui->RC2_TRIM, ui->RC3_TRIM, ui->RC4_TRIM};
+    QLabel *const minLabels[] = {ui->RC1_MIN, ui->RC2_MIN, ui->RC3_MIN, ui->RC4_MIN};
+    const QString number = QString::number(truncatedValue(value));
+    if (kind == QLatin1String("MAX"))
+        maxLabels[channel - 1]->setText(QStringLiteral("max: ") + number);
+    else if (kind == QLatin1String("TRIM"))
+        trimLabels[channel - 1]->setText(QStringLiteral("trim: ") + number);
+    else if (kind == QLatin1String("MIN"))
+        minLabels[channel - 1]->setText(QStringLiteral("min: ") + number);
+}
+
 void StatusPage::setLinkLost()
 {
+    // A link loss cancels nothing: a sweep goes on after a reconnect, and the
+    // finishing writes still need the sweep's thresholds.
 }
+
+// ---- read-outs -------------------------------------------------------------------
 
 void StatusPage::sys_status_show(uint16_t voltageMv, signed char rcHealthy)
 {
-    Q_UNUSED(voltageMv)
-    Q_UNUSED(rcHealthy)
+    m_voltageMv = voltageMv;
+    renderVoltage();
+
+    if (rcHealthy == 1 || rcHealthy == 0) {
+        m_rcReceiver = rcHealthy == 1 ? RcReceiver::Healthy : RcReceiver::Lost;
+        renderRcIndicator();
+        applyPanelVisibility();
+    }
+}
+
+void StatusPage::renderVoltage()
+{
+    if (!m_voltageMv)
+        return;
+    const float volts = float(*m_voltageMv) / 1000.0f;
+    if (*m_voltageMv >= 1000)
+        ui->power_value->setText(QString::number(double(volts), 'f', 2) + QStringLiteral("V"));
+    else
+        ui->power_value->setText(tr("无电池"));
+}
+
+void StatusPage::renderRcIndicator()
+{
+    switch (m_rcReceiver) {
+    case RcReceiver::Unknown:
+        return; // the form's lost text stays until the first report
+    case RcReceiver::Healthy:
+        setStyleIfChanged(ui->RC_WARN, kRcOpenImage);
+        setStyleIfChanged(ui->RC_WARN_TEXT, kRcOpenColour);
+        ui->RC_WARN_TEXT->setText(tr("遥控信号连接中"));
+        return;
+    case RcReceiver::Lost:
+        setStyleIfChanged(ui->RC_WARN, kRcCloseImage);
+        setStyleIfChanged(ui->RC_WARN_TEXT, kRcCloseColour);
+        ui->RC_WARN_TEXT->setText(tr("丢失遥控信号失控保护中"));
+        return;
+    }
+}
+
+void StatusPage::applyPanelVisibility()
+{
+    // Without a receiver signal a calibration can neither start nor finish;
+    // with the receiver on serial 2 the whole panel stays hidden.
+    const bool receiverOk = m_rcReceiver != RcReceiver::Lost;
+    ui->StrokeCalibration_PB->setVisible(!m_rcLayoutMavlink);
+    ui->StrokeCalibration->setVisible(!m_rcLayoutMavlink && receiverOk);
+    ui->RC_label->setVisible(receiverOk);
+    ui->RC_pB->setVisible(receiverOk);
 }
 
 void StatusPage::gps_raw_int_show(uint8_t satellites, uint16_t eph, uint16_t epv)
 {
-    Q_UNUSED(satellites)
-    Q_UNUSED(eph)
     Q_UNUSED(epv)
+    gps1Present = true;
+    gps1Sats = satellites;
+    if (eph >= kEphUnknown) {
+        gps1Present = false;
+        gps1Sats = 0;
+    }
+    m_gps1Eph = eph;
+    renderGps();
 }
 
 void StatusPage::gps2_raw_show(uint8_t satellites, uint16_t eph)
 {
-    Q_UNUSED(satellites)
-    Q_UNUSED(eph)
+    // Shown with the next report of the first receiver.
+    gps2Present = true;
+    gps2Sats = satellites;
+    if (eph >= kEphUnknown) {
+        gps2Present = false;
+        gps2Sats = 0;
+    }
+}
+
+void StatusPage::renderGps()
+{
+    if (!m_gps1Eph)
+        return;
+    const uint16_t eph = *m_gps1Eph;
+    // The hdop in single precision, widened: eph 90 gives 0.899999976...,
+    // which counts as good; eph 130 gives 1.29999995..., still fair.
+    const double hd = double(float(eph) / 100.0f);
+    QLabel *accuracy = ui->GPS_1_accuracy_value;
+    if (hd <= kAccuracyGoodMax)
+        setStyleIfChanged(accuracy, kAccuracyGood);
+    else if (hd < kAccuracyFairMax)
+        setStyleIfChanged(accuracy, kAccuracyFair);
+    else
+        setStyleIfChanged(accuracy, kAccuracyPoor);
+
+    if (eph < kEphNotLocated)
+        accuracy->setText(QString::number(hd, 'g', 6) + tr("米"));
+    else
+        accuracy->setText(tr("未定位"));
+
+    QLabel *number = ui->GPS_1_number_value;
+    if (gps1Present && gps2Present)
+        number->setText(QString::number(gps1Sats) + QStringLiteral("+") + QString::number(gps2Sats));
+    else if (gps1Present)
+        number->setText(QString::number(gps1Sats));
+    else if (gps2Present)
+        number->setText(QString::number(gps2Sats));
+    else
+        number->setText(tr("未连接"));
+}
+
+bool StatusPage::isShownPage() const
+{
+    // The window stacks its pages; attitude reports for a page that is not
+    // shown are dropped.
+    const auto *stack = qobject_cast<const QStackedWidget *>(parentWidget());
+    return !stack || stack->currentWidget() == this;
+}
+
+double StatusPage::compassHeading(float yaw)
+{
+    double heading = double(yaw * kRadToDeg);
+    if (heading < 0)
+        heading += 360.0;
+    return heading;
 }
 
 void StatusPage::attitude_show(float roll, float pitch, float yaw)
 {
-    Q_UNUSED(roll)
-    Q_UNUSED(pitch)
-    Q_UNUSED(yaw)
+    if (!isShownPage())
+        return;
+    // The gauge banks the other way round than the flight controller counts.
+    if (const auto bank = truncatedDegrees(-roll * kRadToDeg))
+        ui->gaugePlane_2->setDegValue(*bank);
+    if (const auto nose = truncatedDegrees(pitch * kRadToDeg))
+        ui->gaugePlane_2->setRollValue(*nose);
+    if (std::isfinite(yaw))
+        ui->gaugeCompasspan_2->setValue(compassHeading(yaw));
+}
+
+// ---- channel monitor -------------------------------------------------------------
+
+bool StatusPage::channelLive(int channel, uint16_t value)
+{
+    if (!inChannelRange(value)) {
+        channelMoved[size_t(channel)] = false;
+        return false;
+    }
+    // A channel sitting at exactly the centre from the start (an output that
+    // never moved, a placeholder) counts as absent until it moves once.
+    if (value == kChannelCentre)
+        return channelMoved[size_t(channel)];
+    channelMoved[size_t(channel)] = true;
+    return true;
+}
+
+void StatusPage::showRcRow(const RcRow &row, int channel, uint16_t value)
+{
+    const bool live = channelLive(channel, value);
+    const int v = value;
+    bool low = false;
+    bool mid = false;
+    bool high = false;
+    if (live) {
+        if (row.mid) {
+            low = v >= kSwitchLowMin && v <= kStickLowMax;
+            mid = v >= kSwitchMidMin && v <= kSwitchMidMax;
+        } else {
+            low = v <= kStickLowMax;
+        }
+        high = v >= kStickHighMin;
+    }
+    setStyleIfChanged(row.low, low ? kLitStyle : kUnlitStyle);
+    if (row.mid)
+        setStyleIfChanged(row.mid, mid ? kLitStyle : kUnlitStyle);
+    setStyleIfChanged(row.high, high ? kLitStyle : kUnlitStyle);
+    row.bar->setTextColor(live ? kLiveText : kDeadText);
+    row.bar->setValue(live ? v : kChannelMin);
 }
 
 void StatusPage::rc_channels_show(mavlink_rc_channels_t channels)
 {
-    Q_UNUSED(channels)
+    for (int i = 0; i < 4; ++i)
+        showRcRow(m_stickRows[size_t(i)], i + 1, channelValue(channels, i + 1));
+
+    // Switch rows and the channel each reads, by receiver layout.
+    struct SwitchRow
+    {
+        const RcRow *row;
+        int channel;
+    };
+    const std::array<SwitchRow, 5> switches =
+        m_rcLayoutMavlink
+            ? std::array<SwitchRow, 5>{{{&m_rc5Row, 5}, {&m_rc7Row, 7}, {&m_rc8Row, 6}, {&m_rc9Row, 8},
+                                        {&m_rc9NewRow, 9}}}
+            : std::array<SwitchRow, 5>{{{&m_rc5Row, 5}, {&m_rc7Row, 7}, {&m_rc8Row, 8}, {&m_rc9Row, 9},
+                                        {nullptr, 0}}};
+    for (const SwitchRow &s : switches) {
+        if (s.row)
+            showRcRow(*s.row, s.channel, channelValue(channels, s.channel));
+    }
+
+    // Every shown bar takes the raw value once more: a channel at exactly
+    // 1500 that never moved shows 1500 with its text hidden; an out-of-range
+    // value is refused by the bar, which stays at 900.
+    for (int i = 0; i < 4; ++i)
+        m_stickRows[size_t(i)].bar->setValue(channelValue(channels, i + 1));
+    for (const SwitchRow &s : switches) {
+        if (s.row)
+            s.row->bar->setValue(channelValue(channels, s.channel));
+    }
+
+    if (m_calState != TravelCalibrationState::Sweeping && m_calState != TravelCalibrationState::Ready)
+        return;
+
+    for (size_t slot = 0; slot < kCalibrationSlotChannel.size(); ++slot) {
+        const int sample = channelValue(channels, kCalibrationSlotChannel[slot]);
+        // A receiver dropping out reports values such as 0: not a stick end.
+        if (!inChannelRange(sample))
+            continue;
+        if (sample >= m_rcMax[slot])
+            m_rcMax[slot] = sample;
+        if (sample <= m_rcMin[slot])
+            m_rcMin[slot] = sample;
+    }
+    if (m_calState == TravelCalibrationState::Sweeping && sweepComplete())
+        enterReady();
+}
+
+// ---- travel calibration ----------------------------------------------------------
+
+bool StatusPage::sweepComplete() const
+{
+    for (size_t slot = 0; slot < m_rcMax.size(); ++slot) {
+        if (m_rcMax[slot] < kSweepMaxThreshold || m_rcMin[slot] > kSweepMinThreshold)
+            return false;
+    }
+    return true;
+}
+
+void StatusPage::on_RC_pB_clicked()
+{
+    switch (m_calState) {
+    case TravelCalibrationState::Unavailable:
+        qCDebug(lcPages) << "travel calibration: no parameters yet, click ignored";
+        return;
+    case TravelCalibrationState::Idle:
+        enterSweeping();
+        return;
+    case TravelCalibrationState::Sweeping:
+        // Only reachable when something else enabled the button (a reconnect's
+        // display): the sticks have not been swept, so nothing is written.
+        qCWarning(lcPages) << "travel calibration: sweep incomplete, nothing written";
+        ui->RC_pB->setEnabled(false);
+        applyCalibrationTexts();
+        return;
+    case TravelCalibrationState::Ready:
+        finishCalibration();
+        return;
+    }
+}
+
+void StatusPage::enterSweeping()
+{
+    m_calState = TravelCalibrationState::Sweeping;
+    m_calNote = CalibrationNote::MoveSticks;
+    ui->RC_pB->setEnabled(false);
+    m_rcMax.fill(kSweepStartMax);
+    m_rcMin.fill(kSweepStartMin);
+    applyCalibrationTexts();
+    qCDebug(lcPages) << "travel calibration: sweeping";
+}
+
+void StatusPage::enterReady()
+{
+    m_calState = TravelCalibrationState::Ready;
+    m_calNote = CalibrationNote::Complete;
+    setRedButtonStyle(ui->RC_pB);
+    ui->RC_pB->setEnabled(true);
+    applyCalibrationTexts();
+    qCDebug(lcPages) << "travel calibration: sweep complete, max" << m_rcMax[0] << m_rcMax[1] << m_rcMax[2]
+                     << m_rcMax[3] << "min" << m_rcMin[0] << m_rcMin[1] << m_rcMin[2] << m_rcMin[3];
+}
+
+void StatusPage::finishCalibration()
+{
+    if (!sweepComplete()) {
+        qCWarning(lcPages) << "travel calibration: thresholds not met, nothing written";
+        return;
+    }
+    m_calState = TravelCalibrationState::Idle;
+    setNormalButtonStyle(ui->RC_pB);
+    applyCalibrationTexts();
+
+    // Copies: the wait below processes events, and a new sweep may start.
+    const std::array<int32_t, 4> maxima = m_rcMax;
+    const std::array<int32_t, 4> minima = m_rcMin;
+    for (size_t slot = 0; slot < maxima.size(); ++slot) {
+        const int n = int(slot) + 1;
+        // The trim in double precision, so an odd sum keeps its half.
+        const double trim = (double(maxima[slot]) + double(minima[slot])) * 0.5;
+        m_ctx->writeParameter(QStringLiteral("RC%1_MIN").arg(n), float(minima[slot]));
+        m_ctx->writeParameter(QStringLiteral("RC%1_MAX").arg(n), float(maxima[slot]));
+        m_ctx->writeParameter(QStringLiteral("RC%1_TRIM").arg(n), float(trim));
+    }
+    qCDebug(lcPages) << "travel calibration: twelve values written";
+
+    const QPointer<StatusPage> self(this);
+    m_ctx->sleep(kLabelRefreshDelayMs);
+    if (!self)
+        return;
+    applyTravelLabelTexts();
+}
+
+void StatusPage::applyCalibrationTexts()
+{
+    switch (m_calState) {
+    case TravelCalibrationState::Unavailable:
+    case TravelCalibrationState::Idle:
+        ui->RC_pB->setText(tr("开始行程校准"));
+        break;
+    case TravelCalibrationState::Sweeping:
+        ui->RC_pB->setText(tr("校准中"));
+        break;
+    case TravelCalibrationState::Ready:
+        ui->RC_pB->setText(tr("点击写入参数"));
+        break;
+    }
+    switch (m_calNote) {
+    case CalibrationNote::None:
+        ui->RC_label->clear();
+        break;
+    case CalibrationNote::MoveSticks:
+        ui->RC_label->setText(tr("请转动摇杆进行校准"));
+        break;
+    case CalibrationNote::Complete:
+        ui->RC_label->setText(tr("校准完成"));
+        break;
+    }
 }

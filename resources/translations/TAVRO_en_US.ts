@@ -92,6 +92,103 @@
     </message>
 </context>
 <context>
+    <name>ModelPage</name>
+    <message>
+        <source>提示</source>
+        <translation>warn</translation>
+    </message>
+    <message>
+        <source>未能写入飞控的参数：%1个</source>
+        <translation>Parameters not written to the flight controller: %1</translation>
+    </message>
+    <message>
+        <source>等待飞控确认</source>
+        <translation>Waiting for confirmation</translation>
+    </message>
+    <message>
+        <source>警告</source>
+        <translation>warn</translation>
+    </message>
+</context>
+<context>
+    <name>ModelPresets</name>
+    <message>
+        <source>是否将飞控重置为Alder参数</source>
+        <translation>Whether to reset the flight controller to Alder parameters</translation>
+    </message>
+    <message>
+        <source>是否将飞控重置为Birch-2blades参数</source>
+        <translation>Whether to reset the flight controller to Birch-2blades parameters</translation>
+    </message>
+    <message>
+        <source>是否将飞控重置为Birch-4blades参数</source>
+        <translation>Whether to reset the flight controller to Birch-4blades parameters</translation>
+    </message>
+    <message>
+        <source>是否将飞控重置为Cedar-2blades参数</source>
+        <translation>Whether to reset the flight controller to Cedar-2blades parameters</translation>
+    </message>
+    <message>
+        <source>是否将飞控重置为Cedar-4blades参数</source>
+        <translation>Whether to reset the flight controller to Cedar-4blades parameters</translation>
+    </message>
+    <message>
+        <source>是否将飞控重置为Elm-V3参数</source>
+        <translation>Whether to reset the flight controller to Elm-V3 parameters</translation>
+    </message>
+    <message>
+        <source>是否将飞控重置为Ember参数</source>
+        <translation>Whether to reset the flight controller to Ember parameters</translation>
+    </message>
+    <message>
+        <source>是否将飞控重置为Fir参数</source>
+        <translation>Whether to reset the flight controller to Fir parameters</translation>
+    </message>
+    <message>
+        <source>是否将飞控重置为Hazel参数</source>
+        <translation>Whether to reset the flight controller to Hazel parameters</translation>
+    </message>
+    <message>
+        <source>是否将飞控重置为Juniper参数</source>
+        <translation>Whether to reset the flight controller to Juniper parameters</translation>
+    </message>
+    <message>
+        <source>是否将飞控重置为Linden参数</source>
+        <translation>Whether to reset the flight controller to Linden parameters</translation>
+    </message>
+    <message>
+        <source>是否将飞控重置为Maple参数</source>
+        <translation>Whether to reset the flight controller to Maple parameters</translation>
+    </message>
+    <message>
+        <source>是否将飞控重置为Oak参数</source>
+        <translation>Whether to reset the flight controller to Oak parameters</translation>
+    </message>
+    <message>
+        <source>是否将飞控重置为Pine参数</source>
+        <translation>Whether to reset the flight controller to Pine parameters</translation>
+    </message>
+    <message>
+        <source>是否将飞控重置为Rowan参数</source>
+        <translation>Whether to reset the flight controller to Rowan parameters</translation>
+    </message>
+    <message>
+        <source>是否将飞控重置为Spruce参数</source>
+        <translation>Whether to reset the flight controller to Spruce parameters</translation>
+    </message>
+</context>
+<context>
+    <name>ParamFileLoader</name>
+    <message>
+        <source>找不到指定参数文件</source>
+        <translation>Can not find the specified file</translation>
+    </message>
+    <message>
+        <source>警告</source>
+        <translation>warn</translation>
+    </message>
+</context>
+<context>
     <name>PopUpWidget</name>
     <message>
         <source>&lt;html&gt;&lt;head/&gt;&lt;body&gt;&lt;p&gt;&amp;nbsp;&amp;nbsp;&amp;nbsp;&amp;nbsp;&amp;nbsp;&amp;nbsp;请将电池充满电后，用精确的电压表测量XT60插头上的准确电压，例如：你测量到的电压是&lt;span style=&quot; font-weight:700;&quot;&gt;16.6V&lt;/span&gt;，那么请狗癣&lt;span style=&quot; font-weight:700;&quot;&gt;16.6V&lt;/span&gt;，然后连接电池到直升机，等待飞控测量电压显示稳定后，点击&lt;span style=&quot; font-weight:700;&quot;&gt;写入电压&lt;/span&gt;。&lt;/p&gt;&lt;/body&gt;&lt;/html&gt;</source>
@@ -388,6 +485,10 @@
         <translation>Tail</translation>
     </message>
     <message>
+        <source>无电池</source>
+        <translation>Battery free</translation>
+    </message>
+    <message>
         <source>未定位</source>
         <translation>not located</translation>
     </message>
@@ -404,8 +505,20 @@
         <translation>Standard</translation>
     </message>
     <message>
+        <source>校准中</source>
+        <translation>in calibration</translation>
+    </message>
+    <message>
+        <source>校准完成</source>
+        <translation>Calibration complete</translation>
+    </message>
+    <message>
         <source>模式开关</source>
         <translation>MODE</translation>
+    </message>
+    <message>
+        <source>点击写入参数</source>
+        <translation>Click to write parameters.&quot;</translation>
     </message>
     <message>
         <source>熄火</source>
@@ -424,6 +537,10 @@
         <translation>Motor</translation>
     </message>
     <message>
+        <source>米</source>
+        <translation>meter</translation>
+    </message>
+    <message>
         <source>绕8字</source>
         <translation>Figure-8</translation>
     </message>
@@ -436,6 +553,10 @@
         <translation>Freedom</translation>
     </message>
     <message>
+        <source>请转动摇杆进行校准</source>
+        <translation>Please turn the rocker for calibration</translation>
+    </message>
+    <message>
         <source>运动</source>
         <translation>Sport</translation>
     </message>
@@ -444,8 +565,59 @@
         <translation>Home</translation>
     </message>
     <message>
+        <source>遥控信号连接中</source>
+        <translation>RC signal connecting</translation>
+    </message>
+    <message>
         <source>遥控器</source>
         <translation>Radio</translation>
+    </message>
+</context>
+<context>
+    <name>StatusTextTable</name>
+    <message>
+        <source>3通道最小值过小</source>
+        <translation>3 Channel minimum too small</translation>
+    </message>
+    <message>
+        <source>加速度计校准完成后需要重启飞控</source>
+        <translation>Need to restart flight control after accelerometer calibration is complete</translation>
+    </message>
+    <message>
+        <source>加速度计需要校准</source>
+        <translation>Accelerometers need to be calibrated</translation>
+    </message>
+    <message>
+        <source>磁罗盘不正常</source>
+        <translation>The magnetic compass is not functioning properly.</translation>
+    </message>
+    <message>
+        <source>磁罗盘受到干扰</source>
+        <translation>Compass is experiencing interference.</translation>
+    </message>
+    <message>
+        <source>磁罗盘校准后需要重新启动</source>
+        <translation>Reboot required after magnetic compass calibration</translation>
+    </message>
+    <message>
+        <source>磁罗盘计正在校准</source>
+        <translation>Magnetic compass meter being calibrated</translation>
+    </message>
+    <message>
+        <source>磁罗盘需要校准</source>
+        <translation>Magnetic compass needs to be calibrated</translation>
+    </message>
+    <message>
+        <source>请把电机锁拨至熄火</source>
+        <translation>Please turn the motor lock to off.</translation>
+    </message>
+    <message>
+        <source>请连接接收机</source>
+        <translation>Please connect the receiver</translation>
+    </message>
+    <message>
+        <source>遥控器需要校准</source>
+        <translation>Remote control needs to be calibrated</translation>
     </message>
 </context>
 <context>
@@ -463,6 +635,10 @@
         <translation>Brake gain</translation>
     </message>
     <message>
+        <source>取消校准</source>
+        <translation>Cancel</translation>
+    </message>
+    <message>
         <source>工程参数</source>
         <translation>Parameters</translation>
     </message>
@@ -471,8 +647,23 @@
         <translation>Start</translation>
     </message>
     <message>
+        <source>开始磁力计校准...
+</source>
+        <translation>Starting magnetometer calibration..</translation>
+    </message>
+    <message>
         <source>校准完自动重启</source>
         <translation>automatic restart</translation>
+    </message>
+    <message>
+        <source>校准成功，必须重启飞控完成校准
+</source>
+        <translation>Calibration successful, you must restart the flight controller to complete the calibration.</translation>
+    </message>
+    <message>
+        <source>校准成功，自动重启飞控完成校准
+</source>
+        <translation>Calibration successful, the flight controller will automatically restart to complete the calibration.</translation>
     </message>
     <message>
         <source>横滚感度</source>
@@ -485,6 +676,11 @@
     <message>
         <source>磁力计校准进度</source>
         <translation>Compass calibration</translation>
+    </message>
+    <message>
+        <source>请开始分别绕三个轴旋转
+</source>
+        <translation>Please start rotating around each of the three axes.</translation>
     </message>
     <message>
         <source>锁尾感度</source>

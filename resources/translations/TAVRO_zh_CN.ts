@@ -89,6 +89,103 @@
     </message>
 </context>
 <context>
+    <name>ModelPage</name>
+    <message>
+        <source>提示</source>
+        <translation>提示</translation>
+    </message>
+    <message>
+        <source>未能写入飞控的参数：%1个</source>
+        <translation>未能写入飞控的参数：%1个</translation>
+    </message>
+    <message>
+        <source>等待飞控确认</source>
+        <translation>等待飞控确认</translation>
+    </message>
+    <message>
+        <source>警告</source>
+        <translation>警告</translation>
+    </message>
+</context>
+<context>
+    <name>ModelPresets</name>
+    <message>
+        <source>是否将飞控重置为Alder参数</source>
+        <translation>是否将飞控重置为Alder参数</translation>
+    </message>
+    <message>
+        <source>是否将飞控重置为Birch-2blades参数</source>
+        <translation>是否将飞控重置为Birch-2blades参数</translation>
+    </message>
+    <message>
+        <source>是否将飞控重置为Birch-4blades参数</source>
+        <translation>是否将飞控重置为Birch-4blades参数</translation>
+    </message>
+    <message>
+        <source>是否将飞控重置为Cedar-2blades参数</source>
+        <translation>是否将飞控重置为Cedar-2blades参数</translation>
+    </message>
+    <message>
+        <source>是否将飞控重置为Cedar-4blades参数</source>
+        <translation>是否将飞控重置为Cedar-4blades参数</translation>
+    </message>
+    <message>
+        <source>是否将飞控重置为Elm-V3参数</source>
+        <translation>是否将飞控重置为Elm-V3参数</translation>
+    </message>
+    <message>
+        <source>是否将飞控重置为Ember参数</source>
+        <translation>是否将飞控重置为Ember参数</translation>
+    </message>
+    <message>
+        <source>是否将飞控重置为Fir参数</source>
+        <translation>是否将飞控重置为Fir参数</translation>
+    </message>
+    <message>
+        <source>是否将飞控重置为Hazel参数</source>
+        <translation>是否将飞控重置为Hazel参数</translation>
+    </message>
+    <message>
+        <source>是否将飞控重置为Juniper参数</source>
+        <translation>是否将飞控重置为Juniper参数</translation>
+    </message>
+    <message>
+        <source>是否将飞控重置为Linden参数</source>
+        <translation>是否将飞控重置为Linden参数</translation>
+    </message>
+    <message>
+        <source>是否将飞控重置为Maple参数</source>
+        <translation>是否将飞控重置为Maple参数</translation>
+    </message>
+    <message>
+        <source>是否将飞控重置为Oak参数</source>
+        <translation>是否将飞控重置为Oak参数</translation>
+    </message>
+    <message>
+        <source>是否将飞控重置为Pine参数</source>
+        <translation>是否将飞控重置为Pine参数</translation>
+    </message>
+    <message>
+        <source>是否将飞控重置为Rowan参数</source>
+        <translation>是否将飞控重置为Rowan参数</translation>
+    </message>
+    <message>
+        <source>是否将飞控重置为Spruce参数</source>
+        <translation>是否将飞控重置为Spruce参数</translation>
+    </message>
+</context>
+<context>
+    <name>ParamFileLoader</name>
+    <message>
+        <source>找不到指定参数文件</source>
+        <translation>找不到指定参数文件</translation>
+    </message>
+    <message>
+        <source>警告</source>
+        <translation>警告</translation>
+    </message>
+</context>
+<context>
     <name>PopUpWidget</name>
     <message>
         <source>&lt;html&gt;&lt;head/&gt;&lt;body&gt;&lt;p&gt;&amp;nbsp;&amp;nbsp;&amp;nbsp;&amp;nbsp;&amp;nbsp;&amp;nbsp;请将电池充满电后，用精确的电压表测量XT60插头上的准确电压，例如：你测量到的电压是&lt;span style=&quot; font-weight:700;&quot;&gt;16.6V&lt;/span&gt;，那么请狗癣&lt;span style=&quot; font-weight:700;&quot;&gt;16.6V&lt;/span&gt;，然后连接电池到直升机，等待飞控测量电压显示稳定后，点击&lt;span style=&quot; font-weight:700;&quot;&gt;写入电压&lt;/span&gt;。&lt;/p&gt;&lt;/body&gt;&lt;/html&gt;</source>
@@ -365,6 +462,10 @@
         <translation>旋转方向</translation>
     </message>
     <message>
+        <source>无电池</source>
+        <translation>无电池</translation>
+    </message>
+    <message>
         <source>未定位</source>
         <translation>未定位</translation>
     </message>
@@ -381,8 +482,20 @@
         <translation>标准</translation>
     </message>
     <message>
+        <source>校准中</source>
+        <translation>校准中</translation>
+    </message>
+    <message>
+        <source>校准完成</source>
+        <translation>校准完成</translation>
+    </message>
+    <message>
         <source>模式开关</source>
         <translation>模式开关</translation>
+    </message>
+    <message>
+        <source>点击写入参数</source>
+        <translation>点击写入参数</translation>
     </message>
     <message>
         <source>熄火</source>
@@ -401,6 +514,10 @@
         <translation>电机锁</translation>
     </message>
     <message>
+        <source>米</source>
+        <translation>米</translation>
+    </message>
+    <message>
         <source>绕8字</source>
         <translation>绕8字</translation>
     </message>
@@ -413,6 +530,10 @@
         <translation>自由</translation>
     </message>
     <message>
+        <source>请转动摇杆进行校准</source>
+        <translation>请转动摇杆进行校准</translation>
+    </message>
+    <message>
         <source>运动</source>
         <translation>运动</translation>
     </message>
@@ -421,8 +542,59 @@
         <translation>返航</translation>
     </message>
     <message>
+        <source>遥控信号连接中</source>
+        <translation>遥控信号连接中</translation>
+    </message>
+    <message>
         <source>遥控器</source>
         <translation>遥控器</translation>
+    </message>
+</context>
+<context>
+    <name>StatusTextTable</name>
+    <message>
+        <source>3通道最小值过小</source>
+        <translation>3通道最小值过小</translation>
+    </message>
+    <message>
+        <source>加速度计校准完成后需要重启飞控</source>
+        <translation>加速度计校准完成后需要重启飞控</translation>
+    </message>
+    <message>
+        <source>加速度计需要校准</source>
+        <translation>加速度计需要校准</translation>
+    </message>
+    <message>
+        <source>磁罗盘不正常</source>
+        <translation>磁罗盘不正常</translation>
+    </message>
+    <message>
+        <source>磁罗盘受到干扰</source>
+        <translation>磁罗盘受到干扰</translation>
+    </message>
+    <message>
+        <source>磁罗盘校准后需要重新启动</source>
+        <translation>磁罗盘校准后需要重新启动</translation>
+    </message>
+    <message>
+        <source>磁罗盘计正在校准</source>
+        <translation>磁罗盘计正在校准</translation>
+    </message>
+    <message>
+        <source>磁罗盘需要校准</source>
+        <translation>磁罗盘需要校准</translation>
+    </message>
+    <message>
+        <source>请把电机锁拨至熄火</source>
+        <translation>请把电机锁拨至熄火</translation>
+    </message>
+    <message>
+        <source>请连接接收机</source>
+        <translation>请连接接收机</translation>
+    </message>
+    <message>
+        <source>遥控器需要校准</source>
+        <translation>遥控器需要校准</translation>
     </message>
 </context>
 <context>
@@ -440,6 +612,10 @@
         <translation>刹车力度</translation>
     </message>
     <message>
+        <source>取消校准</source>
+        <translation>取消校准</translation>
+    </message>
+    <message>
         <source>工程参数</source>
         <translation>工程参数</translation>
     </message>
@@ -448,8 +624,26 @@
         <translation>开始校准</translation>
     </message>
     <message>
+        <source>开始磁力计校准...
+</source>
+        <translation>开始磁力计校准...
+</translation>
+    </message>
+    <message>
         <source>校准完自动重启</source>
         <translation>校准完自动重启</translation>
+    </message>
+    <message>
+        <source>校准成功，必须重启飞控完成校准
+</source>
+        <translation>校准成功，必须重启飞控完成校准
+</translation>
+    </message>
+    <message>
+        <source>校准成功，自动重启飞控完成校准
+</source>
+        <translation>校准成功，自动重启飞控完成校准
+</translation>
     </message>
     <message>
         <source>横滚感度</source>
@@ -462,6 +656,12 @@
     <message>
         <source>磁力计校准进度</source>
         <translation>磁力计校准进度</translation>
+    </message>
+    <message>
+        <source>请开始分别绕三个轴旋转
+</source>
+        <translation>请开始分别绕三个轴旋转
+</translation>
     </message>
     <message>
         <source>锁尾感度</source>
