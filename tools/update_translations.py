@@ -3,7 +3,7 @@
 
   tools/update_translations.py [--strict] [--lupdate PATH]
 
-1. lupdate collects the tr() texts of app/, pages/, dialogs/ and widgets/ (code
+1. lupdate collects the tr() texts of app/, pages/, dialogs/, widgets/ and params/ (code
    and .ui forms) into resources/translations/TAVRO_en_US.ts and TAVRO_zh_CN.ts;
    texts no longer in the code are dropped.
 2. TAVRO_en_US.ts: every text with a row in english.tsv gets that English text,
@@ -28,7 +28,7 @@ import xml.etree.ElementTree as ET
 ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
 TRANSLATIONS = os.path.join(ROOT, "resources", "translations")
 TSV = os.path.join(TRANSLATIONS, "english.tsv")
-SOURCE_DIRS = ["app", "pages", "dialogs", "widgets"]
+SOURCE_DIRS = ["app", "pages", "dialogs", "widgets", "params"]
 SOURCE_LANGUAGE = "zh_CN"
 CATALOGUES = {"en_US": "TAVRO_en_US.ts", "zh_CN": "TAVRO_zh_CN.ts"}
 KEEP = "@keep"
