@@ -462,7 +462,9 @@ void SimulatedFlightController::produce(qint64 nowMs)
         return;
 
     if (m_heartbeat && nowMs >= m_nextHeartbeatMs) {
-        sendHeartbeat();
+        // Nobody reading: the backlog is capped like the telemetry's.
+        if (m_out.size() - m_outOffset < kOutLimit)
+            sendHeartbeat();
         m_nextHeartbeatMs = nowMs + 1000;
     }
     for (auto it = m_streams.begin(); it != m_streams.end(); ++it) {
