@@ -3,6 +3,8 @@
 // indicator, the channel monitor at its boundaries in both receiver layouts,
 // and the calibration's states, captures, writes and texts.
 
+#include <QDir>
+#include <QFile>
 #include <QLabel>
 #include <QPushButton>
 #include <QSignalSpy>
@@ -87,6 +89,7 @@ private slots:
     void clickDuringSweepAfterReconnectWritesNothing();
     void travelLabelsFollowEveryValue();
     void languageSwitchKeepsStateTexts();
+    void rendersInItsMainStates();
 
 private:
     template <typename T>
@@ -564,6 +567,87 @@ void StatusPageTest::languageSwitchKeepsStateTexts()
     m_page->retranslate();
     QCOMPARE(m_page->rcButton()->text(), QStringLiteral("开始行程校准"));
     QVERIFY(!m_page->travelCalibrationRunning());
+}
+
+// The page at the size the window gives it, styled like the application, in
+// its main states. Set TAVRO_STATUS_SHOTS to a folder to keep the pictures.
+void StatusPageTest::rendersInItsMainStates()
+{
+    QFile qss(QStringLiteral(":/QSS/style1.qss"));
+    QVERIFY(qss.open(QIODevice::ReadOnly));
+    qApp->setStyleSheet(QString::fromUtf8(qss.readAll()));
+    const QString dir = qEnvironmentVariable("TAVRO_STATUS_SHOTS");
+    if (!dir.isEmpty())
+        QDir().mkpath(dir);
+
+    QStackedWidget stack;
+    stack.setObjectName(QStringLiteral("stackedWidget"));
+    stack.addWidget(m_page);
+    stack.resize(794, 534);
+    stack.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&stack));
+    for (int n = 1; n <= 4; ++n) {
+        m_store->insertOrUpdate({QStringLiteral("RC%1_MIN").arg(n), 1094.0});
+        m_store->insertOrUpdate({QStringLiteral("RC%1_MAX").arg(n), 1904.0});
+        m_store->insertOrUpdate({QStringLiteral("RC%1_TRIM").arg(n), 1500.0});
+    }
+    m_ctx->modelId = 1;
+    m_page->showParameters();
+    m_page->sys_status_show(16420, 1);
+    m_page->gps2_raw_show(12, 95);
+    m_page->gps_raw_int_show(14, 85, 0);
+    m_page->attitude_show(0.12f, 0.05f, 1.2f);
+
+    const auto shoot = [&](const char *name) {
+        QCoreApplication::processEvents();
+        const QImage image = stack.grab().toImage();
+        QCOMPARE(image.size(), stack.size() * image.devicePixelRatio());
+        // Something was painted: not a single flat colour.
+        QVERIFY(image.pixel(10, 10) != image.pixel(image.width() / 2, image.height() / 2)
+                || image.pixel(10, 10) != image.pixel(image.width() - 10, image.height() - 10));
+        if (!dir.isEmpty())
+            image.save(QDir(dir).filePath(QString::fromLatin1(name) + QStringLiteral(".png")));
+    };
+
+    m_page->rc_channels_show(rc({{1, 1210}, {2, 1620}, {3, 1800}, {4, 1500}, {5, 1100}, {7, 1900}, {8, 1500}, {9, 1000}}));
+    shoot("status-monitor");
+
+    m_page->rcButton()->click();
+    m_page->rc_channels_show(rc({{1, 1900}, {2, 1950}, {3, 2000}, {4, 1850}, {5, 1500}, {7, 1900}, {8, 1500}, {9, 1000}}));
+    shoot("status-sweeping");
+
+    m_page->rc_channels_show(rc({{1, 1100}, {2, 1000}, {3, 1050}, {4, 1150}, {5, 1900}, {7, 1900}, {8, 1500}, {9, 1000}}));
+    QCOMPARE(m_page->travelCalibrationState(), State::Ready);
+    shoot("status-ready");
+
+    // The longest state texts in English still fit.
+    QTranslator english;
+    QVERIFY(english.load(QStringLiteral(":/TAVRO_en_US.qm")));
+    QCoreApplication::installTranslator(&english);
+    m_ctx->english = true;
+    m_page->retranslate();
+    QCoreApplication::processEvents();
+    QPushButton *button = m_page->rcButton();
+    QVERIFY(button->fontMetrics().horizontalAdvance(button->text()) + 16 <= button->width());
+    auto *note = child<QLabel>("RC_label");
+    QVERIFY(note->heightForWidth(note->width()) <= note->height());
+    shoot("status-ready-en");
+    QCoreApplication::removeTranslator(&english);
+    m_ctx->english = false;
+    m_page->retranslate();
+
+    m_page->sys_status_show(900, 0);
+    m_page->rc_channels_show(rc({}));
+    m_page->gps_raw_int_show(0, 65535, 0);
+    shoot("status-no-receiver");
+
+    m_page->layoutRcColumn(true);
+    m_page->sys_status_show(16420, 1);
+    m_page->rc_channels_show(rc({{1, 1500}, {2, 1501}, {3, 1230}, {4, 1750}, {5, 1500}, {6, 1100}, {7, 1100}, {8, 1900}, {9, 2000}}));
+    shoot("status-serial2");
+
+    stack.removeWidget(m_page);
+    m_page->setParent(nullptr);
 }
 
 QTEST_MAIN(StatusPageTest)
