@@ -322,7 +322,7 @@ void TuningPage::stopCalibration()
 
 void TuningPage::MagCalibration_show(int value)
 {
-    if (value > 100 || !m_magCalActive)
+    if (value > 100)
         return;
     ui->MAG_calibration_xPB->setValue(value);
 }

@@ -58,8 +58,7 @@ public:
     bool magCalSucceeded() const { return m_magCalSucceeded; }
 
 public slots:
-    // Compass calibration progress in percent; values above 100 are ignored,
-    // and so is progress arriving when no calibration runs.
+    // Compass calibration progress in percent; values above 100 are ignored.
     void MagCalibration_show(int value);
     // The same for a progress report that names its compass: a compass seen
     // calibrating makes the success of another one wait for its own report.

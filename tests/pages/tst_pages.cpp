@@ -429,7 +429,8 @@ void PagesTest::closeAdjustmentsEndsBothAdjustments()
     QSignalSpy centring(child<QPushButton>(&page, "Cross_servo_mid_pB"), &QPushButton::clicked);
     QSignalSpy done(child<QPushButton>(&page, "Collective_ok_pB"), &QPushButton::clicked);
     QList<QString> order;
-    connect(child<QPushButton>(&page, "Cross_servo_mid_pB"), &QPushButton::clicked, &page,
+    // Recorded on the press: the page's own click handler then leaves the state.
+    connect(child<QPushButton>(&page, "Cross_servo_mid_pB"), &QPushButton::pressed, &page,
             [&] { order << QStringLiteral("centring:") + QString::number(m_ctx.swashAdjustState); });
     connect(child<QPushButton>(&page, "Collective_ok_pB"), &QPushButton::clicked, &page,
             [&] { order << QStringLiteral("done"); });
