@@ -64,7 +64,6 @@ private slots:
     void collectiveButtonDuringCentring();
     void doneKeepsCentringAndRefillsServos();
     void closeAdjustmentsFromEitherAdjustment();
-    void panelsStayInPlace();
     void languageSwitchKeepsStateTexts();
 
 private:
@@ -413,24 +412,6 @@ void RotorPageTest::closeAdjustmentsFromEitherAdjustment()
     // Centring can be entered again afterwards.
     child<QPushButton>(page.get(), "Cross_servo_mid_pB")->click();
     QCOMPARE(f.ctx.swashAdjustState, uint8_t(1));
-}
-
-void RotorPageTest::panelsStayInPlace()
-{
-    PageFixture f;
-    f.load(kDownload);
-    auto *page = makePage(f);
-    f.host(page);
-    const char *panels[] = {"Left_Swash_widget", "Right_Swash_widget", "Forward_Swash_widget"};
-    QList<QPoint> before;
-    for (const char *p : panels)
-        before << child<QWidget>(page, p)->pos();
-    for (int i = 0; i < 2; ++i) {
-        child<QPushButton>(page, "Cross_servo_mid_pB")->click();
-        QCoreApplication::processEvents();
-        for (int k = 0; k < 3; ++k)
-            QCOMPARE(child<QWidget>(page, panels[k])->pos(), before[k]);
-    }
 }
 
 void RotorPageTest::languageSwitchKeepsStateTexts()
