@@ -58,6 +58,16 @@ void ModelResetWindowTest::resetRebootsAndReconnectsToTheNewModel()
     QCOMPARE(w.findChild<QStackedWidget *>(QStringLiteral("stackedWidget"))->currentIndex(), 3);
     auto *alder = page->findChild<QPushButton *>(QStringLiteral("type1_pushButton"));
     QVERIFY(alder->isVisible());
+    // The navigation may write (the rotor page's protective servo mode); let
+    // those writes be answered before the reset is looked at.
+    Mav2Uart_Worker *worker = w.linkWorker();
+    auto settled = [worker] {
+        int pending = -1;
+        QMetaObject::invokeMethod(worker, [&pending, worker] { pending = worker->pendingWriteCount(); },
+                                  Qt::BlockingQueuedConnection);
+        return pending == 0;
+    };
+    QTRY_VERIFY(settled());
     sim.clearObservations();
 
     alder->click();
@@ -65,7 +75,10 @@ void ModelResetWindowTest::resetRebootsAndReconnectsToTheNewModel()
     // The question only: every write was confirmed.
     QCOMPARE(boxes, QStringList{QStringLiteral("是否将飞控重置为Alder参数")});
     const QList<QPair<QString, float>> sets = sim.paramSets();
-    QCOMPARE(sets.size(), 35);
+    QStringList names;
+    for (const auto &s : sets)
+        names << s.first;
+    QVERIFY2(sets.size() == 35, qPrintable(names.join(QLatin1Char(' '))));
     QCOMPARE(sets.first().first, QStringLiteral("fw_version"));
     QCOMPARE(sets.last(), qMakePair(QStringLiteral("fw_version"), 1.0f));
     QTRY_VERIFY(sim.commands().contains(246));
