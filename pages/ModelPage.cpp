@@ -254,14 +254,18 @@ bool ModelPage::waitForConfirmations(QProgressDialog *dialog)
         return false;
 
     int confirmed = 0;
-    for (auto it = m_writes.begin(); it != m_writes.end(); ++it) {
-        if (it->state == TrackedWrite::Pending) {
-            qCWarning(lcPages) << "no confirmation within" << kConfirmWindowMs << "ms:" << it.key() << it->value;
-            it->state = TrackedWrite::Failed;
-        } else if (it->state == TrackedWrite::Confirmed) {
+    QStringList unanswered;
+    for (const QString &name : std::as_const(m_writeOrder)) {
+        TrackedWrite &w = m_writes[name];
+        if (w.state == TrackedWrite::Pending) {
+            unanswered.append(name);
+            w.state = TrackedWrite::Failed;
+        } else if (w.state == TrackedWrite::Confirmed) {
             ++confirmed;
         }
     }
+    if (!unanswered.isEmpty())
+        qCWarning(lcPages) << "no answer within" << kConfirmWindowMs << "ms for" << unanswered;
     qCDebug(lcPages) << "preset writes confirmed:" << confirmed << "of" << m_writes.size();
     return true;
 }

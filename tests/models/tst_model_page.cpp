@@ -70,6 +70,9 @@ public:
     {
         if (!table.isEmpty())
             sim.setParameters(table);
+        // Downloads as fast as the pseudo-terminal takes them; the first
+        // reset runs at the flight controller's real 115200 baud.
+        sim.setBaudRate(0);
         clock.start();
     }
 
@@ -276,6 +279,7 @@ private slots:
     void presetWithRemarkedFirstLineGetsItsIdFromTheExplicitWrite();
     void answeringNoWritesNothing();
     void unconfirmedWritesAreListedBeforeTheReboot();
+    void withoutAnyAnswerTheWaitEndsAfterTheRetryWindow();
     void scaleModelDownloadOffersTheScaleButtons();
     void missingModelIdHidesEveryButton();
 };
@@ -285,6 +289,7 @@ void ModelPageTest::presetResetWritesTheFileThenTheIdAndRebootsAfterEveryEcho()
     Rig rig;
     QVERIFY(rig.start());
     QVERIFY(rig.download());
+    rig.sim.setBaudRate(SimulatedFlightController::kDefaultBaud);
     rig.showModel();
     QCOMPARE(rig.ctx.modelId, 3);
     QVERIFY(rig.button(1)->isVisible());
@@ -449,6 +454,57 @@ void ModelPageTest::unconfirmedWritesAreListedBeforeTheReboot()
     QVERIFY(rig.sim.parameterValue(QStringLiteral("H_COL_MIN"), &v));
     QCOMPARE(v, 1200.0f);
     QTRY_VERIFY(rig.sim.commands().contains(kCmdReboot));
+}
+
+void ModelPageTest::withoutAnyAnswerTheWaitEndsAfterTheRetryWindow()
+{
+    // No link behind the context: the writes go nowhere, nothing answers and
+    // nothing reports a failure. The page gives up after its window and
+    // still lists every write.
+    QWidget window;
+    ParameterStore store;
+    PageContext ctx(&store, &window);
+    auto *page = new ModelPage(&ctx, &window);
+    page->initButtons();
+    window.show();
+    connect(page->typeButtons().at(1), &QPushButton::clicked, page, &ModelPage::on_typesButtonClicked);
+    QStringList texts;
+    QStringList details;
+    QElapsedTimer clock;
+    qint64 lastWriteMs = -1;
+    qint64 boxMs = -1;
+    QStringList order;
+    clock.start();
+    connect(&ctx, &PageContext::writeParameterRequested, this, [&] { lastWriteMs = clock.elapsed(); });
+    connect(&ctx, &PageContext::rebootRequested, this, [&] { order << QStringLiteral("reboot"); });
+    connect(&ctx, &PageContext::reconnectRequested, this, [&] { order << QStringLiteral("reconnect"); });
+    connect(page, &ModelPage::boxShown, this, [&](QMessageBox *box) {
+        texts << box->text();
+        details << box->detailedText();
+        if (box->button(QMessageBox::Yes)) {
+            box->button(QMessageBox::Yes)->click();
+        } else {
+            boxMs = clock.elapsed();
+            order << QStringLiteral("failures");
+            box->button(QMessageBox::Ok)->click();
+        }
+    });
+
+    page->typeButtons().at(1)->click(); // Elm-V3
+
+    QCOMPARE(texts.size(), 2);
+    const QStringList lines = texts.at(1).split(QLatin1Char('\n'));
+    QCOMPARE(lines.size(), 12); // the count, ten names, the ellipsis
+    QVERIFY2(lines.first().startsWith(QStringLiteral("未能写入飞控的参数：")), qPrintable(lines.first()));
+    QCOMPARE(lines.last(), QStringLiteral("…"));
+    const QStringList all = details.at(1).split(QLatin1Char('\n'));
+    QVERIFY(all.size() >= 21);
+    QVERIFY(lines.first().contains(QString::number(all.size())));
+    QCOMPARE(all.first(), QStringLiteral("fw_version = 4")); // in the order of the first writes
+    const qint64 waited = boxMs - lastWriteMs;
+    QVERIFY2(waited >= ModelPage::kConfirmWindowMs && waited < ModelPage::kConfirmWindowMs + 1000,
+             qPrintable(QString::number(waited)));
+    QCOMPARE(order, (QStringList{QStringLiteral("failures"), QStringLiteral("reboot"), QStringLiteral("reconnect")}));
 }
 
 void ModelPageTest::scaleModelDownloadOffersTheScaleButtons()
