@@ -9,6 +9,7 @@
 #include "pages/PageContext.h"
 #include "pages/RotorPage.h"
 #include "pages/StatusPage.h"
+#include "pages/StatusTextTable.h"
 #include "pages/TuningPage.h"
 #include "params/ModelPresets.h"
 #include "params/ParameterStore.h"
@@ -17,6 +18,9 @@
 
 #include <QApplication>
 #include <QColor>
+#include <QEvent>
+#include <QFont>
+#include <QLibraryInfo>
 #include <QMessageBox>
 #include <QMouseEvent>
 #include <QPushButton>
@@ -34,6 +38,8 @@ int warnTicks = 0;
 
 constexpr int kTickMs = 20;
 constexpr int kWarnAgeTicks = 500;
+// Unconfirmed writes reported within this time share one warning line.
+constexpr int kFailedWritesBatchMs = 100;
 
 const char *const kNavSelectedStyle =
     "border:none; background-color: qlineargradient(spread:pad, x1:0, y1:0, x2:0, y2:1, "
@@ -41,6 +47,13 @@ const char *const kNavSelectedStyle =
 const char *const kNavGreyStyle = "color: rgb(130, 130, 130);";
 const char *const kNavBlackStyle = "color: rgb(0, 0, 0);";
 const char *const kNavReadyButtonStyle = "QPushButton{border: none;}QPushButton:hover{color: rgb(180, 180, 180);}";
+
+// A text of the English catalogue that no widget shows at present (the GPS
+// read-out names the fix by its satellite count); listed so that the
+// catalogue keeps its translation.
+[[maybe_unused]] const char *const kCatalogueOnlyTexts[] = {
+    QT_TRANSLATE_NOOP("MainWindow", "已定位"),
+};
 
 } // namespace
 
@@ -54,6 +67,7 @@ MainWindow::MainWindow(const Options &options, QWidget *parent)
 {
     // 1. Members; the translator belongs to the window.
     translator = new QTranslator(this);
+    qtTranslator = new QTranslator(this);
     m_settingsFile = options.settingsFile.isEmpty() ? defaultSettingsFile() : options.settingsFile;
     m_store = new ParameterStore(this);
     m_ctx = new PageContext(m_store, this, this);
@@ -93,6 +107,11 @@ MainWindow::MainWindow(const Options &options, QWidget *parent)
     connect(m_ctx, &PageContext::warningRaised, this,
             [this](const QString &line) { ui->warn_txt_widget->addLine(line); });
 
+    m_failedWritesTimer = new QTimer(this);
+    m_failedWritesTimer->setSingleShot(true);
+    m_failedWritesTimer->setInterval(kFailedWritesBatchMs);
+    connect(m_failedWritesTimer, &QTimer::timeout, this, &MainWindow::flushFailedWrites);
+
     // 3. The link: timer, worker, thread; both start here.
     serialPort_init();
 
@@ -108,7 +127,9 @@ MainWindow::MainWindow(const Options &options, QWidget *parent)
     // 6. The channel column for an ordinary receiver.
     m_statusPage->layoutRcColumn(false);
 
-    // 7. The language of the last run.
+    // 7. The language of the last run. The interface starts in Chinese, with
+    // Qt's own texts (message box buttons) in Chinese too where Qt has them.
+    installQtCatalogue(false);
     getSaveSetParameter();
 
     // 8.
@@ -310,12 +331,13 @@ void MainWindow::on_Chinese_checkBox_stateChanged(int arg1)
 {
     qCDebug(lcApp) << "Chinese box state" << arg1;
     if (arg1 != Qt::Checked) {
+        // The boxes are a pair: clearing one ticks the other.
         if (!ui->English_checkBox->isChecked())
             ui->English_checkBox->setChecked(true);
         return;
     }
     ui->English_checkBox->setChecked(false);
-    applyLanguage(false);
+    switchLanguage(false, true);
 }
 
 void MainWindow::on_English_checkBox_stateChanged(int arg1)
@@ -325,15 +347,109 @@ void MainWindow::on_English_checkBox_stateChanged(int arg1)
             ui->Chinese_checkBox->setChecked(true);
         return;
     }
-    qCDebug(lcApp) << "English box state" << arg1;
     ui->Chinese_checkBox->setChecked(false);
-    applyLanguage(true);
+    switchLanguage(true, true);
 }
 
-void MainWindow::applyLanguage(bool english)
+void MainWindow::switchLanguage(bool english, bool storeChoice)
 {
     m_ctx->english = english;
-    qCDebug(lcApp) << "interface language:" << (english ? "English" : "Chinese");
+
+    // The catalogue replaces whatever the translator held. Taken out of the
+    // application first, so that installing it again does not list it twice.
+    QCoreApplication::removeTranslator(translator);
+    const QString dir = m_options.catalogueDir.isEmpty() ? QStringLiteral(":/") : m_options.catalogueDir;
+    const QString catalogue = dir + (dir.endsWith(QLatin1Char('/')) ? QString() : QStringLiteral("/"))
+                              + (english ? QStringLiteral("TAVRO_en_US.qm") : QStringLiteral("TAVRO_zh_CN.qm"));
+    const bool loaded = translator->load(catalogue);
+    if (english)
+        qCDebug(lcApp) << "English box state" << int(Qt::Checked);
+    if (!loaded) {
+        qCWarning(lcApp).noquote() << "cannot load the catalogue" << catalogue;
+        showWarningBox(QString(), QStringLiteral("LOAD QM FAILED"));
+    }
+    installQtCatalogue(english);
+    const bool installed = QCoreApplication::installTranslator(translator);
+    if (!installed) {
+        qCWarning(lcApp).noquote() << "cannot install the catalogue" << catalogue;
+        showWarningBox(QString(), QStringLiteral("Install FAILED"));
+    }
+
+    // Every form again from the catalogue. A page re-applies its own form and
+    // then the texts of its current state (read-outs, calibration buttons,
+    // switch and travel labels), so a running calibration keeps its text and
+    // with it the navigation guard.
+    ui->retranslateUi(this);
+    setWindowTitle(QStringLiteral("TAVRO"));
+    m_statusPage->retranslate();
+    m_rotorPage->retranslate();
+    m_tuningPage->retranslate();
+    m_modelPage->retranslate();
+    if (voltageDialog) {
+        QEvent change(QEvent::LanguageChange);
+        QCoreApplication::sendEvent(voltageDialog.data(), &change);
+        voltageDialog->setMessagePointSize(english ? 9 : 10);
+    }
+    update();
+
+    if (storeChoice) {
+        QSettings settings(m_settingsFile, QSettings::IniFormat);
+        settings.beginGroup(QStringLiteral("tavro-set"));
+        settings.setValue(QStringLiteral("Language"), english ? QStringLiteral("English") : QStringLiteral("简体中文"));
+        settings.endGroup();
+    }
+
+    if (installed) {
+        applyWindowLanguageTexts(english);
+    } else {
+        // The form put the idle text back; the button still tells the state.
+        ui->OpenUart->setText(connectButtonText());
+    }
+}
+
+void MainWindow::applyWindowLanguageTexts(bool english)
+{
+    if (m_store->findParameterValue(QStringLiteral("FRAME_CLASS")) == 11.0)
+        ui->nav_BT4->setText(english ? QStringLiteral("Coll-Pitch") : QStringLiteral("螺距调试"));
+
+    ui->flytypeshow_value->setText(
+        ModelPresets::modelName(ModelPresets::modelIdFromValue(m_store->findParameterValue(QStringLiteral("fw_version")))));
+
+    QFont font;
+    font.setWeight(QFont::Bold);
+    font.setPointSize(english ? 9 : 12);
+    ui->OpenUart->setFont(font);
+    ui->OpenUart->setText(connectButtonText());
+}
+
+void MainWindow::installQtCatalogue(bool english)
+{
+    QCoreApplication::removeTranslator(qtTranslator);
+    if (english)
+        return; // Qt's texts are English already
+    const QString dir = QLibraryInfo::path(QLibraryInfo::TranslationsPath);
+    if (qtTranslator->load(QStringLiteral("qtbase_zh_CN"), dir) && QCoreApplication::installTranslator(qtTranslator))
+        return;
+    qCDebug(lcApp).noquote() << "no Chinese catalogue of Qt in" << dir;
+}
+
+void MainWindow::setLinkState(LinkState state)
+{
+    m_linkState = state;
+    ui->OpenUart->setText(connectButtonText());
+}
+
+QString MainWindow::connectButtonText() const
+{
+    switch (m_linkState) {
+    case LinkState::Loading:
+        return tr("加载中");
+    case LinkState::Connected:
+        return tr("成 功");
+    case LinkState::Idle:
+        break;
+    }
+    return tr("连 接");
 }
 
 // ---- connection panel and worker wiring ----------------------------------------------
@@ -401,26 +517,25 @@ void MainWindow::Uartbox_show(int FLAG1, QStringList qsL, int FLAG2)
     }
     if (FLAG2 == 1) {
         ui->nav_BT1->click();
-        ui->warn_txt_widget->clearLines();
+        clearWarningStrip();
         ui->nav_widget->setStyleSheet(QString::fromLatin1(kNavGreyStyle));
         ui->Read_progress->setValue(0);
-        ui->OpenUart->setText(tr("连 接"));
-        ui->warn_txt_widget->clearLines();
+        setLinkState(LinkState::Idle);
     }
 }
 
 void MainWindow::OpenUart_connect(int FLAG)
 {
-    ui->warn_txt_widget->clearLines();
+    clearWarningStrip();
     if (FLAG == 1) {
         m_lastLinkError.clear();
-        ui->OpenUart->setText(tr("加载中"));
+        setLinkState(LinkState::Loading);
         m_store->clearParameterValue();
         emit startParamRead_value();
     } else if (FLAG == 0) {
         const QString detail = m_lastLinkError;
         m_lastLinkError.clear();
-        ui->OpenUart->setText(tr("连 接"));
+        setLinkState(LinkState::Idle);
         ui->Read_progress->setValue(0);
         showWarningBox(tr("错误"), tr("串口连接失败"), detail);
     }
@@ -430,14 +545,13 @@ void MainWindow::Disconnect_UI_show()
 {
     m_lastLinkError.clear();
     ui->nav_BT1->click();
-    ui->warn_txt_widget->clearLines();
+    clearWarningStrip();
     ui->nav_widget->setStyleSheet(QString::fromLatin1(kNavGreyStyle));
     if (voltageDialog)
         voltageDialog->close();
     voltageShortcut->setEnabled(false);
     ui->Read_progress->setValue(0);
-    ui->OpenUart->setText(tr("连 接"));
-    ui->warn_txt_widget->clearLines();
+    setLinkState(LinkState::Idle);
     m_statusPage->setLinkLost();
     m_rotorPage->setLinkLost();
     m_tuningPage->setLinkLost();
@@ -493,7 +607,8 @@ void MainWindow::rc_channels_show(mavlink_rc_channels_t channels)
 
 void MainWindow::statustext_show(QString text, uint8_t severity)
 {
-    qCDebug(lcApp) << "status text" << severity << text;
+    if (const auto line = StatusTextTable::userLine(text, severity))
+        ui->warn_txt_widget->addLine(*line);
 }
 
 // ---- parameters ----------------------------------------------------------------------
@@ -502,28 +617,38 @@ void MainWindow::param_value_loading_show(Parameter parameter, int received, uin
 {
     m_store->insertOrUpdate(parameter);
     if (count == 0)
-        return;
+        return; // nothing announced: no share to show
 
     // The ring runs from red to green and reaches 100 ten parameters before
-    // the announced count; a table of ten or fewer runs on the plain share.
-    const int span = count > 10 ? count - 10 : int(count);
-    const int k = (received + 1 >= span) ? span : received;
+    // the announced count, in single precision. A table of ten or fewer has
+    // no such margin: value and colour are the plain share received / count.
+    int k = 0;
+    int value = 0;
+    if (count > 10) {
+        const int span = int(count) - 10;
+        k = (received + 1 >= span) ? span : received;
+        value = int(float(k) / (float(span) / 100.0f));
+    } else {
+        k = qBound(0, received, int(count));
+        value = int(float(k) / float(count) * 100.0f);
+    }
     const int g = qBound(0, int(255.0f / float(count) * float(k)), 255);
     ui->Read_progress->setRingColor(QColor(255 - g, g, 0, 255));
-    ui->Read_progress->setValue(qMin(100, int(float(k) / (float(span) / 100.0f))));
+    ui->Read_progress->setValue(qBound(0, value, 100));
 }
 
 void MainWindow::param_value_finish_show()
 {
     ui->Read_progress->setRingColor(QColor(0, 255, 0));
     ui->Read_progress->setValue(100);
-    ui->OpenUart->setText(tr("成 功"));
+    setLinkState(LinkState::Connected);
     showParameterValue();
     ui->nav_BT1->click();
     ui->nav_widget->setStyleSheet(QString::fromLatin1(kNavBlackStyle));
     emit readparamdone();
+    // The pages enable their own controls (the travel calibration button by
+    // its state, the tuning area) in their share of the display.
     voltageShortcut->setEnabled(true);
-    m_statusPage->rcButton()->setEnabled(true);
 }
 
 void MainWindow::showParameterValue()
@@ -531,12 +656,13 @@ void MainWindow::showParameterValue()
     m_ctx->modelId = ModelPresets::modelIdFromValue(m_store->findParameterValue(QStringLiteral("fw_version")));
     m_ctx->serial2IsMavlink =
         roundHalfAwayFromZero(m_store->findParameterValue(QStringLiteral("SERIAL2_PROTOCOL"))) == 2;
-    m_statusPage->layoutRcColumn(m_ctx->serial2IsMavlink);
 
     const int seconds = truncateTowardZero(m_store->findParameterValue(QStringLiteral("STAT_FLTTIME")));
     ui->flytimeshow_value->setText(QString::number(seconds / 60) + tr("分"));
     ui->flytypeshow_value->setText(ModelPresets::modelName(m_ctx->modelId));
 
+    // Each page fills its own controls; none of them writes to the flight
+    // controller while doing so.
     m_statusPage->showParameters();
     m_rotorPage->showParameters();
     m_tuningPage->showParameters();
@@ -546,6 +672,10 @@ void MainWindow::showParameterValue()
         b->setEnabled(true);
         b->setStyleSheet(QString::fromLatin1(kNavReadyButtonStyle));
     }
+
+    // The texts written above in the language that is ticked. The choice is
+    // the user's: it is re-applied, not flipped, and not written again.
+    switchLanguage(ui->English_checkBox->isChecked(), false);
 }
 
 void MainWindow::param_value_update_show(QString name, float value)
@@ -564,10 +694,34 @@ void MainWindow::param_missing_show(QList<int> missingIndices)
 void MainWindow::param_write_failed_show(QString name, float written)
 {
     qCWarning(lcApp) << "write not confirmed:" << name << written;
-    ui->warn_txt_widget->addLine(tr("写入未确认：%1").arg(name));
+    if (!m_failedWrites.contains(name))
+        m_failedWrites.append(name);
+    if (!m_failedWritesTimer->isActive())
+        m_failedWritesTimer->start();
     emit m_ctx->parameterWriteFailed(name, written);
     if (voltageDialog && name == QStringLiteral("BATT_VOLT_MULT"))
         voltageDialog->writeFailed();
+}
+
+void MainWindow::flushFailedWrites()
+{
+    if (m_failedWrites.isEmpty())
+        return;
+    if (m_failedWrites.size() == 1) {
+        ui->warn_txt_widget->addLine(tr("写入未确认：%1").arg(m_failedWrites.constFirst()));
+    } else {
+        qCWarning(lcApp).noquote() << "writes not confirmed:" << m_failedWrites.join(QStringLiteral(", "));
+        ui->warn_txt_widget->addLine(tr("写入未确认：%1 个参数").arg(m_failedWrites.size()));
+    }
+    m_failedWrites.clear();
+}
+
+void MainWindow::clearWarningStrip()
+{
+    // Failures still waiting to be shown belong to what is being cleared.
+    m_failedWritesTimer->stop();
+    m_failedWrites.clear();
+    ui->warn_txt_widget->clearLines();
 }
 
 void MainWindow::Voltage_Write_show(float newMult)

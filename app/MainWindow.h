@@ -50,7 +50,14 @@ public:
         PortSource portSource;
         // The settings file; empty means "settings.ini" beside the executable.
         QString settingsFile;
+        // Where the language switch finds TAVRO_en_US.qm and TAVRO_zh_CN.qm;
+        // empty means the compiled-in catalogues (":/").
+        QString catalogueDir;
     };
+
+    // What the connect button tells: no link, a download running, or the
+    // parameters downloaded. Its text shows this state in the current language.
+    enum class LinkState { Idle, Loading, Connected };
 
     explicit MainWindow(QWidget *parent = nullptr);
     explicit MainWindow(const Options &options, QWidget *parent = nullptr);
@@ -66,6 +73,8 @@ public:
     RotorPage *rotorPage() const { return m_rotorPage; }
     TuningPage *tuningPage() const { return m_tuningPage; }
     ModelPage *modelPage() const { return m_modelPage; }
+
+    LinkState linkState() const { return m_linkState; }
 
     // The link worker. It lives on its own thread: from this thread read only
     // its portOpen and readParamDone flags, and reach it by signals.
@@ -139,9 +148,24 @@ private:
     void on_navButtonClicked();
     // Refreshes the frame and every page from the parameter store.
     void showParameterValue();
-    // Puts the interface into a language. The catalogue switch comes later;
-    // for now it records the choice for the pages.
-    void applyLanguage(bool english);
+    // Puts the whole interface into a language: loads and installs its
+    // catalogue, re-applies every form's texts and the texts that follow the
+    // state, and, when storeChoice, writes the choice to the settings file.
+    // Both language boxes and the end of a download display come here.
+    void switchLanguage(bool english, bool storeChoice);
+    // The window's own texts that code writes: the navigation caption of a
+    // collective-pitch frame, the model name, the connect button's font and
+    // state text.
+    void applyWindowLanguageTexts(bool english);
+    // Qt's own texts (message box buttons, "Show Details...") in Chinese when
+    // its catalogue is installed on this system; Qt's English otherwise.
+    void installQtCatalogue(bool english);
+    void setLinkState(LinkState state);
+    QString connectButtonText() const;
+    // Unconfirmed writes are collected for a moment, so that several failing
+    // together make one line in the warning strip.
+    void flushFailedWrites();
+    void clearWarningStrip();
     // A modal warning with one OK button; detail, when given, is the box's
     // detailed text.
     void showWarningBox(const QString &title, const QString &text, const QString &detail = QString());
@@ -151,6 +175,7 @@ private:
 
     Ui::MainWindow *ui = nullptr;
     QTranslator *translator = nullptr;
+    QTranslator *qtTranslator = nullptr;
 
     QThread workerThread;
     Mav2Uart_Worker *worker = nullptr;
@@ -175,7 +200,13 @@ private:
     // The last reason the worker gave for a failed open; shown with the
     // failure box of the next ConnectSingal(0).
     QString m_lastLinkError;
+    LinkState m_linkState = LinkState::Idle;
+    // Names of the writes the flight controller did not confirm, waiting to
+    // be shown together.
+    QStringList m_failedWrites;
+    QTimer *m_failedWritesTimer = nullptr;
 
     friend class TestMainWindow;
     friend class TestConnectionPanel;
+    friend class TestLanguageSwitch;
 };

@@ -302,13 +302,10 @@ void StatusPage::applySwitchLabelTexts()
         ui->RC9_NEW_mid_label->setText(en ? QStringLiteral("Circle") : tr("绕圆"));
         ui->RC9_NEW_right_label->setText(en ? QStringLiteral("Figure-8") : tr("绕8字"));
     }
-    // A collective-pitch frame names its manual mode on the first switch.
-    if (m_ctx->store() && m_ctx->store()->findParameterValue(QStringLiteral("FRAME_CLASS")) == 11.0) {
-        if (en)
-            ui->RC9_left_label->setText(QStringLiteral("Manual mode"));
-        else
-            ui->RC5_left_label->setText(QStringLiteral("手动模式"));
-    }
+    // A collective-pitch frame names its manual mode on the first switch,
+    // in both languages on the same label.
+    if (m_ctx->store() && m_ctx->store()->findParameterValue(QStringLiteral("FRAME_CLASS")) == 11.0)
+        ui->RC5_left_label->setText(en ? QStringLiteral("Manual mode") : QStringLiteral("手动模式"));
 }
 
 void StatusPage::applyTravelLabelTexts()

@@ -28,7 +28,11 @@
     </message>
     <message>
         <source>写入未确认：%1</source>
-        <translation type="unfinished"></translation>
+        <translation>Write failed: %1</translation>
+    </message>
+    <message>
+        <source>写入未确认：%1 个参数</source>
+        <translation>Writes failed: %1</translation>
     </message>
     <message>
         <source>分</source>
@@ -40,7 +44,7 @@
     </message>
     <message>
         <source>参数缺失：%1 个</source>
-        <translation type="unfinished"></translation>
+        <translation>Missing parameters: %1</translation>
     </message>
     <message>
         <source>型号：</source>
@@ -49,6 +53,10 @@
     <message>
         <source>工程参数</source>
         <translation>Parameters</translation>
+    </message>
+    <message>
+        <source>已定位</source>
+        <translation>located</translation>
     </message>
     <message>
         <source>成 功</source>

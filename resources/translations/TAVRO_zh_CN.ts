@@ -28,6 +28,10 @@
         <translation>写入未确认：%1</translation>
     </message>
     <message>
+        <source>写入未确认：%1 个参数</source>
+        <translation>写入未确认：%1 个参数</translation>
+    </message>
+    <message>
         <source>分</source>
         <translation>分</translation>
     </message>
@@ -46,6 +50,10 @@
     <message>
         <source>工程参数</source>
         <translation>工程参数</translation>
+    </message>
+    <message>
+        <source>已定位</source>
+        <translation>已定位</translation>
     </message>
     <message>
         <source>成 功</source>

@@ -285,7 +285,7 @@ void TestConnectionPanel::unconfirmedDownloadAndWritesAreReported()
     QTRY_COMPARE_WITH_TIMEOUT(failedWrites.count(), 1, 10000);
     QCOMPARE(failedWrites.at(0).at(0).toString(), QStringLiteral("STAT_BOOTCNT"));
     QCOMPARE(failedWrites.at(0).at(1).toFloat(), 99.0f);
-    QCOMPARE(strip->lineText(1), QStringLiteral("写入未确认：STAT_BOOTCNT"));
+    QTRY_COMPARE(strip->lineText(1), QStringLiteral("写入未确认：STAT_BOOTCNT"));
     // The store keeps what the flight controller holds.
     float held = 0;
     QVERIFY(m_sim->parameterValue(QStringLiteral("STAT_BOOTCNT"), &held));
