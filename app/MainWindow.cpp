@@ -204,8 +204,7 @@ void MainWindow::TimerInterrupt()
     emit PageValue(ui->stackedWidget->currentIndex());
     emit MagCalibration_flag(m_ctx->magCalibrating ? 1 : 0);
 
-    const int seconds = truncateTowardZero(m_store->findParameterValue(QStringLiteral("STAT_FLTTIME")));
-    ui->flytimeshow_value->setText(QString::number(seconds / 60) + tr("分"));
+    showFlightTime();
 
     if (ui->warn_txt_widget->lineCount() > 0)
         ++warnTicks;
@@ -407,8 +406,16 @@ void MainWindow::switchLanguage(bool english, bool storeChoice)
     }
 }
 
+void MainWindow::showFlightTime()
+{
+    // STAT_FLTTIME counts seconds; before a download -1 shows 0 minutes.
+    const int seconds = truncateTowardZero(m_store->findParameterValue(QStringLiteral("STAT_FLTTIME")));
+    ui->flytimeshow_value->setText(QString::number(seconds / 60) + tr("分"));
+}
+
 void MainWindow::applyWindowLanguageTexts(bool english)
 {
+    showFlightTime();
     if (m_store->findParameterValue(QStringLiteral("FRAME_CLASS")) == 11.0)
         ui->nav_BT4->setText(english ? QStringLiteral("Coll-Pitch") : QStringLiteral("螺距调试"));
 
@@ -657,8 +664,7 @@ void MainWindow::showParameterValue()
     m_ctx->serial2IsMavlink =
         roundHalfAwayFromZero(m_store->findParameterValue(QStringLiteral("SERIAL2_PROTOCOL"))) == 2;
 
-    const int seconds = truncateTowardZero(m_store->findParameterValue(QStringLiteral("STAT_FLTTIME")));
-    ui->flytimeshow_value->setText(QString::number(seconds / 60) + tr("分"));
+    showFlightTime();
     ui->flytypeshow_value->setText(ModelPresets::modelName(m_ctx->modelId));
 
     // Each page fills its own controls; none of them writes to the flight

@@ -161,6 +161,7 @@ private:
     // its catalogue is installed on this system; Qt's English otherwise.
     void installQtCatalogue(bool english);
     void setLinkState(LinkState state);
+    void showFlightTime();
     QString connectButtonText() const;
     // Unconfirmed writes are collected for a moment, so that several failing
     // together make one line in the warning strip.

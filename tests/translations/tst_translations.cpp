@@ -2,6 +2,8 @@
 // sources: both catalogues install, every text with an English row shows
 // exactly that text in its context, kept texts come back unchanged, and the
 // Chinese catalogue shows the Chinese source texts.
+#include "FixedEnglishTexts.h"
+
 #include <QCoreApplication>
 #include <QFile>
 #include <QHash>
@@ -109,6 +111,7 @@ private slots:
     void keptTextsStayUnchanged();
     void nearMissesAreNotTranslated();
     void chineseCatalogueShowsSources();
+    void fixedEnglishTextsInEveryContext();
 
 private:
     QHash<QString, std::optional<QString>> m_rows;
@@ -249,6 +252,46 @@ void TranslationsTest::chineseCatalogueShowsSources()
     QCoreApplication::removeTranslator(&translator);
     QVERIFY2(changed.isEmpty(), qPrintable(changed.join(QLatin1Char('\n'))));
     QCOMPARE(chinese, english);
+}
+
+void TranslationsTest::fixedEnglishTextsInEveryContext()
+{
+    QTranslator translator;
+    QVERIFY(translator.load(kEnglishQm));
+    QVERIFY(QCoreApplication::installTranslator(&translator));
+
+    QStringList wrong;
+    for (const FixedEnglishText &t : kFixedEnglishTexts) {
+        const QString source = QString::fromUtf8(t.source);
+        const QString english = QString::fromUtf8(t.english);
+        const bool dialog = qstrcmp(t.context, "PopUpWidget") == 0;
+        int contexts = 0;
+        for (const Message &m : std::as_const(m_english)) {
+            if (m.source != source || (m.context == QLatin1String("PopUpWidget")) != dialog)
+                continue;
+            ++contexts;
+            const QString shown = lookup(m.context, source);
+            if (shown != english)
+                wrong << QStringLiteral("[%1] %2 -> %3 (expected %4)").arg(m.context, source, shown, english);
+        }
+        if (contexts == 0)
+            wrong << QStringLiteral("[%1] %2 is missing from the catalogue").arg(QString::fromLatin1(t.context), source);
+    }
+
+    // The flight-time caption: short, upper case, with the full-width colon.
+    const QString caption = lookup(QStringLiteral("MainWindow"), QStringLiteral("飞行时长："));
+    if (!caption.endsWith(QChar(0xFF1A)) || caption != caption.toUpper() || caption.size() > 14
+        || caption == QStringLiteral("飞行时长："))
+        wrong << QStringLiteral("flight-time caption: ") + caption;
+
+    for (const char *text : kUntranslatedTexts) {
+        const QString source = QString::fromUtf8(text);
+        for (const QString &context : std::as_const(m_contexts))
+            if (lookup(context, source) != source)
+                wrong << QStringLiteral("[%1] '%2' translated to '%3'").arg(context, source, lookup(context, source));
+    }
+    QCoreApplication::removeTranslator(&translator);
+    QVERIFY2(wrong.isEmpty(), qPrintable(wrong.join(QLatin1Char('\n'))));
 }
 
 QTEST_GUILESS_MAIN(TranslationsTest)
