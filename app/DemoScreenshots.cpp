@@ -4,6 +4,7 @@
 #include "app/MainWindow.h"
 #include "link/Mav2Uart_Worker.h"
 
+#include <QCheckBox>
 #include <QComboBox>
 #include <QElapsedTimer>
 #include <QDir>
@@ -95,8 +96,18 @@ void DemoScreenshots::step()
         if (m_page >= 0 && now - m_stageMs < kPageShowMs)
             return;
         if (m_page >= 0)
-            saveWindow(QString::fromLatin1(kPageFiles[m_page]));
+            saveWindow(languageTag() + QLatin1Char('-') + QString::fromLatin1(kPageFiles[m_page]));
         ++m_page;
+        if (m_page >= 4 && !m_switched) {
+            // The same pages in the other language: a click on the ticked box.
+            m_switched = true;
+            m_page = -1;
+            const char *ticked = languageTag() == QLatin1String("en") ? "English_checkBox" : "Chinese_checkBox";
+            if (auto *box = m_window->findChild<QCheckBox *>(QString::fromLatin1(ticked)))
+                box->click();
+            m_stageMs = now;
+            return;
+        }
         if (m_page >= 4) {
             finish(m_downloaded);
             return;
@@ -113,6 +124,12 @@ void DemoScreenshots::step()
     case Stage::Done:
         return;
     }
+}
+
+QString DemoScreenshots::languageTag() const
+{
+    auto *english = m_window->findChild<QCheckBox *>(QStringLiteral("English_checkBox"));
+    return english && english->isChecked() ? QStringLiteral("en") : QStringLiteral("zh");
 }
 
 bool DemoScreenshots::saveWindow(const QString &fileName)

@@ -9,7 +9,9 @@ class MainWindow;
 // Drives the demo window like a user would, for a run without a display:
 // picks the simulated flight controller in the port list, connects, waits for
 // the parameter download, then shows each of the four pages in turn and saves
-// a picture of the whole window for each into a folder.
+// a picture of the whole window for each into a folder; then switches to the
+// other language with its box and does the same again. The files are named
+// by language and page ("zh-1-radio.png", "en-3-parameters.png").
 class DemoScreenshots : public QObject
 {
     Q_OBJECT
@@ -33,6 +35,8 @@ private:
 
     void step();
     bool saveWindow(const QString &fileName);
+    // "en" or "zh", by the ticked language box.
+    QString languageTag() const;
     void finish(bool ok);
 
     MainWindow *m_window;
@@ -45,5 +49,6 @@ private:
     int m_timeoutMs = 90000;
     int m_page = -1;
     bool m_downloaded = false;
+    bool m_switched = false; // the pages of the second language are being shown
     QStringList m_saved;
 };

@@ -15,12 +15,15 @@
 #include "params/ParameterStore.h"
 #include "params/ValueMaps.h"
 #include "widgets/FlatUI.h"
+#include "widgets/NLineLabel.h"
 
 #include <QApplication>
 #include <QColor>
 #include <QEvent>
 #include <QFont>
 #include <QLibraryInfo>
+#include <QFontMetrics>
+#include <QLabel>
 #include <QMessageBox>
 #include <QMouseEvent>
 #include <QPushButton>
@@ -105,7 +108,7 @@ MainWindow::MainWindow(const Options &options, QWidget *parent)
     connect(m_ctx, &PageContext::reconnectRequested, this, &MainWindow::on_OpenUart_clicked);
     connect(m_ctx, &PageContext::dataStreamRequested, this, &MainWindow::ReadParam_stream);
     connect(m_ctx, &PageContext::warningRaised, this,
-            [this](const QString &line) { ui->warn_txt_widget->addLine(line); });
+            [this](const QString &line) { addWarningLine(line); });
 
     m_failedWritesTimer = new QTimer(this);
     m_failedWritesTimer->setSingleShot(true);
@@ -210,6 +213,9 @@ void MainWindow::TimerInterrupt()
         ++warnTicks;
     if (warnTicks >= kWarnAgeTicks) {
         ui->warn_txt_widget->dropOldestLine();
+        if (!m_warnLines.isEmpty())
+            m_warnLines.removeFirst();
+        updateWarningToolTip();
         warnTicks = 0;
     }
 }
@@ -422,9 +428,24 @@ void MainWindow::applyWindowLanguageTexts(bool english)
     ui->flytypeshow_value->setText(
         ModelPresets::modelName(ModelPresets::modelIdFromValue(m_store->findParameterValue(QStringLiteral("fw_version")))));
 
+    // Bold, 12 points in Chinese, 9 in English; where the system's font sets
+    // an English state text wider than the button (the ring's inner circle),
+    // a point less.
     QFont font;
     font.setWeight(QFont::Bold);
     font.setPointSize(english ? 9 : 12);
+    if (english) {
+        const int room = ui->OpenUart->maximumWidth();
+        auto fits = [&](const QFont &f) {
+            const QFontMetrics metrics(f);
+            for (LinkState state : {LinkState::Idle, LinkState::Loading, LinkState::Connected})
+                if (metrics.horizontalAdvance(connectButtonText(state)) > room)
+                    return false;
+            return true;
+        };
+        if (!fits(font))
+            font.setPointSize(8);
+    }
     ui->OpenUart->setFont(font);
     ui->OpenUart->setText(connectButtonText());
 }
@@ -448,7 +469,12 @@ void MainWindow::setLinkState(LinkState state)
 
 QString MainWindow::connectButtonText() const
 {
-    switch (m_linkState) {
+    return connectButtonText(m_linkState);
+}
+
+QString MainWindow::connectButtonText(LinkState state)
+{
+    switch (state) {
     case LinkState::Loading:
         return tr("加载中");
     case LinkState::Connected:
@@ -615,7 +641,7 @@ void MainWindow::rc_channels_show(mavlink_rc_channels_t channels)
 void MainWindow::statustext_show(QString text, uint8_t severity)
 {
     if (const auto line = StatusTextTable::userLine(text, severity))
-        ui->warn_txt_widget->addLine(*line);
+        addWarningLine(*line);
 }
 
 // ---- parameters ----------------------------------------------------------------------
@@ -694,7 +720,7 @@ void MainWindow::param_value_update_show(QString name, float value)
 void MainWindow::param_missing_show(QList<int> missingIndices)
 {
     qCWarning(lcApp) << "parameters missing from the download:" << missingIndices;
-    ui->warn_txt_widget->addLine(tr("参数缺失：%1 个").arg(missingIndices.size()));
+    addWarningLine(tr("参数缺失：%1 个").arg(missingIndices.size()));
 }
 
 void MainWindow::param_write_failed_show(QString name, float written)
@@ -714,10 +740,10 @@ void MainWindow::flushFailedWrites()
     if (m_failedWrites.isEmpty())
         return;
     if (m_failedWrites.size() == 1) {
-        ui->warn_txt_widget->addLine(tr("写入未确认：%1").arg(m_failedWrites.constFirst()));
+        addWarningLine(tr("写入未确认：%1").arg(m_failedWrites.constFirst()));
     } else {
         qCWarning(lcApp).noquote() << "writes not confirmed:" << m_failedWrites.join(QStringLiteral(", "));
-        ui->warn_txt_widget->addLine(tr("写入未确认：%1 个参数").arg(m_failedWrites.size()));
+        addWarningLine(tr("写入未确认：%1 个参数").arg(m_failedWrites.size()));
     }
     m_failedWrites.clear();
 }
@@ -728,6 +754,29 @@ void MainWindow::clearWarningStrip()
     m_failedWritesTimer->stop();
     m_failedWrites.clear();
     ui->warn_txt_widget->clearLines();
+    m_warnLines.clear();
+    updateWarningToolTip();
+}
+
+void MainWindow::addWarningLine(const QString &text)
+{
+    // The strip is one column wide: a longer line ends in an ellipsis, and the
+    // strip's tool tip holds every line in full.
+    const auto *lineLabel = ui->warn_txt_widget->findChild<QLabel *>();
+    const QFontMetrics metrics(lineLabel ? lineLabel->font() : ui->warn_txt_widget->font());
+    const QMargins column = ui->verticalLayout_3->contentsMargins();
+    const QMargins panel = ui->verticalLayout_warn->contentsMargins();
+    const int width = ui->Side_widget->maximumWidth() - column.left() - column.right() - panel.left() - panel.right();
+    ui->warn_txt_widget->addLine(metrics.elidedText(text, Qt::ElideRight, width));
+    m_warnLines.append(text);
+    while (m_warnLines.size() > NLineLabel::capacity)
+        m_warnLines.removeFirst();
+    updateWarningToolTip();
+}
+
+void MainWindow::updateWarningToolTip()
+{
+    ui->warn_txt_widget->setToolTip(m_warnLines.join(QLatin1Char('\n')));
 }
 
 void MainWindow::Voltage_Write_show(float newMult)

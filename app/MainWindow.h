@@ -163,10 +163,14 @@ private:
     void setLinkState(LinkState state);
     void showFlightTime();
     QString connectButtonText() const;
+    static QString connectButtonText(LinkState state);
     // Unconfirmed writes are collected for a moment, so that several failing
     // together make one line in the warning strip.
     void flushFailedWrites();
     void clearWarningStrip();
+    // One line at the bottom of the warning strip.
+    void addWarningLine(const QString &text);
+    void updateWarningToolTip();
     // A modal warning with one OK button; detail, when given, is the box's
     // detailed text.
     void showWarningBox(const QString &title, const QString &text, const QString &detail = QString());
@@ -206,6 +210,8 @@ private:
     // be shown together.
     QStringList m_failedWrites;
     QTimer *m_failedWritesTimer = nullptr;
+    // The strip's lines in full, oldest first (the strip may show them cut).
+    QStringList m_warnLines;
 
     friend class TestMainWindow;
     friend class TestConnectionPanel;

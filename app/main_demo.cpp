@@ -5,7 +5,8 @@
 //   tavro-demo                     simulator built in
 //   tavro-demo --port /dev/pts/N   list that pseudo-terminal instead (e.g. tavro-cli sim)
 //   tavro-demo --connect           pick the simulator and connect at start
-//   tavro-demo --screenshots DIR   connect, visit every page, save pictures to DIR, quit
+//   tavro-demo --screenshots DIR   connect, visit every page in both languages, save
+//                                  pictures to DIR, quit
 
 #include "app/AppLog.h"
 #include "app/AppStartup.h"
@@ -18,6 +19,7 @@
 #include <QComboBox>
 #include <QCommandLineParser>
 #include <QPushButton>
+#include <QTemporaryDir>
 #include <QTimer>
 
 #include <cstdio>
@@ -72,6 +74,10 @@ int main(int argc, char *argv[])
     {
         MainWindow::Options options;
         options.portSource = SimulatorPortSource::withSimulator(portPath);
+        // A picture run switches languages: it keeps its settings to itself.
+        QTemporaryDir shotSettings;
+        if (parser.isSet(shotsOption))
+            options.settingsFile = shotSettings.filePath(QStringLiteral("settings.ini"));
         MainWindow window(options);
         window.show();
 
