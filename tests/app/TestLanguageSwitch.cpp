@@ -5,6 +5,7 @@
 // status texts and the unconfirmed writes in the warning strip.
 
 #include "app/MainWindow.h"
+#include "dialogs/PopUpWidget.h"
 #include "pages/PageContext.h"
 #include "pages/StatusPage.h"
 #include "params/ModelPresets.h"
@@ -89,6 +90,7 @@ private slots:
     void downloadRing();
     void statusTextsReachTheStrip();
     void unconfirmedWritesShareOneLine();
+    void openBatteryDialogFollows();
     void frameTextsFit_data();
     void frameTextsFit();
 
@@ -577,6 +579,25 @@ void TestLanguageSwitch::unconfirmedWritesShareOneLine()
     // The missing-parameter line, in English.
     w->param_missing_show({3, 4});
     QCOMPARE(strip->lineText(0), QStringLiteral("Missing parameters: 2"));
+}
+
+void TestLanguageSwitch::openBatteryDialogFollows()
+{
+    // The dialog keeps the window's content disabled, so only the display's
+    // re-application can switch while it is open; it follows at once.
+    storeLanguage(QStringLiteral("English"));
+    auto w = makeWindow();
+    w->slotDoAction();
+    auto *dialog = w->findChild<PopUpWidget *>();
+    QVERIFY(dialog);
+    auto *write = child<QPushButton>(*dialog, "PopUpWrite_bn");
+    QCOMPARE(write->text(), QStringLiteral("Apply Voltage"));
+    child<QCheckBox>(*w, "English_checkBox")->setChecked(false);
+    QCOMPARE(write->text(), QStringLiteral("写入电压"));
+    w->switchLanguage(true, false);
+    QCOMPARE(write->text(), QStringLiteral("Apply Voltage"));
+    QVERIFY(child<QLabel>(*dialog, "PopUp_Message")->text().contains(QStringLiteral("precision voltmeter")));
+    QCOMPARE(child<QLabel>(*dialog, "PopUp_Message")->font().pointSize(), 9);
 }
 
 void TestLanguageSwitch::frameTextsFit_data()
