@@ -18,6 +18,7 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QCheckBox>
+#include <QDir>
 #include <QFile>
 #include <QLabel>
 #include <QMessageBox>
@@ -661,6 +662,10 @@ void TestLanguageSwitch::frameTextsFit()
     QCOMPARE(strip->lineCount(), 7);
     QCOMPARE(strip->toolTip().split(QLatin1Char('\n')), full.mid(1));
     faults.removeDuplicates();
+    // TAVRO_TEST_SHOTS=DIR keeps a picture of the frame for a look.
+    const QString shots = qEnvironmentVariable("TAVRO_TEST_SHOTS");
+    if (!shots.isEmpty())
+        w->grab().save(QDir(shots).filePath(QStringLiteral("frame-%1.png").arg(english ? "en" : "zh")));
     QVERIFY2(faults.isEmpty(), qPrintable(faults.join(QLatin1Char('\n'))));
 }
 
