@@ -6,9 +6,12 @@
 set -euo pipefail
 ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)"
 BUILD="${1:-${BUILD_DIR:-$ROOT/build}}"
-for tool in cpack dpkg-deb dpkg-shlibdeps fakeroot; do
-  command -v "$tool" >/dev/null || { echo "missing: $tool (apt-get install dpkg-dev fakeroot cmake)" >&2; exit 1; }
-done
+case "$BUILD" in /*) ;; *) BUILD="$PWD/$BUILD" ;; esac
+# dpkg-shlibdeps (dpkg-dev) computes the package's dependencies.
+# shellcheck source=../setup.sh
+source "$ROOT/tools/setup.sh"
+TAVRO_PACKAGES+=(dpkg-dev)
+tavro_install_packages
 cmake --build "$BUILD" --target tavro -j"$(nproc)"
 (cd "$BUILD" && cpack -G DEB --config CPackConfig.cmake)
 deb="$(ls -t "$BUILD"/packages/tavro_*.deb | head -n 1)"
