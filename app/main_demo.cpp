@@ -53,6 +53,10 @@ int main(int argc, char *argv[])
     if (portPath.isEmpty()) {
         sim = std::make_unique<SimulatedFlightController>();
         sim->setStickSweep(true);
+        // Names and values in the encoded form, as the real flight controller
+        // sends them: plain names that also read as encoded ones (RC3_MIN,
+        // FLTMODE1, ...) would be taken decoded.
+        sim->setEncodedParams(true);
         // The demo helicopter is an Alder-V3 (model id 1), so the header and
         // the model page show a named model.
         QList<SimParameter> table = sim->parameters();
