@@ -82,8 +82,14 @@ QString CliTool::usage()
         "       tavro-cli [--port PATH] set NAME VALUE\n"
         "       tavro-cli [--port PATH] load FILE\n"
         "       tavro-cli [--port PATH] watch\n"
-        "       tavro-cli sim [--encode] [--drop P] [--duplicate P] [--corrupt P] [--baud B]\n"
-        "                     [--params FILE] [--sweep] [--seed N]");
+        "       tavro-cli sim [--demo] [--encode | --plain] [--drop P] [--duplicate P] [--corrupt P]\n"
+        "                     [--baud B] [--params FILE] [--sweep] [--compasses N] [--seed N]\n"
+        "\n"
+        "sim: names and values go out plain unless --encode (the real flight controller's\n"
+        "form); plain names that also read as encoded ones (FLTMODE1, TKOFF_RPM_MIN, ...)\n"
+        "then arrive decoded, divided by 12. --demo is what tavro-demo runs: encoded, stick\n"
+        "sweep, two compasses. --compasses N (1-3) calibrate together, compass i taking\n"
+        "3 + i seconds.");
 }
 
 QString CliTool::formatValue(float value)
@@ -91,6 +97,14 @@ QString CliTool::formatValue(float value)
     char buf[64];
     const auto r = std::to_chars(buf, buf + sizeof buf, value);
     return QString::fromLatin1(buf, int(r.ptr - buf));
+}
+
+bool CliTool::echoConfirms(float written, float echoed)
+{
+    // The parameter's type is not known here: a float within the worker's
+    // tolerance, or the rounded value an integer parameter keeps.
+    return ParamTransfer::confirms(written, echoed, MavlinkCodec::kParamTypeReal32)
+           || ParamTransfer::confirms(written, echoed, 6 /* MAV_PARAM_TYPE_INT32 */);
 }
 
 int CliTool::fail(const QString &reason)
@@ -330,16 +344,15 @@ int CliTool::cmdSet(const QString &name, const QString &valueText)
     bool confirmed = false, failed = false, lost = false;
     float echoed = 0.0f;
     bool haveEcho = false;
+    // Another value is no confirmation: the worker reports it as a failure
+    // right behind the echo.
     auto onValue = [&](const QString &n, float v) {
-        if (n == name) {
-            echoed = v;
-            haveEcho = true;
-            // A refusal follows its echo at once; decide after it could have come.
-            QTimer::singleShot(0, this, [&] {
-                if (!failed)
-                    confirmed = true;
-            });
-        }
+        if (n != name)
+            return;
+        echoed = v;
+        haveEcho = true;
+        if (echoConfirms(value, v))
+            confirmed = true;
     };
     connect(w, &Mav2Uart_Worker::param_value_update_value, this, onValue);
     connect(w, &Mav2Uart_Worker::param_value_loading_value, this,
@@ -382,7 +395,10 @@ int CliTool::cmdLoad(const QString &path)
         return fail(error);
 
     Mav2Uart_Worker *w = session.worker();
-    QHash<QString, float> pending;   // name -> value written last
+    // Name -> the value the file gives it last, until the flight controller
+    // confirms that value or the worker reports it as not taken. A file may
+    // name a parameter twice: the echo of the earlier value settles nothing.
+    QHash<QString, float> pending;
     QStringList failures;
     int confirmed = 0;
     bool lost = false;
@@ -393,18 +409,21 @@ int CliTool::cmdLoad(const QString &path)
         else
             pending.insert(e.name, e.value);
     }
-    auto onValue = [&](const QString &n, float) {
-        if (pending.contains(n)) {
-            QTimer::singleShot(0, this, [&, n] {
-                if (pending.remove(n))
-                    ++confirmed;
-            });
+    auto onValue = [&](const QString &n, float v) {
+        const auto it = pending.constFind(n);
+        if (it != pending.cend() && echoConfirms(*it, v)) {
+            pending.remove(n);
+            ++confirmed;
         }
     };
     connect(w, &Mav2Uart_Worker::param_value_update_value, this, onValue);
     connect(w, &Mav2Uart_Worker::param_write_failed_value, this, [&](const QString &n, float v) {
-        if (pending.remove(n))
+        // Only the report about the value that counts.
+        const auto it = pending.constFind(n);
+        if (it != pending.cend() && *it == v) {
+            pending.remove(n);
             failures << QStringLiteral("%1=%2").arg(n, formatValue(v));
+        }
     });
     connect(w, &Mav2Uart_Worker::disconnect_UI_disable, this, [&] { lost = true; });
 
@@ -484,19 +503,37 @@ int CliTool::cmdWatch()
 
 int CliTool::cmdSim(const QStringList &options)
 {
-    bool encode = false, sweep = false;
+    // --demo first, whatever its position: the other options change its set-up.
+    SimulatedFlightController::Options setup = options.contains(QLatin1String("--demo"))
+                                                   ? SimulatedFlightController::Options::demo()
+                                                   : SimulatedFlightController::Options();
     double drop = 0.0, duplicate = 0.0, corrupt = 0.0;
-    int baud = SimulatedFlightController::kDefaultBaud;
     quint32 seed = 1;
     QString paramsFile;
     for (int i = 0; i < options.size(); ++i) {
         const QString &o = options[i];
         const bool hasValue = i + 1 < options.size();
         bool ok = true;
-        if (o == QLatin1String("--encode")) {
-            encode = true;
+        if (o == QLatin1String("--demo")) {
+            // applied above
+        } else if (o == QLatin1String("--encode")) {
+            setup.encodedParams = true;
+        } else if (o == QLatin1String("--plain")) {
+            setup.encodedParams = false;
         } else if (o == QLatin1String("--sweep")) {
-            sweep = true;
+            setup.stickSweep = true;
+        } else if (o == QLatin1String("--compasses") && hasValue) {
+            const int n = options[++i].toInt(&ok);
+            ok = ok && n >= 1 && n <= 3;
+            if (ok) {
+                setup.compasses.clear();
+                for (int c = 0; c < n; ++c) {
+                    SimulatedFlightController::MagCalCompass compass;
+                    compass.compassId = uint8_t(c);
+                    compass.durationMs = 3000 + 1000 * c;
+                    setup.compasses.append(compass);
+                }
+            }
         } else if (o == QLatin1String("--drop") && hasValue) {
             drop = options[++i].toDouble(&ok);
             ok = ok && drop >= 0.0 && drop <= 1.0;
@@ -507,8 +544,8 @@ int CliTool::cmdSim(const QStringList &options)
             corrupt = options[++i].toDouble(&ok);
             ok = ok && corrupt >= 0.0 && corrupt <= 1.0;
         } else if (o == QLatin1String("--baud") && hasValue) {
-            baud = options[++i].toInt(&ok);
-            ok = ok && baud >= 0;
+            setup.baud = options[++i].toInt(&ok);
+            ok = ok && setup.baud >= 0;
         } else if (o == QLatin1String("--seed") && hasValue) {
             seed = options[++i].toUInt(&ok);
         } else if (o == QLatin1String("--params") && hasValue) {
@@ -520,21 +557,20 @@ int CliTool::cmdSim(const QStringList &options)
             return fail(QStringLiteral("bad value for %1: %2").arg(o, options[i]));
     }
 
-    SimulatedFlightController sim;
     if (!paramsFile.isEmpty()) {
-        QList<SimParameter> table;
         QString error;
-        if (!SimulatedFlightController::loadParameterFile(paramsFile, &table, &error))
+        if (!SimulatedFlightController::loadParameterFile(paramsFile, &setup.table, &error))
             return fail(QStringLiteral("%1: %2").arg(paramsFile, error));
-        sim.setParameters(table);
+        if (setup.table.isEmpty())
+            return fail(QStringLiteral("%1 holds no parameters").arg(paramsFile));
     }
-    sim.setEncodedParams(encode);
+    SimulatedFlightController sim(setup);
     sim.setDropProbability(drop);
     sim.setDuplicateProbability(duplicate);
     sim.setCorruptProbability(corrupt);
-    sim.setBaudRate(baud);
-    sim.setStickSweep(sweep);
     sim.setSeed(seed);
+    const bool encode = setup.encodedParams;
+    const int baud = setup.baud;
     QString error;
     if (!sim.start(&error))
         return fail(QStringLiteral("cannot open a pseudo-terminal: %1").arg(error));

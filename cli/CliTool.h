@@ -6,8 +6,13 @@
 //   tavro-cli [--port PATH] set NAME VALUE
 //   tavro-cli [--port PATH] load FILE
 //   tavro-cli [--port PATH] watch
-//   tavro-cli sim [--encode] [--drop P] [--duplicate P] [--corrupt P] [--baud B]
-//                 [--params FILE] [--sweep] [--seed N]
+//   tavro-cli sim [--demo] [--encode | --plain] [--drop P] [--duplicate P] [--corrupt P]
+//                 [--baud B] [--params FILE] [--sweep] [--compasses N] [--seed N]
+//
+// sim sends plain names and values by default (the simulator's default);
+// --encode sends the encoded form the real flight controller uses; --demo
+// starts from SimulatedFlightController::Options::demo() (encoded, stick
+// sweep, two compasses), which tavro-demo runs; later options change it.
 //
 // The worker runs on its own thread with the 20 ms tick, reporting page 0, so
 // a silent link is detected as in the window. Without --port the first port
@@ -37,6 +42,9 @@ public:
     static QString usage();
     // A float as the shortest text that reads back as the same float.
     static QString formatValue(float value);
+    // An echo of `written` (within the link's tolerance, or rounded as an
+    // integer parameter keeps it).
+    static bool echoConfirms(float written, float echoed);
 
 private:
     int cmdPorts();

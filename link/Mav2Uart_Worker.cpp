@@ -346,7 +346,9 @@ void Mav2Uart_Worker::handleFrame(const MavlinkFrame &f)
     case MavlinkId::MAG_CAL_PROGRESS: {
         if (magCalibrationRun == 1) {
             const auto m = MavlinkCodec::decode<mavlink_mag_cal_progress_t>(f);
-            emit calibration_process(int(m.completion_pct) + 1);
+            const int pct = int(m.completion_pct) + 1;
+            emit calibration_process(pct);
+            emit mag_cal_progress_value(m.compass_id, pct);
         }
         break;
     }
@@ -417,6 +419,9 @@ void Mav2Uart_Worker::handleParamValue(const MavlinkFrame &f)
 
     if (echo == ParamTransfer::EchoResult::Confirmed) {
         qCDebug(lcLink) << "Write confirmed:" << name << "=" << value;
+    } else if (echo == ParamTransfer::EchoResult::Stale) {
+        qCDebug(lcLink) << "Echo of an earlier write:" << name << "=" << value << "- still waiting for"
+                        << written;
     } else if (echo == ParamTransfer::EchoResult::Refused) {
         qCWarning(lcLink) << "Write not taken:" << name << "written" << written
                           << "but the flight controller keeps" << value;
@@ -440,6 +445,11 @@ void Mav2Uart_Worker::sendReadParametersCommand()
 void Mav2Uart_Worker::startParamRead()
 {
     const quint64 generation = linkGeneration;
+    // A later call (e.g. the window asking again after a reconnect while this
+    // one still waits, running nested inside this wait) takes over: only the
+    // latest request sends the list request, so the table is not asked for
+    // twice and the download is not restarted halfway.
+    const quint64 request = ++downloadRequests;
     struct WaitMark {
         int &count;
         explicit WaitMark(int &c) : count(c) { ++count; }
@@ -450,6 +460,10 @@ void Mav2Uart_Worker::startParamRead()
     // that a quiet flight controller starts talking. Ticks, received data and
     // the window's commands keep being served meanwhile.
     while (messageSeen == 0) {
+        if (request != downloadRequests) {
+            qCDebug(lcLink) << "Parameter download request superseded by a newer one";
+            return;
+        }
         if (generation != linkGeneration) {
             qCDebug(lcLink) << "Parameter download abandoned: the port was closed while waiting";
             return;
@@ -476,6 +490,10 @@ void Mav2Uart_Worker::startParamRead()
         }
     }
 
+    if (request != downloadRequests) {
+        qCDebug(lcLink) << "Parameter download request superseded by a newer one";
+        return;
+    }
     if (generation != linkGeneration) {
         // The first frame came from a port opened meanwhile by another
         // ConnectPort, whose answer starts its own download.

@@ -57,8 +57,6 @@
 
 class QSerialPort;
 
-Q_DECLARE_METATYPE(mavlink_rc_channels_t)
-
 class Mav2Uart_Worker : public QObject
 {
     Q_OBJECT
@@ -115,6 +113,11 @@ signals:
     // Compass calibration progress + 1 (from MAG_CAL_PROGRESS while a
     // calibration runs).
     void calibration_process(int progress);
+    // The same progress with the compass it belongs to (MAG_CAL_PROGRESS
+    // compass_id; pct is completion_pct + 1), emitted right after
+    // calibration_process, so that a page can follow each compass of a
+    // flight controller that calibrates several at once.
+    void mag_cal_progress_value(uint8_t compassId, int pct);
 
     void sys_status_value(uint16_t voltageBattery, signed char rcReceiverHealthy);
     void gps_raw_int_value(uint8_t satellitesVisible, uint16_t eph, uint16_t epv);
@@ -144,7 +147,9 @@ signals:
     // A write was not confirmed: never echoed after its retries, refused or
     // changed by the flight controller (the echoed value then also comes by
     // param_value_update_value), or still pending when the port closed.
-    // `written` is the value that was sent.
+    // `written` is the value that was sent last for that name. The echo of an
+    // earlier write of a name written again since is no failure: the worker
+    // keeps waiting for the echo of the latest value.
     void param_write_failed_value(QString name, float written);
     // A failure of the link in words (English, for the log or a message box):
     // the system's reason a port could not be opened, or an unanswered
@@ -218,4 +223,5 @@ private:
     quint64 linkGeneration = 0;
     bool closedThisTick = false;
     int firstFrameWaits = 0;   // startParamRead calls waiting (they can nest)
+    quint64 downloadRequests = 0;   // startParamRead calls so far; the latest one counts
 };

@@ -7,7 +7,8 @@
 // order), packed, little-endian. A structure can therefore be copied to and
 // from a frame payload byte for byte. Names follow MAVLink's code generators
 // (mavlink_ + message name + _t) so that they read like every other MAVLink
-// code base; the radio page receives mavlink_rc_channels_t whole.
+// code base; the radio page receives mavlink_rc_channels_t whole (its
+// meta-type declaration is here, so a page needs no worker header for it).
 //
 // MavlinkMessageInfo<T> gives each structure's message id, CRC_EXTRA and
 // payload lengths; the table test checks these against the generated message
@@ -15,6 +16,8 @@
 //
 // Read fields by value (auto v = msg.voltage_battery;): the structures are
 // packed, so taking a reference or pointer to a member is not allowed.
+
+#include <QMetaType>
 
 #include <cstddef>
 #include <cstdint>
@@ -239,6 +242,10 @@ struct mavlink_statustext_t {
 };
 
 #pragma pack(pop)
+
+// The radio page receives RC_CHANNELS whole through a queued connection.
+// (Mav2Uart_Worker::registerMetaTypes() registers it at run time.)
+Q_DECLARE_METATYPE(mavlink_rc_channels_t)
 
 // Per-structure protocol constants. minLength: base fields only (what a
 // MAVLink 1 sender puts on the wire); maxLength: with extensions.

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <utility>
 
 namespace {
 
@@ -194,12 +195,20 @@ QList<int> ParamTransfer::missingIndices() const
 
 void ParamTransfer::writeSent(const QString &name, float value)
 {
-    // A newer write of a name replaces the older one and its retries.
-    PendingWrite &w = m_writes[name];
-    w.name = name;
-    w.value = value;
-    w.attempts = 1;
-    w.ticks = 0;
+    // A newer write of a name replaces the older one and its retries; the
+    // older value is kept to recognise its echo.
+    auto it = m_writes.find(name);
+    if (it == m_writes.end()) {
+        it = m_writes.insert(name, PendingWrite{});
+        it->name = name;
+    } else {
+        it->superseded.append(it->value);
+        if (it->superseded.size() > kMaxSupersededValues)
+            it->superseded.removeFirst();
+    }
+    it->value = value;
+    it->attempts = 1;
+    it->ticks = 0;
 }
 
 bool ParamTransfer::confirms(float written, float echoed, uint8_t paramType)
@@ -219,9 +228,16 @@ ParamTransfer::EchoResult ParamTransfer::echo(const QString &name, float value, 
         return EchoResult::NotPending;
     if (written)
         *written = it->value;
-    const bool ok = confirms(it->value, value, paramType);
+    if (confirms(it->value, value, paramType)) {
+        m_writes.erase(it);
+        return EchoResult::Confirmed;
+    }
+    for (float older : std::as_const(it->superseded)) {
+        if (confirms(older, value, paramType))
+            return EchoResult::Stale;   // the answer to an earlier write; keep waiting
+    }
     m_writes.erase(it);
-    return ok ? EchoResult::Confirmed : EchoResult::Refused;
+    return EchoResult::Refused;
 }
 
 QList<ParamTransfer::PendingWrite> ParamTransfer::takePendingWrites()

@@ -18,8 +18,15 @@
 //
 // Writes: each sent value waits for its echo (a PARAM_VALUE of that name). No
 // echo within kWriteTimeoutTicks: sent again, up to kWriteResends times, then
-// reported. An echo with another value: reported at once, no retry. A newer
-// write of a name replaces the older one.
+// reported. A newer write of a name replaces the older one (and its retries),
+// but the older value is remembered until the name is settled: the flight
+// controller answers every PARAM_SET in turn, so the echo of the older value
+// can still be on its way. Such a stale echo settles nothing; the latest value
+// keeps waiting for its own echo. An echo that matches none of the values
+// written since the name was last settled means the flight controller refused
+// or clamped the write: reported at once, no retry. (Should a refusing flight
+// controller keep exactly one of the older values, its echoes look stale: the
+// latest value is then sent again and reported when its retries run out.)
 //
 // Names: the flight controller may send a name and value in an encoded form
 // (even byte positions +3, odd positions -2, value x 12); decode() applies the
@@ -91,19 +98,30 @@ public:
 
     // ---- writes ------------------------------------------------------------
 
+    static constexpr int kMaxSupersededValues = 64;
+
     struct PendingWrite
     {
         QString name;
-        float value = 0.0f;
+        float value = 0.0f;   // the latest value written, the one that counts
         int attempts = 0;
         int ticks = 0;
+        // Values written earlier for this name since it was last settled
+        // (oldest first, at most kMaxSupersededValues); their echoes are stale.
+        QList<float> superseded;
     };
 
-    enum class EchoResult { NotPending, Confirmed, Refused };
+    enum class EchoResult {
+        NotPending, // no write of that name waits
+        Confirmed,  // the echo carries the latest value: settled
+        Stale,      // the echo carries an older value written since: still waiting
+        Refused,    // the echo carries a value never written: settled, a failure
+    };
 
     void writeSent(const QString &name, float value);
     bool hasPendingWrite(const QString &name) const { return m_writes.contains(name); }
-    // An echo of `name`; `written` gets the pending value when there was one.
+    // An echo of `name`; `written` gets the latest pending value when there
+    // was one.
     EchoResult echo(const QString &name, float value, uint8_t paramType, float *written);
     QList<PendingWrite> takePendingWrites();
     int pendingWriteCount() const { return int(m_writes.size()); }

@@ -9,7 +9,7 @@
 #include <optional>
 
 // mavlink_rc_channels_t and its meta-type declaration (queued from the worker).
-#include "link/Mav2Uart_Worker.h"
+#include "link/MavlinkMessages.h"
 
 class PageContext;
 class QLabel;

@@ -132,7 +132,11 @@ void addSystem(TableBuilder &b)
 void addSerial(TableBuilder &b)
 {
     const int bauds[] = {115, 57, 57, 38, 38, 57, 57, 57};
-    const int protocols[] = {2, 2, 2, 5, -1, -1, -1, -1};   // SERIAL2: MAVLink 2 telemetry
+    // Serial 0 and 1 speak MAVLink 2; serials 2 to 4 carry GPS receivers (the
+    // second one is what GPS2_RAW reports). With MAVLink (2) on serial 2 the
+    // radio page would take the receiver for a serial one and hide its travel
+    // calibration, so the simulated helicopter keeps a GPS there.
+    const int protocols[] = {2, 2, 5, 5, 5, -1, -1, -1};
     for (int i = 0; i < 8; ++i) {
         b.addInt(QStringLiteral("SERIAL%1_BAUD").arg(i), bauds[i], T::Int32);
         b.addInt(QStringLiteral("SERIAL%1_PROTOCOL").arg(i), protocols[i]);

@@ -93,6 +93,27 @@ SimulatedFlightController::SimulatedFlightController(const QList<SimParameter> &
     setParameters(table);
 }
 
+SimulatedFlightController::SimulatedFlightController(const Options &options)
+    : SimulatedFlightController(options.table.isEmpty() ? HeliParameterTable::build() : options.table)
+{
+    setEncodedParams(options.encodedParams);
+    setStickSweep(options.stickSweep);
+    setBaudRate(options.baud);
+    setMagCalCompasses(options.compasses);
+}
+
+SimulatedFlightController::Options SimulatedFlightController::Options::demo()
+{
+    Options o;
+    o.encodedParams = true;
+    o.stickSweep = true;
+    MagCalCompass second;
+    second.compassId = 1;
+    second.durationMs = 4000;
+    o.compasses = {MagCalCompass{}, second};
+    return o;
+}
+
 SimulatedFlightController::~SimulatedFlightController()
 {
     stop();
@@ -271,7 +292,6 @@ void SimulatedFlightController::setHeartbeatEnabled(bool enabled) { SIM_SET(m_he
 void SimulatedFlightController::setIgnoredListRequests(int count) { SIM_SET(m_ignoreLists, count); }
 void SimulatedFlightController::setIgnoredParamSets(int count) { SIM_SET(m_ignoreSets, count); }
 void SimulatedFlightController::setRebootSilenceMs(int ms) { SIM_SET(m_rebootSilenceMs, ms); }
-void SimulatedFlightController::setMagCalDurationMs(int ms) { SIM_SET(m_magCalDurationMs, std::max(100, ms)); }
 void SimulatedFlightController::setStickSweep(bool sweep) { SIM_SET(m_stickSweep, sweep); }
 void SimulatedFlightController::setBatteryMillivolts(int mv) { SIM_SET(m_batteryMv, mv); }
 void SimulatedFlightController::setRcReceiverHealthy(bool healthy) { SIM_SET(m_rcHealthy, healthy); }
@@ -288,6 +308,29 @@ void SimulatedFlightController::setSilent(bool silent)
         m_outOffset = 0;
         m_listCursor = -1;
     }
+}
+
+void SimulatedFlightController::setMagCalDurationMs(int ms)
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    for (MagCalCompass &c : m_magCalCompasses)
+        c.durationMs = std::max(100, ms);
+}
+
+void SimulatedFlightController::setMagCalCompasses(const QList<MagCalCompass> &compasses)
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    m_magCalCompasses = compasses.isEmpty() ? QList<MagCalCompass>{MagCalCompass{}} : compasses;
+    for (MagCalCompass &c : m_magCalCompasses) {
+        c.durationMs = std::max(100, c.durationMs);
+        c.startDelayMs = std::max(0, c.startDelayMs);
+    }
+}
+
+QList<SimulatedFlightController::MagCalCompass> SimulatedFlightController::magCalCompasses() const
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    return m_magCalCompasses;
 }
 
 void SimulatedFlightController::setReadOnly(const QString &name, bool readOnly)
@@ -477,47 +520,9 @@ void SimulatedFlightController::produce(qint64 nowMs)
     }
 
     if (m_magCalRunning && nowMs >= m_magCalNextMs) {
-        const qint64 elapsed = nowMs - m_magCalStartMs;
-        const int pct = int(std::min<qint64>(100, elapsed * 100 / m_magCalDurationMs));
-        if (elapsed < m_magCalDurationMs) {
-            mavlink_mag_cal_progress_t p {};
-            p.compass_id = 0;
-            p.cal_mask = 1;
-            p.cal_status = pct < 50 ? 2 : 3;   // running step one / two
-            p.attempt = 1;
-            p.completion_pct = uint8_t(pct);
-            for (int i = 0; i < 10 && i * 10 < pct; ++i)
-                p.completion_mask[i] = 0xFF;
-            p.direction_x = float(std::cos(elapsed / 300.0));
-            p.direction_y = float(std::sin(elapsed / 300.0));
-            p.direction_z = 0.3f;
-            queueStruct(p);
-            m_magCalNextMs = nowMs + 100;
-        } else {
-            mavlink_mag_cal_report_t rep {};
-            rep.compass_id = 0;
-            rep.cal_mask = 1;
-            rep.cal_status = 4;   // success
-            rep.autosaved = 1;
-            rep.fitness = 6.5f;
-            rep.ofs_x = 31.0f;
-            rep.ofs_y = -12.5f;
-            rep.ofs_z = 44.0f;
-            rep.diag_x = rep.diag_y = rep.diag_z = 1.0f;
-            rep.scale_factor = 1.0f;
-            queueStruct(rep);
-            const char *axes[] = {"X", "Y", "Z"};
-            const float ofs[] = {31.0f, -12.5f, 44.0f};
-            for (int i = 0; i < 3; ++i) {
-                const int idx = indexOf(QStringLiteral("COMPASS_OFS_%1").arg(QLatin1String(axes[i])));
-                if (idx >= 0)
-                    m_table[idx].value = ofs[i];
-            }
-            m_magCalRunning = false;
-            if (m_magCalReboot)
-                startReboot(nowMs);
+        runMagCal(nowMs);
+        if (m_rebooting)
             return;
-        }
     }
 
     // The list answer, a few messages at a time so that telemetry interleaves.
@@ -528,6 +533,80 @@ void SimulatedFlightController::produce(qint64 nowMs)
     }
     if (m_listCursor >= m_table.size())
         m_listCursor = -1;
+}
+
+void SimulatedFlightController::runMagCal(qint64 nowMs)
+{
+    // One round every 100 ms: a progress message for every compass still
+    // calibrating, in the configured order, then the reports that are due.
+    const qint64 elapsed = nowMs - m_magCalStartMs;
+    uint8_t mask = 0;
+    for (const MagCalCompass &c : std::as_const(m_magCalRun))
+        mask |= uint8_t(1u << (c.compassId & 7));
+
+    QList<int> due;
+    for (int i = 0; i < m_magCalRun.size(); ++i) {
+        const MagCalCompass &c = m_magCalRun[i];
+        if (m_magCalReported[i])
+            continue;
+        const qint64 own = elapsed - c.startDelayMs;
+        if (own < 0)
+            continue;
+        if (own >= c.durationMs) {
+            due.append(i);
+            continue;
+        }
+        const int pct = int(std::min<qint64>(99, own * 100 / c.durationMs));
+        mavlink_mag_cal_progress_t p {};
+        p.compass_id = c.compassId;
+        p.cal_mask = mask;
+        p.cal_status = pct < 50 ? 2 : 3;   // running step one / two
+        p.attempt = 1;
+        p.completion_pct = uint8_t(pct);
+        for (int k = 0; k < 10 && k * 10 < pct; ++k)
+            p.completion_mask[k] = 0xFF;
+        p.direction_x = float(std::cos(own / 300.0 + c.compassId));
+        p.direction_y = float(std::sin(own / 300.0 + c.compassId));
+        p.direction_z = 0.3f;
+        queueStruct(p);
+    }
+
+    for (int i : std::as_const(due)) {
+        const MagCalCompass &c = m_magCalRun[i];
+        m_magCalReported[i] = true;
+        const float ofs[] = {31.0f + 4.0f * c.compassId, -12.5f + 3.0f * c.compassId, 44.0f - 6.0f * c.compassId};
+        mavlink_mag_cal_report_t rep {};
+        rep.compass_id = c.compassId;
+        rep.cal_mask = mask;
+        rep.cal_status = c.resultStatus;
+        rep.autosaved = c.resultStatus == 4 ? 1 : 0;
+        rep.fitness = 6.5f;
+        rep.ofs_x = ofs[0];
+        rep.ofs_y = ofs[1];
+        rep.ofs_z = ofs[2];
+        rep.diag_x = rep.diag_y = rep.diag_z = 1.0f;
+        rep.scale_factor = 1.0f;
+        queueStruct(rep);
+        if (c.resultStatus != 4)
+            continue;
+        // ArduPilot keeps compass 0's offsets in COMPASS_OFS_*, the next in
+        // COMPASS_OFS2_*.
+        const QString prefix = c.compassId == 0 ? QStringLiteral("COMPASS_OFS_")
+                                                : QStringLiteral("COMPASS_OFS%1_").arg(c.compassId + 1);
+        const char *axes[] = {"X", "Y", "Z"};
+        for (int k = 0; k < 3; ++k) {
+            const int idx = indexOf(prefix + QLatin1String(axes[k]));
+            if (idx >= 0)
+                m_table[idx].value = ofs[k];
+        }
+    }
+
+    m_magCalNextMs = nowMs + 100;
+    if (std::all_of(m_magCalReported.cbegin(), m_magCalReported.cend(), [](bool r) { return r; })) {
+        m_magCalRunning = false;
+        if (m_magCalReboot)
+            startReboot(nowMs);
+    }
 }
 
 void SimulatedFlightController::startReboot(qint64 nowMs)
@@ -810,6 +889,8 @@ void SimulatedFlightController::handleFrame(const MavlinkFrame &f, qint64 nowMs)
             m_magCalReboot = m.param5 == 1.0f;
             m_magCalStartMs = nowMs;
             m_magCalNextMs = nowMs;
+            m_magCalRun = m_magCalCompasses;
+            m_magCalReported = QList<bool>(m_magCalRun.size(), false);
             queueStatusText(6, "Mag cal started");
         } else if (m.command == kCmdCancelMagCal) {
             queueMessage(kCommandAck, ack.bytes());

@@ -14,10 +14,21 @@
 //    by position, value x 12); answers PARAM_REQUEST_READ by index or name;
 //  - stores every PARAM_SET (integer types rounded and clamped, read-only
 //    parameters kept) and echoes the stored value;
-//  - runs a compass calibration on MAV_CMD_DO_START_MAG_CAL (progress, then
-//    a report), stops it on MAV_CMD_DO_CANCEL_MAG_CAL, and on
-//    MAV_CMD_PREFLIGHT_REBOOT_SHUTDOWN goes silent for a while and comes back
-//    with its parameters kept.
+//  - runs a compass calibration on MAV_CMD_DO_START_MAG_CAL: one compass
+//    (id 0) by default, or several (setMagCalCompasses) whose progress
+//    messages interleave, each with its compass_id, and which each end with
+//    their own report; stops it on MAV_CMD_DO_CANCEL_MAG_CAL;
+//  - on MAV_CMD_PREFLIGHT_REBOOT_SHUTDOWN goes silent for a while and comes
+//    back with its parameters kept.
+//
+// Parameter form: the flight controller TAVRO is made for sends names and
+// values encoded. A default-constructed simulator sends them plain (the
+// tests' reference form; `tavro-cli sim` does too unless --encode or --demo
+// is given). Plain names that also read as valid encoded ones (FLTMODE1,
+// TKOFF_RPM_MIN, SIMPLE, ...) are then taken decoded by the link, divided by
+// 12, as it does with the real device; so anything meant to show the whole
+// table as a user sees it (the demo) uses Options::demo(), which sends the
+// encoded form, sweeps the sticks and calibrates two compasses.
 // Its output is paced to a baud rate (115200 by default, 10 bits a byte).
 // Fault knobs drop, duplicate or corrupt messages, ignore requests, go silent
 // or close the device. Every setter and observer may be called from any
@@ -44,9 +55,35 @@ class SimulatedFlightController
 public:
     static constexpr int kDefaultBaud = 115200;
 
-    // The default helicopter table (HeliParameterTable).
+    // One compass taking part in a compass calibration.
+    struct MagCalCompass
+    {
+        uint8_t compassId = 0;
+        int startDelayMs = 0;     // from the start command to its first progress
+        int durationMs = 3000;    // from its first progress to its report
+        uint8_t resultStatus = 4; // cal_status of its report (4 success, 5 failed)
+    };
+
+    // A starting set-up; the setters below change any of it later.
+    struct Options
+    {
+        QList<SimParameter> table;    // empty: the default helicopter table
+        bool encodedParams = false;   // names and values in the encoded form
+        bool stickSweep = false;      // channels 1-4 swing between about 1100 and 1900
+        int baud = kDefaultBaud;
+        QList<MagCalCompass> compasses{MagCalCompass{}};
+
+        // What tavro-demo runs: the default table sent encoded like the real
+        // flight controller's, the sticks sweeping so that a travel
+        // calibration can complete, and two compasses (0 and 1) calibrating
+        // together, compass 1 finishing a second after compass 0.
+        static Options demo();
+    };
+
+    // The default helicopter table (HeliParameterTable), plain names.
     SimulatedFlightController();
     explicit SimulatedFlightController(const QList<SimParameter> &table);
+    explicit SimulatedFlightController(const Options &options);
     ~SimulatedFlightController();
 
     SimulatedFlightController(const SimulatedFlightController &) = delete;
@@ -83,7 +120,18 @@ public:
     void setIgnoredParamSets(int count);         // the next count PARAM_SETs are lost
     void setReadOnly(const QString &name, bool readOnly);
     void setRebootSilenceMs(int ms);
+    // Every configured compass takes `ms` (at least 100) from its first
+    // progress to its report.
     void setMagCalDurationMs(int ms);
+    // The compasses a calibration runs, in the order in which their progress
+    // messages follow each other every 100 ms; each reports when its own
+    // duration has passed (at the same moment: in this order). An empty list
+    // means one compass, id 0.
+    void setMagCalCompasses(const QList<MagCalCompass> &compasses);
+    QList<MagCalCompass> magCalCompasses() const;
+    // Channels 1-4 sweep between about 1100 and 1900 (beyond the 1200/1800
+    // marks of a travel calibration), each at its own pace, all four ends
+    // within 8 s.
     void setStickSweep(bool sweep);
     void setBatteryMillivolts(int millivolts);
     void setRcReceiverHealthy(bool healthy);
@@ -128,6 +176,7 @@ private:
     }
     void queueStatusText(uint8_t severity, const QByteArray &text);
     void startReboot(qint64 nowMs);
+    void runMagCal(qint64 nowMs);
     double random01();
     int indexOf(const QString &name) const;
     void closeFds();
@@ -158,7 +207,7 @@ private:
     int m_ignoreLists = 0;
     int m_ignoreSets = 0;
     int m_rebootSilenceMs = 3000;
-    int m_magCalDurationMs = 3000;
+    QList<MagCalCompass> m_magCalCompasses{MagCalCompass{}};
     bool m_stickSweep = false;
     int m_batteryMv = 16420;
     bool m_rcHealthy = true;
@@ -178,6 +227,8 @@ private:
     bool m_magCalReboot = false;
     qint64 m_magCalStartMs = 0;
     qint64 m_magCalNextMs = 0;
+    QList<MagCalCompass> m_magCalRun;   // compasses of the running calibration
+    QList<bool> m_magCalReported;
     qint64 m_startMs = 0;
 
     // observations

@@ -18,6 +18,8 @@ EventLog::EventLog(Mav2Uart_Worker *w, QObject *parent)
         sequence << QStringLiteral("disconnect");
     });
     connect(w, &W::calibration_process, this, [this](int p) { calibration << p; });
+    connect(w, &W::mag_cal_progress_value, this,
+            [this](uint8_t id, int pct) { magProgress.append({int(id), pct}); });
     connect(w, &W::sys_status_value, this,
             [this](uint16_t mv, signed char rc) { sysStatus.append({int(mv), int(rc)}); });
     connect(w, &W::gps_raw_int_value, this, [this](uint8_t sats, uint16_t eph, uint16_t epv) {

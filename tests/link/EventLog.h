@@ -32,6 +32,7 @@ public:
     QList<int> connects;
     int disconnects = 0;
     QList<int> calibration;
+    QList<QPair<int, int>> magProgress;   // compass id, progress + 1
     QList<QPair<int, int>> sysStatus;
     QList<QList<int>> gps;
     QList<QPair<int, int>> gps2;

@@ -6,6 +6,8 @@
 #include "WorkerHarness.h"
 
 #include "link/MavlinkCodec.h"
+#include "link/ParamTransfer.h"
+#include "params/ParamFileParser.h"
 #include "sim/SimulatedFlightController.h"
 #include "sim/SimulatorPortSource.h"
 
@@ -109,6 +111,8 @@ private slots:
     void writesConfirmedByTheirEcho();
     void writesRefusedOrNeverEchoed();
     void writesOfBadInputAndAtClose();
+    void writesSupersededBeforeTheirEcho();
+    void presetResetOnTheDemoHelicopter();
 
     void connectPortEdgeCases();
     void portFilterAndSecondAdapter();
@@ -116,6 +120,7 @@ private slots:
     void heartbeatResetsSilence();
     void quittingWhileWaitingForFirstFrame();
     void waitEndsWhenPortReplacedOrSilent();
+    void secondDownloadRequestWhileWaitingTakesOver();
 
     void telemetryDispatch();
     void compassCalibrationProgress();
@@ -433,6 +438,124 @@ void TestLinkWorker::writesOfBadInputAndAtClose()
     QTRY_VERIFY(contains(h.log->writeFailures, "H_COL_MIN", 1250.0f));
 }
 
+void TestLinkWorker::writesSupersededBeforeTheirEcho()
+{
+    auto rig = rigInUpdateMode();
+    QVERIFY(rig);
+    WorkerHarness &h = *rig->h;
+    SimulatedFlightController &sim = rig->sim;
+    auto valuesOf = [&](const QString &name) {
+        QList<float> values;
+        for (const auto &u : std::as_const(h.log->updates))
+            if (u.first == name)
+                values << u.second;
+        return values;
+    };
+
+    // A slider's press and release: the second write leaves before the
+    // echo of the first comes back. Both echoes reach the window, in order;
+    // the first is no failure and the second confirms.
+    h.post([](Mav2Uart_Worker *w) {
+        w->sendWriteParametersCommand("ATC_RAT_YAW_P", 0.19f);
+        w->sendWriteParametersCommand("ATC_RAT_YAW_P", 0.292f);
+    });
+    QTRY_COMPARE(valuesOf("ATC_RAT_YAW_P"), (QList<float>{0.19f, 0.292f}));
+    rig->settle();
+    QVERIFY2(h.log->writeFailures.isEmpty(), qPrintable(h.log->sequence.join(' ')));
+    QCOMPARE(h.read<int>([](Mav2Uart_Worker *w) { return w->pendingWriteCount(); }), 0);
+    float stored = 0.0f;
+    QVERIFY(sim.parameterValue("ATC_RAT_YAW_P", &stored));
+    QCOMPARE(stored, 0.292f);
+    QTest::qWait(600);   // past the echo timeout: nothing was sent again
+    QCOMPARE(countOf(sim.paramSets(), "ATC_RAT_YAW_P"), 2);
+
+    // Both refused (read-only): the first echo matches neither value and is
+    // reported once, with the value written last.
+    sim.setReadOnly("STAT_FLTTIME", true);
+    h.post([](Mav2Uart_Worker *w) {
+        w->sendWriteParametersCommand("STAT_FLTTIME", 0.0f);
+        w->sendWriteParametersCommand("STAT_FLTTIME", 1.0f);
+    });
+    QTRY_COMPARE(valuesOf("STAT_FLTTIME"), (QList<float>{12345.0f, 12345.0f}));
+    rig->settle();
+    QCOMPARE(h.log->writeFailures, (QList<QPair<QString, float>>{{"STAT_FLTTIME", 1.0f}}));
+    QCOMPARE(h.read<int>([](Mav2Uart_Worker *w) { return w->pendingWriteCount(); }), 0);
+}
+
+void TestLinkWorker::presetResetOnTheDemoHelicopter()
+{
+    // What tavro-demo runs, at the real line rate with the telemetry streams
+    // on: every preset name arrives under its own name (the encoded form,
+    // FLTMODE1 included), and a model reset's writes are all confirmed.
+    SimulatedFlightController sim(SimulatedFlightController::Options::demo());
+    QVERIFY(sim.start());
+    WorkerHarness h(SimulatorPortSource::only(sim.portPath()));
+    h.startTicking(0);
+    QVERIFY(h.connectPort(sim.portPath()));
+    QVERIFY(h.download(60000));
+    const QHash<QString, double> table = h.log->loadedValues();
+    QCOMPARE(table.size(), sim.parameterCount());
+    QVERIFY(h.log->missing.isEmpty());
+    QCOMPARE(table.value("SERIAL2_PROTOCOL"), 5.0);   // the radio page shows its travel calibration
+
+    const QDir presets(QStringLiteral(TAVRO_SOURCE_DIR "/resources/param"));
+    const QStringList files = presets.entryList({"*.param"}, QDir::Files, QDir::Name);
+    QVERIFY(!files.isEmpty());
+    for (const QString &file : files) {
+        const ParamFileReadResult r = ParamFileParser::readFile(presets.filePath(file));
+        QVERIFY2(r.ok, qPrintable(r.error));
+        for (const ParamFileEntry &e : r.content.entries)
+            QVERIFY2(table.contains(e.name), qPrintable(file + ": " + e.name));
+    }
+
+    h.post([](Mav2Uart_Worker *w) { w->SetReadParamDone(); });
+    QTRY_VERIFY(h.read<bool>([](Mav2Uart_Worker *w) { return w->isStreamsRequested(); }));
+    QTRY_VERIFY(!h.log->rcChannels.isEmpty());
+
+    // The model page's reset: each line at the loader's pace, then the model
+    // id again; a tuning slider is pressed and released in the middle.
+    const ParamFileReadResult birch = ParamFileParser::readFile(presets.filePath("Birch-2blades.param"));
+    QVERIFY(birch.ok);
+    QHash<QString, float> last;
+    auto write = [&](const QString &name, float value) {
+        last.insert(name, value);
+        h.post([name, value](Mav2Uart_Worker *w) { w->sendWriteParametersCommand(name, value); });
+        QTest::qWait(10);
+    };
+    int line = 0;
+    for (const ParamFileEntry &e : birch.content.entries) {
+        write(e.name, e.value);
+        if (++line == 10) {
+            // Press and release reach the worker together.
+            last.insert("ATC_RAT_YAW_P", 0.292f);
+            h.post([](Mav2Uart_Worker *w) {
+                w->sendWriteParametersCommand("ATC_RAT_YAW_P", 0.19f);
+                w->sendWriteParametersCommand("ATC_RAT_YAW_P", 0.292f);
+            });
+        }
+    }
+    write("fw_version", 10.0f);
+    QVERIFY(last.contains("FLTMODE1"));
+
+    QTRY_COMPARE_WITH_TIMEOUT(h.read<int>([](Mav2Uart_Worker *w) { return w->pendingWriteCount(); }), 0, 20000);
+    h.call([](Mav2Uart_Worker *) {});
+    QCoreApplication::processEvents();
+    QVERIFY2(h.log->writeFailures.isEmpty(), qPrintable(h.log->sequence.filter("writefail").join(' ')));
+    for (auto it = last.cbegin(); it != last.cend(); ++it) {
+        float held = 0.0f;
+        QVERIFY(sim.parameterValue(it.key(), &held));
+        QVERIFY2(ParamTransfer::confirms(it.value(), held, 6) || ParamTransfer::confirms(it.value(), held, 9),
+                 qPrintable(it.key()));
+        // The last update of each name is the flight controller's value.
+        float echoed = std::numeric_limits<float>::quiet_NaN();
+        for (const auto &u : std::as_const(h.log->updates))
+            if (u.first == it.key())
+                echoed = u.second;
+        QVERIFY2(ParamTransfer::confirms(held, echoed, 9), qPrintable(it.key()));
+    }
+    sim.stop();
+}
+
 // ---- port --------------------------------------------------------------------------
 
 void TestLinkWorker::connectPortEdgeCases()
@@ -653,6 +776,33 @@ void TestLinkWorker::waitEndsWhenPortReplacedOrSilent()
     QCOMPARE(quiet.sim.listRequestCount(), 0);
 }
 
+void TestLinkWorker::secondDownloadRequestWhileWaitingTakesOver()
+{
+    Rig rig;
+    rig.sim.setSilent(true);
+    QVERIFY(rig.start());
+    WorkerHarness &h = *rig.h;
+    QVERIFY(h.connectPort(rig.sim.portPath()));
+
+    // The window asks again while the first request still waits for the
+    // link: the second runs nested inside the first's wait.
+    h.post([](Mav2Uart_Worker *w) { w->startParamRead(); });
+    QTRY_VERIFY(h.read<bool>([](Mav2Uart_Worker *w) { return w->isWaitingForFirstFrame(); }));
+    h.post([](Mav2Uart_Worker *w) { w->startParamRead(); });
+    rig.settle();   // runs inside the second wait, so that one has begun
+
+    rig.sim.setSilent(false);
+    h.startTicking(0);
+    QTRY_COMPARE_WITH_TIMEOUT(h.log->finished, 1, 20000);
+    QTRY_VERIFY(!h.read<bool>([](Mav2Uart_Worker *w) { return w->isWaitingForFirstFrame(); }));
+    QTest::qWait(400);
+    // One list request, one download.
+    QCOMPARE(rig.sim.listRequestCount(), 1);
+    QCOMPARE(h.log->finished, 1);
+    QCOMPARE(h.log->loadedCounts.last(), 30);
+    QCOMPARE(rig.sim.paramValuesSent(), 30);
+}
+
 // ---- telemetry ---------------------------------------------------------------------
 
 void TestLinkWorker::telemetryDispatch()
@@ -722,6 +872,7 @@ void TestLinkWorker::compassCalibrationProgress()
     QVERIFY(h.connectPort(rig.sim.portPath()));
 
     mavlink_mag_cal_progress_t p {};
+    p.compass_id = 1;
     p.completion_pct = 42;
     p.direction_x = 0.5f;
     p.completion_mask[9] = 0x80;
@@ -742,6 +893,7 @@ void TestLinkWorker::compassCalibrationProgress()
     QCOMPARE(int(uint8_t(shortFrame[1])), 17);   // payload cut after completion_pct
     rig.sim.sendRaw(shortFrame);
     QTRY_COMPARE(h.log->calibration, (QList<int>{43, 18}));
+    QCOMPARE(h.log->magProgress, (QList<QPair<int, int>>{{1, 43}, {0, 18}}));
 
     // A damaged one is dropped and logged.
     QByteArray damaged = frameOf(p);
@@ -754,6 +906,7 @@ void TestLinkWorker::compassCalibrationProgress()
 
     // The flight controller's own calibration: rising progress, then the report.
     h.log->calibration.clear();
+    h.log->magProgress.clear();
     h.post([](Mav2Uart_Worker *w) { w->sendCompassCalibrationCommand(42424, 0); });
     QTRY_COMPARE(h.log->magReports.size(), 1);
     QCOMPARE(h.log->magReports.first(), (QPair<int, int>(0, 4)));
@@ -761,6 +914,37 @@ void TestLinkWorker::compassCalibrationProgress()
     QVERIFY(std::is_sorted(h.log->calibration.cbegin(), h.log->calibration.cend()));
     QVERIFY(h.log->calibration.first() >= 1 && h.log->calibration.last() <= 101);
     QCOMPARE(rig.sim.commands(), QList<int>{42424});
+    QCOMPARE(h.log->magProgress.size(), h.log->calibration.size());
+
+    // Two compasses at once: their progress interleaves, each with its id;
+    // the one that needs longer reports last.
+    h.log->calibration.clear();
+    h.log->magProgress.clear();
+    h.log->magReports.clear();
+    SimulatedFlightController::MagCalCompass first, second;
+    first.compassId = 0;
+    first.durationMs = 600;
+    second.compassId = 1;
+    second.durationMs = 1000;
+    rig.sim.setMagCalCompasses({first, second});
+    h.post([](Mav2Uart_Worker *w) { w->sendCompassCalibrationCommand(42424, 0); });
+    QTRY_COMPARE(h.log->magReports.size(), 2);
+    QCOMPARE(h.log->magReports, (QList<QPair<int, int>>{{0, 4}, {1, 4}}));
+    rig.settle();
+    const QList<QPair<int, int>> progress = h.log->magProgress;
+    QCOMPARE(progress.size(), h.log->calibration.size());
+    QList<int> pct[2];
+    for (int i = 0; i < progress.size(); ++i) {
+        QCOMPARE(progress[i].second, h.log->calibration[i]);   // emitted side by side
+        QVERIFY(progress[i].first == 0 || progress[i].first == 1);
+        pct[progress[i].first] << progress[i].second;
+    }
+    QVERIFY(pct[0].size() >= 3 && pct[1].size() > pct[0].size());
+    QVERIFY(std::is_sorted(pct[0].cbegin(), pct[0].cend()));
+    QVERIFY(std::is_sorted(pct[1].cbegin(), pct[1].cend()));
+    // While both run they take turns, compass 0 first.
+    for (int i = 0; i < 2 * pct[0].size(); ++i)
+        QCOMPARE(progress[i].first, i % 2);
 }
 
 void TestLinkWorker::rebootKeepsParameters()

@@ -57,6 +57,7 @@ private slots:
     void writeConfirmation();
     void writeRetriesThenFails();
     void newerWriteReplacesOlder();
+    void staleEchoesOfSupersededWrites();
 };
 
 void TestParamTransfer::namesAndValues_data()
@@ -351,14 +352,89 @@ void TestParamTransfer::newerWriteReplacesOlder()
     t.writeSent(QStringLiteral("X"), 1.0f);
     for (int i = 0; i < 20; ++i)
         t.tick(false);
-    t.writeSent(QStringLiteral("X"), 2.0f);   // restarts the wait, forgets 1.0
-    for (int i = 0; i < 20; ++i)
+    t.writeSent(QStringLiteral("X"), 2.0f);   // restarts the wait and the attempts
+    for (int i = 0; i < ParamTransfer::kWriteTimeoutTicks - 1; ++i)
         QVERIFY(t.tick(false).writeResends.isEmpty());
-    float written = 0.0f;
-    // An echo of the older value does not confirm the newer one.
-    QCOMPARE(t.echo(QStringLiteral("X"), 1.0f, 9, &written), ParamTransfer::EchoResult::Refused);
-    QCOMPARE(written, 2.0f);
+    const ParamTransfer::TickActions a = t.tick(false);
+    QCOMPARE(a.writeResends.size(), 1);
+    QCOMPARE(a.writeResends[0].value, 2.0f);   // only the newer value is sent again
+    QCOMPARE(a.writeResends[0].attempts, 2);
 }
+
+void TestParamTransfer::staleEchoesOfSupersededWrites()
+{
+    // A slider's press and its release: two writes before the first echo.
+    ParamTransfer t;
+    const QString name = QStringLiteral("ATC_RAT_YAW_P");
+    t.writeSent(name, 0.19f);
+    t.writeSent(name, 0.292f);
+    for (int i = 0; i < 10; ++i)
+        t.tick(false);
+
+    // The echo of the press: no confirmation, no failure, nothing changes.
+    float written = 0.0f;
+    QCOMPARE(t.echo(name, 0.19f, 9, &written), ParamTransfer::EchoResult::Stale);
+    QCOMPARE(written, 0.292f);
+    QVERIFY(t.hasPendingWrite(name));
+    // Within the tolerance, as the encoded form brings it back.
+    QCOMPARE(t.echo(name, (0.19f * 12.0f) / 12.0f, 9, &written), ParamTransfer::EchoResult::Stale);
+
+    // The release keeps its own clock: sent again 25 ticks after it was written.
+    int ticks = 0;
+    ParamTransfer::TickActions a = tickUntilAction(t, 100, &ticks);
+    QCOMPARE(ticks, ParamTransfer::kWriteTimeoutTicks - 10);
+    QCOMPARE(a.writeResends.size(), 1);
+    QCOMPARE(a.writeResends[0].value, 0.292f);
+    QVERIFY(a.writeFailures.isEmpty());
+
+    QCOMPARE(t.echo(name, 0.292f, 9, &written), ParamTransfer::EchoResult::Confirmed);
+    QCOMPARE(t.pendingWriteCount(), 0);
+    // A late copy of the older echo after the name is settled: nothing pending.
+    QCOMPARE(t.echo(name, 0.19f, 9, &written), ParamTransfer::EchoResult::NotPending);
+
+    // An echo that matches none of the values written since: refused, with
+    // the latest value reported.
+    t.writeSent(QStringLiteral("STAT_FLTTIME"), 0.0f);
+    t.writeSent(QStringLiteral("STAT_FLTTIME"), 1.0f);
+    QCOMPARE(t.echo(QStringLiteral("STAT_FLTTIME"), 12345.0f, 6, &written), ParamTransfer::EchoResult::Refused);
+    QCOMPARE(written, 1.0f);
+    QVERIFY(!t.hasPendingWrite(QStringLiteral("STAT_FLTTIME")));
+
+    // Integer parameters compare rounded, older values too.
+    t.writeSent(QStringLiteral("RC1_MIN"), 1100.4f);
+    t.writeSent(QStringLiteral("RC1_MIN"), 1200.0f);
+    QCOMPARE(t.echo(QStringLiteral("RC1_MIN"), 1100.0f, 4, &written), ParamTransfer::EchoResult::Stale);
+    QCOMPARE(t.echo(QStringLiteral("RC1_MIN"), 1200.0f, 4, &written), ParamTransfer::EchoResult::Confirmed);
+
+    // Values settled before the latest write are not stale: the flight
+    // controller holding one of them again means it did not take the write.
+    t.writeSent(QStringLiteral("H_COL_MAX"), 1700.0f);
+    QCOMPARE(t.echo(QStringLiteral("H_COL_MAX"), 1700.0f, 9, &written), ParamTransfer::EchoResult::Confirmed);
+    t.writeSent(QStringLiteral("H_COL_MAX"), 1800.0f);
+    QCOMPARE(t.echo(QStringLiteral("H_COL_MAX"), 1700.0f, 9, &written), ParamTransfer::EchoResult::Refused);
+
+    // A write that never gets its echo fails after its retries, stale echoes
+    // or not; a long drag keeps a bounded list of older values.
+    for (int i = 0; i < 200; ++i)
+        t.writeSent(QStringLiteral("LOIT_BRK_ACCEL"), float(i));
+    QCOMPARE(t.echo(QStringLiteral("LOIT_BRK_ACCEL"), 190.0f, 9, &written), ParamTransfer::EchoResult::Stale);
+    ParamTransfer::TickActions last;
+    for (int i = 0; i < (ParamTransfer::kWriteResends + 1) * ParamTransfer::kWriteTimeoutTicks; ++i) {
+        last = t.tick(false);
+        if (i % 10 == 0)
+            QCOMPARE(t.echo(QStringLiteral("LOIT_BRK_ACCEL"), 198.0f, 9, &written),
+                     ParamTransfer::EchoResult::Stale);
+    }
+    QCOMPARE(last.writeFailures.size(), 1);
+    QCOMPARE(last.writeFailures[0].value, 199.0f);
+    QCOMPARE(last.writeFailures[0].superseded.size(), ParamTransfer::kMaxSupersededValues);
+    QCOMPARE(t.pendingWriteCount(), 0);
+}
+
+// The radio page takes RC_CHANNELS through a queued connection with nothing
+// but the message header included.
+static_assert(QMetaTypeId2<mavlink_rc_channels_t>::Defined,
+              "MavlinkMessages.h declares mavlink_rc_channels_t as a meta-type");
 
 QTEST_GUILESS_MAIN(TestParamTransfer)
 #include "tst_paramtransfer.moc"

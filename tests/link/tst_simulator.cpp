@@ -82,6 +82,9 @@ private slots:
     void corruptionSpoilsFrames();
     void rebootGoesSilentAndComesBack();
     void encodedEchoOfAWrite();
+    void twoCompassesCalibrateTogether();
+    void stickSweepReachesTheTravelMarks();
+    void demoSetUp();
 };
 
 void TestSimulator::defaultTableIsAHelicopterSet()
@@ -113,7 +116,8 @@ void TestSimulator::defaultTableIsAHelicopterSet()
         QVERIFY(values.contains(QStringLiteral("SERVO%1_REVERSED").arg(s)));
     }
     QCOMPARE(values.value("FRAME_CLASS"), 6.0f);        // traditional helicopter
-    QCOMPARE(values.value("SERIAL2_PROTOCOL"), 2.0f);   // MAVLink 2
+    // A GPS on serial 2 (MAVLink there would hide the radio page's travel calibration).
+    QCOMPARE(values.value("SERIAL2_PROTOCOL"), 5.0f);
     QVERIFY(values.value("H_COL_MIN") < values.value("H_COL_MAX"));
     QVERIFY(values.value("BATT_VOLT_MULT") > 1.0f);
     // Every name of the compiled-in presets is there to be written.
@@ -254,6 +258,164 @@ void TestSimulator::encodedEchoOfAWrite()
     float stored = 0.0f;
     QVERIFY(sim.parameterValue("H_RSC_SETPOINT1", &stored));
     QCOMPARE(stored, 73.0f);
+}
+
+namespace {
+
+mavlink_command_long_t command(uint16_t id)
+{
+    mavlink_command_long_t c {};
+    c.command = id;
+    c.param2 = 1.0f;
+    c.param3 = 1.0f;
+    c.target_system = 1;
+    c.target_component = 1;
+    return c;
+}
+
+} // namespace
+
+void TestSimulator::twoCompassesCalibrateTogether()
+{
+    SimulatedFlightController sim(HeliParameterTable::build());
+    sim.setBaudRate(0);
+    sim.setHeartbeatEnabled(false);
+    // Compass 1's progress first in every round; compass 0 starts later,
+    // fails, and reports after compass 1.
+    SimulatedFlightController::MagCalCompass c1, c0;
+    c1.compassId = 1;
+    c1.durationMs = 500;
+    c0.compassId = 0;
+    c0.startDelayMs = 200;
+    c0.durationMs = 500;
+    c0.resultStatus = 5;
+    sim.setMagCalCompasses({c1, c0});
+    QCOMPARE(sim.magCalCompasses().size(), 2);
+    QVERIFY(sim.start());
+    Client client(sim.portPath());
+    client.send(command(42424));
+    client.receive([&] { return client.count(MavlinkId::MAG_CAL_REPORT) == 2; }, 5000);
+    QCOMPARE(client.count(MavlinkId::MAG_CAL_REPORT), 2);
+
+    QList<int> order;            // compass ids of the progress messages
+    QList<QPair<int, int>> reports;
+    QList<int> pct[2];
+    for (const MavlinkFrame &f : std::as_const(client.frames)) {
+        if (f.msgid == MavlinkId::MAG_CAL_PROGRESS) {
+            const auto p = MavlinkCodec::decode<mavlink_mag_cal_progress_t>(f);
+            QCOMPARE(int(p.cal_mask), 0x3);
+            QVERIFY(p.compass_id <= 1);
+            order << p.compass_id;
+            pct[p.compass_id] << p.completion_pct;
+            QVERIFY(reports.isEmpty() || p.compass_id == 0);   // compass 1 is done first
+        } else if (f.msgid == MavlinkId::MAG_CAL_REPORT) {
+            const auto r = MavlinkCodec::decode<mavlink_mag_cal_report_t>(f);
+            reports.append({r.compass_id, r.cal_status});
+        }
+    }
+    QCOMPARE(reports, (QList<QPair<int, int>>{{1, 4}, {0, 5}}));
+    QVERIFY(order.size() >= 6);
+    QCOMPARE(order.first(), 1);   // compass 0 waits for its start
+    QVERIFY(order.contains(0));
+    // Where both run, compass 1 comes first in each round.
+    const int firstZero = int(order.indexOf(0));
+    QCOMPARE(order.value(firstZero - 1), 1);
+    QVERIFY(std::is_sorted(pct[0].cbegin(), pct[0].cend()));
+    QVERIFY(std::is_sorted(pct[1].cbegin(), pct[1].cend()));
+    QVERIFY(pct[1].last() < 100 && pct[0].last() < 100);
+    // Only a success changes the stored offsets (COMPASS_OFS2_* for compass 1).
+    float ofs = 0.0f;
+    QVERIFY(sim.parameterValue("COMPASS_OFS2_X", &ofs));
+    QCOMPARE(ofs, 35.0f);
+
+    // A cancel stops it: no report.
+    client.frames.clear();
+    client.send(command(42424));
+    client.receive([&] { return client.count(MavlinkId::MAG_CAL_PROGRESS) >= 2; }, 2000);
+    client.send(command(42426));
+    client.receive([] { return false; }, 900);
+    QCOMPARE(client.count(MavlinkId::MAG_CAL_REPORT), 0);
+}
+
+void TestSimulator::stickSweepReachesTheTravelMarks()
+{
+    SimulatedFlightController sim(HeliParameterTable::build());
+    sim.setBaudRate(0);
+    sim.setHeartbeatEnabled(false);
+    sim.setStickSweep(true);
+    QVERIFY(sim.start());
+    Client client(sim.portPath());
+    mavlink_request_data_stream_t req {};
+    req.req_stream_id = 3;
+    req.req_message_rate = 10;
+    req.start_stop = 1;
+    client.send(req);
+
+    // A travel calibration needs every stick beyond 1800 and below 1200.
+    int high[4] = {0, 0, 0, 0}, low[4] = {2000, 2000, 2000, 2000};
+    auto swept = [&] {
+        for (const MavlinkFrame &f : std::as_const(client.frames)) {
+            if (f.msgid != MavlinkId::RC_CHANNELS)
+                continue;
+            const auto rc = MavlinkCodec::decode<mavlink_rc_channels_t>(f);
+            const int ch[4] = {rc.chan1_raw, rc.chan2_raw, rc.chan3_raw, rc.chan4_raw};
+            for (int i = 0; i < 4; ++i) {
+                high[i] = std::max(high[i], ch[i]);
+                low[i] = std::min(low[i], ch[i]);
+            }
+        }
+        client.frames.clear();
+        for (int i = 0; i < 4; ++i)
+            if (high[i] <= 1800 || low[i] >= 1200)
+                return false;
+        return true;
+    };
+    client.receive(swept, 12000);
+    for (int i = 0; i < 4; ++i) {
+        QVERIFY2(high[i] > 1800 && high[i] <= 1950, qPrintable(QString::number(high[i])));
+        QVERIFY2(low[i] < 1200 && low[i] >= 1050, qPrintable(QString::number(low[i])));
+    }
+}
+
+void TestSimulator::demoSetUp()
+{
+    const SimulatedFlightController::Options demo = SimulatedFlightController::Options::demo();
+    QVERIFY(demo.encodedParams);
+    QVERIFY(demo.stickSweep);
+    QCOMPARE(demo.baud, SimulatedFlightController::kDefaultBaud);
+    QCOMPARE(demo.compasses.size(), 2);
+    QCOMPARE(int(demo.compasses[0].compassId), 0);
+    QCOMPARE(int(demo.compasses[1].compassId), 1);
+
+    SimulatedFlightController sim(demo);
+    QCOMPARE(sim.parameterCount(), HeliParameterTable::kCount);
+    QCOMPARE(sim.magCalCompasses().size(), 2);
+    sim.setBaudRate(0);
+    QVERIFY(sim.start());
+    Client client(sim.portPath());
+    mavlink_param_request_read_t read {};
+    read.param_index = -1;
+    std::memcpy(read.param_id, "FLTMODE1", 8);
+    read.target_system = 1;
+    read.target_component = 1;
+    client.send(read);
+    client.receive([&] { return client.count(MavlinkId::PARAM_VALUE) == 1; }, 2000);
+    QCOMPARE(client.count(MavlinkId::PARAM_VALUE), 1);
+    mavlink_param_value_t v {};
+    for (const MavlinkFrame &f : std::as_const(client.frames))
+        if (f.msgid == MavlinkId::PARAM_VALUE)
+            v = MavlinkCodec::decode<mavlink_param_value_t>(f);
+    // Sent encoded, like the real flight controller.
+    QCOMPARE(QByteArray(v.param_id, 4), QByteArray("IJWK"));   // F+3 L-2 T+3 M-2
+    float held = 0.0f;
+    QVERIFY(sim.parameterValue("FLTMODE1", &held));
+    QCOMPARE(v.param_value, held * 12.0f);
+
+    // A table handed in replaces the default one.
+    SimulatedFlightController::Options own;
+    own.table = {{"ONLY_ONE", 1.0f, SimParameter::Real32}};
+    SimulatedFlightController small(own);
+    QCOMPARE(small.parameterCount(), 1);
 }
 
 QTEST_GUILESS_MAIN(TestSimulator)
