@@ -51,6 +51,15 @@ void Mav2Uart_Worker::init()
 {
     serialPort = new QSerialPort(this);
     connect(serialPort, &QSerialPort::readyRead, this, &Mav2Uart_Worker::ReceiveData);
+    // A device that goes away under an open port (cable pulled, flight
+    // controller restarting its USB interface) makes every read fail at once
+    // and again: handled after the port's own notification has returned.
+    connect(serialPort, &QSerialPort::errorOccurred, this, [this](QSerialPort::SerialPortError error) {
+        if (error != QSerialPort::ResourceError || deviceLossQueued)
+            return;
+        deviceLossQueued = true;
+        QMetaObject::invokeMethod(this, &Mav2Uart_Worker::handleDeviceLoss, Qt::QueuedConnection);
+    });
 }
 
 void Mav2Uart_Worker::registerMetaTypes()
@@ -134,6 +143,18 @@ void Mav2Uart_Worker::closeForLinkLoss(const char *why)
     closedThisTick = true;
 }
 
+void Mav2Uart_Worker::handleDeviceLoss()
+{
+    deviceLossQueued = false;
+    if (!portOpen || !serialPort->isOpen() || serialPort->error() != QSerialPort::ResourceError)
+        return;
+    // Nothing will come from it any more: the link is lost now rather than
+    // after the silence limit, and the port stops reporting its failure.
+    const QString reason = serialPort->errorString();
+    qCWarning(lcLink).noquote() << "The device of" << portName << "went away:" << reason;
+    closeForLinkLoss("device gone");
+}
+
 void Mav2Uart_Worker::closePort()
 {
     if (!serialPort->isOpen() && portName.isEmpty())
@@ -187,7 +208,6 @@ void Mav2Uart_Worker::ConnectPort(QString name)
 
 void Mav2Uart_Worker::SearchPort()
 {
-    closedThisTick = false;
     int replaced = 0;
 
     // 1. The list of ports, only while no port is open.
@@ -220,8 +240,11 @@ void Mav2Uart_Worker::SearchPort()
     if (silentTicks >= kSilenceLimitTicks)
         closeForLinkLoss("no frame for 100 ticks");
 
-    // 6.
-    emit PortList(replaced, portList, closedThisTick ? 1 : 0);
+    // 6. A link lost between two ticks (the device went away) is reported
+    // with the next one.
+    const int closed = closedThisTick ? 1 : 0;
+    closedThisTick = false;
+    emit PortList(replaced, portList, closed);
 }
 
 void Mav2Uart_Worker::runTransferTick()

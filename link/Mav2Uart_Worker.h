@@ -103,12 +103,14 @@ public:
 signals:
     // End of every port-search tick: replaced (1 if this tick replaced the
     // list, else 0), the current list, silenceClosed (1 if this tick closed the
-    // port for silence or for an unanswered list request, else 0).
+    // port for silence or for an unanswered list request, or the device went
+    // away since the previous tick, else 0).
     void PortList(int replaced, QStringList ports, int silenceClosed);
     // After every ConnectPort whose name differs from the open port: 1 opened, 0 failed/closed.
     void ConnectSingal(int opened);
-    // The silence limit (or an unanswered list request) closed the port; sent
-    // before that tick's PortList.
+    // The silence limit (or an unanswered list request, or the device going
+    // away under the open port) closed the port; sent before the PortList
+    // that carries the silence flag 1.
     void disconnect_UI_disable();
     // Compass calibration progress + 1 (from MAG_CAL_PROGRESS while a
     // calibration runs).
@@ -191,6 +193,7 @@ private:
     // Closes the port and resets the link and download state; bumps linkGeneration.
     void resetAfterClose();
     void closeForLinkLoss(const char *why);
+    void handleDeviceLoss();
     bool writeFrame(const uint8_t *frame, int length);
     void handleFrame(const MavlinkFrame &frame);
     void handleParamValue(const MavlinkFrame &frame);
@@ -221,7 +224,8 @@ private:
     // Incremented whenever the port is closed or replaced; a wait for the
     // first frame that sees it change gives up.
     quint64 linkGeneration = 0;
-    bool closedThisTick = false;
+    bool closedThisTick = false;     // closed for link loss since the last PortList
+    bool deviceLossQueued = false;
     int firstFrameWaits = 0;   // startParamRead calls waiting (they can nest)
     quint64 downloadRequests = 0;   // startParamRead calls so far; the latest one counts
 };

@@ -13,6 +13,8 @@
 
 #include <QtTest>
 
+#include <ctime>
+
 #include <memory>
 #include <mutex>
 
@@ -121,6 +123,7 @@ private slots:
     void quittingWhileWaitingForFirstFrame();
     void waitEndsWhenPortReplacedOrSilent();
     void secondDownloadRequestWhileWaitingTakesOver();
+    void deviceGoneWhileOpen();
 
     void telemetryDispatch();
     void compassCalibrationProgress();
@@ -801,6 +804,38 @@ void TestLinkWorker::secondDownloadRequestWhileWaitingTakesOver()
     QCOMPARE(h.log->finished, 1);
     QCOMPARE(h.log->loadedCounts.last(), 30);
     QCOMPARE(rig.sim.paramValuesSent(), 30);
+}
+
+void TestLinkWorker::deviceGoneWhileOpen()
+{
+    auto rig = rigInUpdateMode();
+    QVERIFY(rig);
+    WorkerHarness &h = *rig->h;
+    rig->sim.setIgnoredParamSets(100);
+    h.post([](Mav2Uart_Worker *w) { w->sendWriteParametersCommand("H_COL_MAX", 1700.0f); });
+    QTRY_COMPARE(rig->sim.paramSets().size(), 1);
+
+    // The cable is pulled: the device goes away under the open port. Every
+    // read fails from then on; the link is lost at once, not after two
+    // seconds of failing reads.
+    const std::clock_t cpuBefore = std::clock();
+    QElapsedTimer clock;
+    clock.start();
+    rig->sim.stop();
+    QTRY_COMPARE_WITH_TIMEOUT(h.log->disconnects, 1, 6000);
+    QVERIFY2(clock.elapsed() < 1500, qPrintable(QString::number(clock.elapsed())));
+    QVERIFY(!h.worker->portOpen);
+    QVERIFY(contains(h.log->writeFailures, "H_COL_MAX", 1700.0f));
+    // The next port-search tick carries the flag, as after a silence.
+    QTRY_COMPARE(h.log->portListsWithSilenceFlag(), 1);
+    QCOMPARE(h.log->sequence.filter(QRegularExpression("^(disconnect|closed)$")),
+             (QStringList{"disconnect", "closed"}));
+    QTest::qWait(300);
+    QCOMPARE(h.log->portListsWithSilenceFlag(), 1);
+    QCOMPARE(h.log->disconnects, 1);
+    // The worker's thread is idle again (it was kept busy by failing reads).
+    const double cpuSeconds = double(std::clock() - cpuBefore) / CLOCKS_PER_SEC;
+    QVERIFY2(cpuSeconds < 0.5 * (double(clock.elapsed()) / 1000.0) + 0.2, qPrintable(QString::number(cpuSeconds)));
 }
 
 // ---- telemetry ---------------------------------------------------------------------
