@@ -347,8 +347,9 @@ void TestMainWindow::sleepKeepsTheWindowRunning()
     QVERIFY(QMetaObject::invokeMethod(w.get(), "sleep", Q_ARG(uint, 100)));
     QVERIFY(t.elapsed() >= 100);
     QVERIFY2(t.elapsed() < 1000, qPrintable(QString::number(t.elapsed())));
-    // The 20 ms tick went on during the wait.
-    QVERIFY(ticks.count() >= 3);
+    // The 20 ms tick went on during the wait (five would be due; a loaded
+    // machine may deliver fewer, but never none).
+    QVERIFY2(ticks.count() >= 2, qPrintable(QString::number(ticks.count())));
 }
 
 QTEST_MAIN(TestMainWindow)
