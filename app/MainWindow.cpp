@@ -516,6 +516,9 @@ void MainWindow::serialPort_init()
     connect(worker, &Mav2Uart_Worker::gps_raw_int_value, this, &MainWindow::gps_raw_int_show);
     connect(worker, &Mav2Uart_Worker::gps2_raw_value, this, &MainWindow::gps2_raw_show);
     connect(worker, &Mav2Uart_Worker::attitude_value, this, &MainWindow::attitude_show);
+    // The bar follows every progress report; the page also follows which
+    // compass reported.
+    connect(worker, &Mav2Uart_Worker::mag_cal_progress_value, this, &MainWindow::mag_cal_progress_show);
     connect(worker, &Mav2Uart_Worker::mag_cal_report_value, this, &MainWindow::mag_cal_report_show);
     connect(worker, &Mav2Uart_Worker::rc_channels_value, this, &MainWindow::rc_channels_show);
     connect(worker, &Mav2Uart_Worker::statustext_value, this, &MainWindow::statustext_show);
@@ -626,6 +629,11 @@ void MainWindow::gps2_raw_show(uint8_t satellites, uint16_t eph)
 void MainWindow::attitude_show(float roll, float pitch, float yaw)
 {
     m_statusPage->attitude_show(roll, pitch, yaw);
+}
+
+void MainWindow::mag_cal_progress_show(uint8_t compassId, int value)
+{
+    m_tuningPage->mag_cal_progress_show(compassId, value);
 }
 
 void MainWindow::mag_cal_report_show(uint8_t compassId, uint8_t calStatus)

@@ -123,6 +123,7 @@ private slots:
     void gps_raw_int_show(uint8_t satellites, uint16_t eph, uint16_t epv);
     void gps2_raw_show(uint8_t satellites, uint16_t eph);
     void attitude_show(float roll, float pitch, float yaw);
+    void mag_cal_progress_show(uint8_t compassId, int value);
     void mag_cal_report_show(uint8_t compassId, uint8_t calStatus);
     void rc_channels_show(mavlink_rc_channels_t channels);
     void statustext_show(QString text, uint8_t severity);

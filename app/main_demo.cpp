@@ -51,12 +51,9 @@ int main(int argc, char *argv[])
     std::unique_ptr<SimulatedFlightController> sim;
     QString portPath = parser.value(portOption);
     if (portPath.isEmpty()) {
-        sim = std::make_unique<SimulatedFlightController>();
-        sim->setStickSweep(true);
-        // Names and values in the encoded form, as the real flight controller
-        // sends them: plain names that also read as encoded ones (RC3_MIN,
-        // FLTMODE1, ...) would be taken decoded.
-        sim->setEncodedParams(true);
+        // Names and values encoded as the real flight controller sends them,
+        // the sticks sweeping, two compasses calibrating together.
+        sim = std::make_unique<SimulatedFlightController>(SimulatedFlightController::Options::demo());
         // The demo helicopter is an Alder-V3 (model id 1), so the header and
         // the model page show a named model.
         QList<SimParameter> table = sim->parameters();

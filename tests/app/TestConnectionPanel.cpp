@@ -6,6 +6,7 @@
 #include "dialogs/PopUpWidget.h"
 #include "link/Mav2Uart_Worker.h"
 #include "pages/PageContext.h"
+#include "pages/TuningPage.h"
 #include "params/ParameterStore.h"
 #include "sim/SimulatedFlightController.h"
 #include "sim/SimulatorPortSource.h"
@@ -78,6 +79,7 @@ private slots:
     void secondClickOnTheOpenPortSendsNothing();
     void quitWhileConnectedClosesThePort();
     void quitWhileWaitingForAFirstFrameEndsPromptly();
+    void compassCalibrationWaitsForEveryCompass();
 
 private:
     std::unique_ptr<MainWindow> makeWindow(PortSource source);
@@ -451,6 +453,40 @@ void TestConnectionPanel::quitWhileWaitingForAFirstFrameEndsPromptly()
     t.start();
     w.reset();
     QVERIFY2(t.elapsed() < 1000, qPrintable(QString::number(t.elapsed())));
+}
+
+void TestConnectionPanel::compassCalibrationWaitsForEveryCompass()
+{
+    // Two compasses calibrate together; the first reports its success well
+    // before the second. The calibration ends only with the second report.
+    QVERIFY(startSim());
+    m_sim->setMagCalCompasses({{0, 0, 600, 4}, {1, 0, 2100, 4}});
+    auto w = makeWindow(SimulatorPortSource::only(m_sim->portPath()));
+    QSignalSpy reports(w->linkWorker(), &Mav2Uart_Worker::mag_cal_report_value);
+    QVERIFY(connectToSim(*w));
+    QTRY_VERIFY_WITH_TIMEOUT(w->linkWorker()->readParamDone.load(), 20000);
+    child<QPushButton>(*w, "nav_BT3")->click();
+    QCOMPARE(child<QStackedWidget>(*w, "stackedWidget")->currentIndex(), 2);
+
+    TuningPage *page = w->tuningPage();
+    auto *bar = w->findChild<QWidget *>(QStringLiteral("MAG_calibration_xPB"));
+    QVERIFY(bar);
+    child<QPushButton>(*w, "MAG_calibration_pB")->click();
+    QVERIFY(page->magCalActive());
+    // Progress of both compasses reaches the page.
+    QTRY_VERIFY_WITH_TIMEOUT(bar->property("value").toInt() > 0, 3000);
+
+    QTRY_COMPARE_WITH_TIMEOUT(reports.count(), 1, 5000);
+    QCOMPARE(reports.at(0).at(0).value<uint8_t>(), uint8_t(0));
+    QCOMPARE(reports.at(0).at(1).value<uint8_t>(), uint8_t(4));
+    QTest::qWait(300); // the report has reached the page by now
+    QVERIFY(!page->magCalSucceeded());
+    QVERIFY(page->magCalActive());
+
+    QTRY_COMPARE_WITH_TIMEOUT(reports.count(), 2, 5000);
+    QCOMPARE(reports.at(1).at(0).value<uint8_t>(), uint8_t(1));
+    QTRY_VERIFY(page->magCalSucceeded());
+    QVERIFY(!page->magCalActive());
 }
 
 QTEST_MAIN(TestConnectionPanel)
