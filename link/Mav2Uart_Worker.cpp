@@ -53,9 +53,15 @@ void Mav2Uart_Worker::init()
     connect(serialPort, &QSerialPort::readyRead, this, &Mav2Uart_Worker::ReceiveData);
     // A device that goes away under an open port (cable pulled, flight
     // controller restarting its USB interface) makes every read fail at once
-    // and again: handled after the port's own notification has returned.
+    // and again: a resource error, or read errors one after the other with
+    // nothing read in between (a single failed read is not taken for it).
+    // Handled after the port's own notification has returned.
     connect(serialPort, &QSerialPort::errorOccurred, this, [this](QSerialPort::SerialPortError error) {
-        if (error != QSerialPort::ResourceError || deviceLossQueued)
+        if (error == QSerialPort::ReadError)
+            ++failedReads;
+        const bool gone = error == QSerialPort::ResourceError
+                          || (error == QSerialPort::ReadError && failedReads >= kDeviceLossFailedReads);
+        if (!gone || deviceLossQueued)
             return;
         deviceLossQueued = true;
         QMetaObject::invokeMethod(this, &Mav2Uart_Worker::handleDeviceLoss, Qt::QueuedConnection);
@@ -104,6 +110,7 @@ bool Mav2Uart_Worker::openSerialPort(const QString &name, QString *error)
     serialPort->setFlowControl(QSerialPort::NoFlowControl);
     connect(serialPort, &QSerialPort::readyRead, this, &Mav2Uart_Worker::ReceiveData,
             Qt::UniqueConnection);
+    failedReads = 0;
     if (serialPort->open(QIODevice::ReadWrite))
         return true;
     if (error)
@@ -146,12 +153,14 @@ void Mav2Uart_Worker::closeForLinkLoss(const char *why)
 void Mav2Uart_Worker::handleDeviceLoss()
 {
     deviceLossQueued = false;
-    if (!portOpen || !serialPort->isOpen() || serialPort->error() != QSerialPort::ResourceError)
+    const QSerialPort::SerialPortError error = serialPort->error();
+    if (!portOpen || !serialPort->isOpen()
+        || (error != QSerialPort::ResourceError && error != QSerialPort::ReadError))
         return;
     // Nothing will come from it any more: the link is lost now rather than
     // after the silence limit, and the port stops reporting its failure.
-    const QString reason = serialPort->errorString();
-    qCWarning(lcLink).noquote() << "The device of" << portName << "went away:" << reason;
+    qCWarning(lcLink).noquote() << "Reads from" << portName << "keep failing, the device went away ("
+                                << serialPort->errorString() << ")";
     closeForLinkLoss("device gone");
 }
 
@@ -295,6 +304,7 @@ void Mav2Uart_Worker::ReceiveData()
     receiveBuffer.append(serialPort->readAll());
     if (receiveBuffer.isEmpty())
         return;
+    failedReads = 0;
     DataAnalysis(reinterpret_cast<quint8 *>(receiveBuffer.data()), int(receiveBuffer.size()));
     receiveBuffer.clear();
 }

@@ -226,6 +226,8 @@ private:
     quint64 linkGeneration = 0;
     bool closedThisTick = false;     // closed for link loss since the last PortList
     bool deviceLossQueued = false;
+    static constexpr int kDeviceLossFailedReads = 20;
+    int failedReads = 0;             // read errors since data was last read
     int firstFrameWaits = 0;   // startParamRead calls waiting (they can nest)
     quint64 downloadRequests = 0;   // startParamRead calls so far; the latest one counts
 };
