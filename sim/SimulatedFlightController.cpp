@@ -291,6 +291,8 @@ void SimulatedFlightController::setUnanswerableIndices(const QSet<int> &indices)
 void SimulatedFlightController::setHeartbeatEnabled(bool enabled) { SIM_SET(m_heartbeat, enabled); }
 void SimulatedFlightController::setIgnoredListRequests(int count) { SIM_SET(m_ignoreLists, count); }
 void SimulatedFlightController::setIgnoredParamSets(int count) { SIM_SET(m_ignoreSets, count); }
+void SimulatedFlightController::setDroppedEchoes(int count) { SIM_SET(m_dropEchoes, count); }
+void SimulatedFlightController::setEchoDropProbability(double p) { SIM_SET(m_echoDrop, p); }
 void SimulatedFlightController::setRebootSilenceMs(int ms) { SIM_SET(m_rebootSilenceMs, ms); }
 void SimulatedFlightController::setStickSweep(bool sweep) { SIM_SET(m_stickSweep, sweep); }
 void SimulatedFlightController::setBatteryMillivolts(int mv) { SIM_SET(m_batteryMv, mv); }
@@ -870,6 +872,12 @@ void SimulatedFlightController::handleFrame(const MavlinkFrame &f, qint64 nowMs)
             break;   // unknown parameter or not a number: no answer
         if (!m_readOnly.contains(name))
             m_table[index].value = storeAs(m_table[index].type, value);
+        if (m_dropEchoes > 0) {
+            --m_dropEchoes;
+            break;   // stored, but the echo is lost
+        }
+        if (m_echoDrop > 0.0 && random01() < m_echoDrop)
+            break;
         sendParamValue(index, false, false);
         break;
     }

@@ -118,6 +118,10 @@ public:
     void setHeartbeatEnabled(bool enabled);
     void setIgnoredListRequests(int count);      // the next count list requests get no answer
     void setIgnoredParamSets(int count);         // the next count PARAM_SETs are lost
+    // Echo losses: the PARAM_SET is stored, only its PARAM_VALUE answer is lost
+    // (the next count echoes; each echo with p).
+    void setDroppedEchoes(int count);
+    void setEchoDropProbability(double p);
     void setReadOnly(const QString &name, bool readOnly);
     void setRebootSilenceMs(int ms);
     // Every configured compass takes `ms` (at least 100) from its first
@@ -206,6 +210,8 @@ private:
     bool m_heartbeat = true;
     int m_ignoreLists = 0;
     int m_ignoreSets = 0;
+    int m_dropEchoes = 0;
+    double m_echoDrop = 0.0;
     int m_rebootSilenceMs = 3000;
     QList<MagCalCompass> m_magCalCompasses{MagCalCompass{}};
     bool m_stickSweep = false;
