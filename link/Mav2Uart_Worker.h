@@ -36,8 +36,15 @@
 //    link_error_value (and the port is closed as on silence);
 //  - each write is confirmed by its echo, repeated when the echo does not come,
 //    and reported by param_write_failed_value when it is never confirmed or the
-//    flight controller keeps another value;
-//  - the reason a port cannot be opened goes out by link_error_value.
+//    flight controller keeps another value; when a name is written again
+//    before the echo of the earlier value came back (a slider's press and
+//    release), that echo is stale: no failure, the newer value still waits
+//    for its own echo (every echo still goes out by param_value_update_value);
+//  - the reason a port cannot be opened goes out by link_error_value;
+//  - a device that goes away under the open port (its reads keep failing)
+//    ends the link at once, as the silence limit would two seconds later;
+//  - startParamRead called again while an earlier call still waits for the
+//    first frame takes over: one list request, one download.
 
 #include "link/MavlinkCodec.h"
 #include "link/MavlinkMessages.h"
