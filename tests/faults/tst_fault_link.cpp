@@ -168,7 +168,7 @@ void FaultLinkTest::presetResetOverLossyEchoes_data()
     QTest::addColumn<bool>("someFail");
     QTest::newRow("5 % of echoes lost") << 0.05 << 7u << false;
     // So many lost that some writes run out of retries: those are named.
-    QTest::newRow("60 % of echoes lost") << 0.6 << 11u << true;
+    QTest::newRow("75 % of echoes lost") << 0.75 << 11u << true;
 }
 
 void FaultLinkTest::presetResetOverLossyEchoes()
