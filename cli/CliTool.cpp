@@ -87,7 +87,7 @@ QString CliTool::usage()
         "\n"
         "sim: names and values go out plain unless --encode (the real flight controller's\n"
         "form); plain names that also read as encoded ones (FLTMODE1, TKOFF_RPM_MIN, ...)\n"
-        "then arrive decoded, divided by 12. --demo is what tavro-demo runs: encoded, stick\n"
+        "then arrive decoded, divided by 12. --demo is the demo set-up: encoded, stick\n"
         "sweep, two compasses. --compasses N (1-3) calibrate together, compass i taking\n"
         "3 + i seconds.");
 }

@@ -12,7 +12,8 @@
 // sim sends plain names and values by default (the simulator's default);
 // --encode sends the encoded form the real flight controller uses; --demo
 // starts from SimulatedFlightController::Options::demo() (encoded, stick
-// sweep, two compasses), which tavro-demo runs; later options change it.
+// sweep, two compasses), the set-up meant for tavro-demo; later options
+// change it.
 //
 // The worker runs on its own thread with the 20 ms tick, reporting page 0, so
 // a silent link is detected as in the window. Without --port the first port

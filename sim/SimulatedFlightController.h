@@ -73,7 +73,7 @@ public:
         int baud = kDefaultBaud;
         QList<MagCalCompass> compasses{MagCalCompass{}};
 
-        // What tavro-demo runs: the default table sent encoded like the real
+        // The set-up for tavro-demo: the default table sent encoded like the real
         // flight controller's, the sticks sweeping so that a travel
         // calibration can complete, and two compasses (0 and 1) calibrating
         // together, compass 1 finishing a second after compass 0.
