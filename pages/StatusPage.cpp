@@ -79,11 +79,12 @@ constexpr int32_t kSweepMaxThreshold = 1800;
 constexpr int32_t kSweepMinThreshold = 1200;
 constexpr unsigned kLabelRefreshDelayMs = 100;
 
+// A style sheet change re-polishes the widget and lays it out again, even
+// when the sheet is the same: only a different one is set.
 void setStyleIfChanged(QWidget *w, const char *style)
 {
-    const QString sheet = QString::fromLatin1(style);
-    if (w->styleSheet() != sheet)
-        w->setStyleSheet(sheet);
+    if (w->styleSheet() != QLatin1String(style))
+        w->setStyleSheet(QString::fromLatin1(style));
 }
 
 void setRedButtonStyle(QPushButton *b)
@@ -529,7 +530,21 @@ void StatusPage::showRcRow(const RcRow &row, int channel, uint16_t value)
         setStyleIfChanged(row.mid, mid ? kLitStyle : kUnlitStyle);
     setStyleIfChanged(row.high, high ? kLitStyle : kUnlitStyle);
     row.bar->setTextColor(live ? kLiveText : kDeadText);
-    row.bar->setValue(live ? v : kChannelMin);
+
+    // A live channel shows its value; one that is not live shows the raw
+    // value with its text hidden when the bar takes it (a channel at exactly
+    // 1500 that never moved), and otherwise the monitor's floor of 900 (the
+    // bar refuses a value outside its range). The bar gets the value it ends
+    // on in one step, so a report that changes nothing paints nothing.
+    XProgressBar *bar = row.bar;
+    const auto accepted = [bar](int x) {
+        return (x >= bar->minimum() && x <= bar->maximum()) || (bar->minimum() == 0 && bar->maximum() == 0);
+    };
+    const int floorValue = live ? v : kChannelMin;
+    if (accepted(v))
+        bar->setValue(v);
+    else if (accepted(floorValue))
+        bar->setValue(floorValue);
 }
 
 void StatusPage::rc_channels_show(mavlink_rc_channels_t channels)
@@ -552,16 +567,6 @@ void StatusPage::rc_channels_show(mavlink_rc_channels_t channels)
     for (const SwitchRow &s : switches) {
         if (s.row)
             showRcRow(*s.row, s.channel, channelValue(channels, s.channel));
-    }
-
-    // Every shown bar takes the raw value once more: a channel at exactly
-    // 1500 that never moved shows 1500 with its text hidden; an out-of-range
-    // value is refused by the bar, which stays at 900.
-    for (int i = 0; i < 4; ++i)
-        m_stickRows[size_t(i)].bar->setValue(channelValue(channels, i + 1));
-    for (const SwitchRow &s : switches) {
-        if (s.row)
-            s.row->bar->setValue(channelValue(channels, s.channel));
     }
 
     if (m_calState != TravelCalibrationState::Sweeping && m_calState != TravelCalibrationState::Ready)

@@ -3,6 +3,7 @@
 #include "widgets/WidgetFonts.h"
 
 #include <QFontMetricsF>
+#include <QPaintEvent>
 #include <QPainter>
 #include <QPainterPath>
 #include <cmath>
@@ -18,6 +19,26 @@ GaugeCompassPan::GaugeCompassPan(QWidget *parent)
 }
 
 GaugeCompassPan::~GaugeCompassPan() = default;
+
+const QPainterPath &GaugeCompassPan::pointerShape()
+{
+    // The same in every paint (the painter turns it): the ring between the
+    // radii 50 and 44 with the arrow tip reaching 60. Uniting and subtracting
+    // paths is costly, so it is built once.
+    static const QPainterPath shape = [] {
+        QPainterPath outer;
+        outer.addEllipse(QPointF(0, 0), 50, 50);
+        QPainterPath inner;
+        inner.addEllipse(QPointF(0, 0), 44, 44);
+        QPainterPath arrow;
+        arrow.moveTo(50, 0);
+        arrow.lineTo(-50, 0);
+        arrow.lineTo(0, -60);
+        arrow.closeSubpath();
+        return arrow.united(outer).subtracted(inner);
+    }();
+    return shape;
+}
 
 QSize GaugeCompassPan::sizeHint() const
 {
@@ -69,7 +90,42 @@ void GaugeCompassPan::setValue(double value)
     if (heading == m_value)
         return;
     m_value = heading;
-    update();
+    // Only the middle changes, unless the letters shown are outdated.
+    if (m_paintedCardinals == cardinalTexts)
+        update(headingRect());
+    else
+        update();
+}
+
+QRect GaugeCompassPan::headingRect() const
+{
+    const double scale = qMin(width(), height()) / 200.0;
+    const int half = int(std::ceil(62 * scale)) + 2;
+    return QRect(width() / 2 - half, height() / 2 - half, 2 * half, 2 * half);
+}
+
+const QPixmap &GaugeCompassPan::dialPixmap()
+{
+    const qreal dpr = devicePixelRatioF();
+    const QSize pixels = (QSizeF(size()) * dpr).toSize();
+    if (m_dialValid && m_dial.size() == pixels && m_dial.devicePixelRatio() == dpr)
+        return m_dial;
+    m_dial = QPixmap(pixels);
+    m_dial.setDevicePixelRatio(dpr);
+    m_dial.fill(Qt::transparent);
+    QPainter painter(&m_dial);
+    painter.setRenderHints(QPainter::Antialiasing | QPainter::TextAntialiasing);
+    painter.translate(width() / 2, height() / 2);
+    const double side = qMin(width(), height());
+    painter.scale(side / 200.0, side / 200.0);
+    // The rim's outer edge lies on radius 99.
+    const int b = m_borderWidth;
+    const int halfB = b / 2;
+    painter.setPen(QPen(m_borderColor, b, Qt::SolidLine, Qt::FlatCap));
+    painter.setBrush(m_bgColor);
+    painter.drawEllipse(QRectF(halfB - 99, halfB - 99, 198 - b, 198 - b));
+    m_dialValid = true;
+    return m_dial;
 }
 
 void GaugeCompassPan::setColor(QColor &member, const QColor &color)
@@ -77,6 +133,7 @@ void GaugeCompassPan::setColor(QColor &member, const QColor &color)
     if (member == color)
         return;
     member = color;
+    m_dialValid = false;
     update();
 }
 
@@ -91,12 +148,16 @@ void GaugeCompassPan::setBorderWidth(int borderWidth)
     if (borderWidth == m_borderWidth)
         return;
     m_borderWidth = borderWidth;
+    m_dialValid = false;
     update();
 }
 
-void GaugeCompassPan::paintEvent(QPaintEvent *)
+void GaugeCompassPan::paintEvent(QPaintEvent *event)
 {
     QPainter painter(this);
+    // Dial with its rim.
+    painter.drawPixmap(0, 0, dialPixmap());
+
     painter.setRenderHints(QPainter::Antialiasing | QPainter::TextAntialiasing);
     painter.translate(width() / 2, height() / 2);
     const double side = qMin(width(), height());
@@ -105,14 +166,11 @@ void GaugeCompassPan::paintEvent(QPaintEvent *)
     const int b = m_borderWidth;
     const int halfB = b / 2;
 
-    // Dial with its rim; the rim's outer edge lies on radius 99.
-    painter.setPen(QPen(m_borderColor, b, Qt::SolidLine, Qt::FlatCap));
-    painter.setBrush(m_bgColor);
-    painter.drawEllipse(QRectF(halfB - 99, halfB - 99, 198 - b, 198 - b));
-
-    // Cardinal letters, each turned with its position.
+    // Cardinal letters, each turned with its position; not when only the
+    // middle is being repainted.
     painter.save();
-    {
+    if (!headingRect().contains(event->rect())) {
+        m_paintedCardinals = cardinalTexts;
         QFont font;
         font.setPixelSize(15);
         painter.setFont(font);
@@ -139,16 +197,7 @@ void GaugeCompassPan::paintEvent(QPaintEvent *)
         painter.setPen(Qt::NoPen);
         painter.setBrush(m_pointerColor);
         painter.rotate(m_value);
-        QPainterPath outer;
-        outer.addEllipse(QPointF(0, 0), 50, 50);
-        QPainterPath inner;
-        inner.addEllipse(QPointF(0, 0), 44, 44);
-        QPainterPath arrow;
-        arrow.moveTo(50, 0);
-        arrow.lineTo(-50, 0);
-        arrow.lineTo(0, -60);
-        arrow.closeSubpath();
-        painter.drawPath(arrow.united(outer).subtracted(inner));
+        painter.drawPath(pointerShape());
     }
     painter.restore();
 

@@ -2,6 +2,8 @@
 
 #include <QColor>
 #include <QStringList>
+#include <QPainterPath>
+#include <QPixmap>
 #include <QWidget>
 
 // Compass rose with a rotating heading ring and arrow, the heading in degrees
@@ -61,6 +63,21 @@ protected:
 
 private:
     void setColor(QColor &member, const QColor &color);
+    // Heading ring and arrow in logical units, pointing up.
+    static const QPainterPath &pointerShape();
+    // Device rectangle of what a heading change repaints: the ring with the
+    // arrow and both texts, all within 62 logical units of the centre.
+    QRect headingRect() const;
+    // The dial with its rim at the current size, colours and border width.
+    const QPixmap &dialPixmap();
+
+    // The dial is the same in every paint: drawn once into a pixmap and
+    // redrawn only when its size, colours or rim change.
+    QPixmap m_dial;
+    bool m_dialValid = false;
+    // The cardinal letters of the last full paint; a heading change repaints
+    // only the middle while they are still the ones shown.
+    QStringList m_paintedCardinals;
 
     double m_value = 0;
     QColor m_bgColor{40, 45, 48};

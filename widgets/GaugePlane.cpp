@@ -45,6 +45,7 @@ void GaugePlane::setColor(QColor &member, const QColor &color)
     if (member == color)
         return;
     member = color;
+    m_layersValid = false;
     update();
 }
 
@@ -76,13 +77,10 @@ void GaugePlane::setRollValue(int rollValue)
     update();
 }
 
-void GaugePlane::paintEvent(QPaintEvent *)
+void GaugePlane::paintDial(QPainter &painter) const
 {
-    QPainter painter(this);
-    setupLogical(painter, this);
-
-    // Outer ring.
     painter.setPen(Qt::NoPen);
+    // Outer ring.
     {
         QLinearGradient gradient(0, -99, 0, 99);
         gradient.setColorAt(0, m_borderOutColorStart);
@@ -112,20 +110,11 @@ void GaugePlane::paintEvent(QPaintEvent *)
         painter.setBrush(gradient);
         painter.drawEllipse(QRectF(-90, -90, 180, 180));
     }
+}
 
-    // Ground: a chord that grows as the horizon is lowered, turned by the bank.
-    painter.save();
-    painter.rotate(m_degValue);
-    painter.setBrush(m_planeColor);
-    {
-        const double k = -(m_rollValue * 90.0 / 100.0);
-        const double a = 180.0 + k;
-        const int startAngle = static_cast<int>(a * -16.0);
-        const int spanAngle = static_cast<int>((a + k) * 16.0);
-        painter.drawChord(QRectF(-90, -90, 180, 180), startAngle, spanAngle);
-    }
-    painter.restore();
-
+void GaugePlane::paintGlassAndScale(QPainter &painter) const
+{
+    painter.setPen(Qt::NoPen);
     // Glass highlight.
     {
         const QRectF upper(-80, -80, 160, 160);
@@ -162,6 +151,75 @@ void GaugePlane::paintEvent(QPaintEvent *)
             painter.restore();
         }
     }
+    painter.restore();
+}
+
+void GaugePlane::paintAircraft(QPainter &painter) const
+{
+    {
+        QPen pen(m_handleColor, 4, Qt::SolidLine, Qt::RoundCap, Qt::MiterJoin);
+        painter.setPen(pen);
+        painter.setBrush(m_handleColor);
+        painter.drawArc(QRectF(-15, -15, 30, 30), 0, -180 * 16);
+        painter.drawEllipse(QRectF(-2, -2, 4, 4));
+        painter.drawLine(QPointF(-30, 0), QPointF(-15, 0));
+        painter.drawLine(QPointF(30, 0), QPointF(15, 0));
+        painter.drawLine(QPointF(0, 15), QPointF(0, 80));
+        const QPointF stand[4] = {QPointF(-30, 82), QPointF(-20, 60), QPointF(20, 60), QPointF(30, 82)};
+        painter.drawPolygon(stand, 4);
+        painter.setPen(Qt::NoPen);
+        painter.drawPie(QRectF(-32, 77, 64, 13), 0, -180 * 16);
+    }
+}
+
+QPixmap GaugePlane::renderLayer(void (GaugePlane::*paint)(QPainter &) const) const
+{
+    const qreal dpr = devicePixelRatioF();
+    QPixmap layer((QSizeF(size()) * dpr).toSize());
+    layer.setDevicePixelRatio(dpr);
+    layer.fill(Qt::transparent);
+    QPainter painter(&layer);
+    setupLogical(painter, this);
+    (this->*paint)(painter);
+    return layer;
+}
+
+void GaugePlane::paintEvent(QPaintEvent *)
+{
+    // The parts that neither bank nor pitch move are drawn once into layers
+    // and redrawn only when the size or a colour changes.
+    const qreal dpr = devicePixelRatioF();
+    if (!m_layersValid || m_dialLayer.devicePixelRatio() != dpr
+        || m_dialLayer.size() != (QSizeF(size()) * dpr).toSize()) {
+        m_dialLayer = renderLayer(&GaugePlane::paintDial);
+        m_glassLayer = renderLayer(&GaugePlane::paintGlassAndScale);
+        m_aircraftLayer = renderLayer(&GaugePlane::paintAircraft);
+        m_layersValid = true;
+    }
+
+    QPainter painter(this);
+    // Outer ring, inner ring, sky.
+    painter.drawPixmap(0, 0, m_dialLayer);
+    setupLogical(painter, this);
+    painter.setPen(Qt::NoPen);
+
+    // Ground: a chord that grows as the horizon is lowered, turned by the bank.
+    painter.save();
+    painter.rotate(m_degValue);
+    painter.setBrush(m_planeColor);
+    {
+        const double k = -(m_rollValue * 90.0 / 100.0);
+        const double a = 180.0 + k;
+        const int startAngle = static_cast<int>(a * -16.0);
+        const int spanAngle = static_cast<int>((a + k) * 16.0);
+        painter.drawChord(QRectF(-90, -90, 180, 180), startAngle, spanAngle);
+    }
+    painter.restore();
+
+    // Glass highlight and bank scale.
+    painter.save();
+    painter.resetTransform();
+    painter.drawPixmap(0, 0, m_glassLayer);
     painter.restore();
 
     // Pitch ladder: its offset is in device pixels, the rest scales. It is kept
@@ -212,18 +270,6 @@ void GaugePlane::paintEvent(QPaintEvent *)
     painter.restore();
 
     // Fixed aircraft symbol and its stand.
-    {
-        QPen pen(m_handleColor, 4, Qt::SolidLine, Qt::RoundCap, Qt::MiterJoin);
-        painter.setPen(pen);
-        painter.setBrush(m_handleColor);
-        painter.drawArc(QRectF(-15, -15, 30, 30), 0, -180 * 16);
-        painter.drawEllipse(QRectF(-2, -2, 4, 4));
-        painter.drawLine(QPointF(-30, 0), QPointF(-15, 0));
-        painter.drawLine(QPointF(30, 0), QPointF(15, 0));
-        painter.drawLine(QPointF(0, 15), QPointF(0, 80));
-        const QPointF stand[4] = {QPointF(-30, 82), QPointF(-20, 60), QPointF(20, 60), QPointF(30, 82)};
-        painter.drawPolygon(stand, 4);
-        painter.setPen(Qt::NoPen);
-        painter.drawPie(QRectF(-32, 77, 64, 13), 0, -180 * 16);
-    }
+    painter.resetTransform();
+    painter.drawPixmap(0, 0, m_aircraftLayer);
 }

@@ -1,11 +1,14 @@
 #pragma once
 
 #include <QColor>
+#include <QPixmap>
 #include <QWidget>
 
 // Attitude indicator: sky disc with a rotating ground segment (bank), a pitch
 // ladder moved by rollValue, a bank pointer and a fixed aircraft symbol.
 // Painted in a logical 200 x 200 square centred on the widget.
+class QPainter;
+
 class GaugePlane : public QWidget
 {
     Q_OBJECT
@@ -66,6 +69,19 @@ protected:
 
 private:
     void setColor(QColor &member, const QColor &color);
+    // The fixed parts, each in the logical 200 x 200 square: rings and sky;
+    // glass highlight and bank scale; aircraft symbol and stand.
+    void paintDial(QPainter &painter) const;
+    void paintGlassAndScale(QPainter &painter) const;
+    void paintAircraft(QPainter &painter) const;
+    // One of those drawn into a transparent pixmap of the widget's size.
+    QPixmap renderLayer(void (GaugePlane::*paint)(QPainter &) const) const;
+
+    // The fixed parts as last drawn; invalid after a colour change.
+    QPixmap m_dialLayer;
+    QPixmap m_glassLayer;
+    QPixmap m_aircraftLayer;
+    bool m_layersValid = false;
 
     QColor m_borderOutColorStart{180, 180, 180};
     QColor m_borderOutColorEnd{50, 50, 50};

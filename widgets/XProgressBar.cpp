@@ -39,6 +39,26 @@ int XProgressBar::filledWidth() const
     return qBound(0, filled, width());
 }
 
+void XProgressBar::setValue(int value)
+{
+    // Unchanged, or refused as QProgressBar refuses a value outside a range
+    // that is not 0..0: nothing happens.
+    if (value == QProgressBar::value())
+        return;
+    if ((value > maximum() || value < minimum()) && (maximum() != 0 || minimum() != 0))
+        return;
+    if (!updatesEnabled()) {
+        QProgressBar::setValue(value);
+        return;
+    }
+    // QProgressBar repaints on the spot when its value changes; with updates
+    // off it only stores the value and tells its listeners, and turning them
+    // back on schedules the paint.
+    setUpdatesEnabled(false);
+    QProgressBar::setValue(value);
+    setUpdatesEnabled(true);
+}
+
 void XProgressBar::setColor(QColor &member, const QColor &color)
 {
     if (member == color)

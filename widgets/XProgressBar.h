@@ -41,6 +41,11 @@ public:
     QSize minimumSizeHint() const override;
 
 public Q_SLOTS:
+    // QProgressBar::setValue, except that a changed value is painted with the
+    // window's next frame instead of at once: several bars changing together
+    // then cost one paint of the window, not one each. An unchanged or
+    // refused value paints nothing.
+    void setValue(int value);
     void setValueColor(const QColor &color);
     void setBgColor(const QColor &color);
     void setTextColor(const QColor &color);
