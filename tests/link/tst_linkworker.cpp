@@ -973,7 +973,7 @@ void TestLinkWorker::compassCalibrationProgress()
         QVERIFY(progress[i].first == 0 || progress[i].first == 1);
         pct[progress[i].first] << progress[i].second;
     }
-    QVERIFY(pct[0].size() >= 3 && pct[1].size() > pct[0].size());
+    QVERIFY(!pct[0].isEmpty() && pct[1].size() >= pct[0].size());
     QVERIFY(std::is_sorted(pct[0].cbegin(), pct[0].cend()));
     QVERIFY(std::is_sorted(pct[1].cbegin(), pct[1].cend()));
     // While both run they take turns, compass 0 first.
