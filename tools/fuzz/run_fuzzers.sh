@@ -32,7 +32,7 @@ if [ ! -f "$FUZZ_BUILD_DIR/CMakeCache.txt" ]; then
   # themselves.
   CC=clang CXX=clang++ cmake -S "$ROOT" -B "$FUZZ_BUILD_DIR" "${gen[@]}" \
     -DCMAKE_BUILD_TYPE=Debug \
-    -DCMAKE_CXX_FLAGS_DEBUG="-O1 -g" \
+    -DCMAKE_CXX_FLAGS_DEBUG="-O1 -g1" \
     -DCMAKE_CXX_FLAGS="-fsanitize=fuzzer-no-link -fsanitize-coverage-ignorelist=$ROOT/tools/fuzz/coverage_ignore.txt" \
     -DTAVRO_SANITIZE=address,undefined \
     -DTAVRO_FUZZ=ON >/dev/null
