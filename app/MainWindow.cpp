@@ -32,6 +32,8 @@
 #include <QTimer>
 #include <QTranslator>
 
+#include <limits>
+
 
 namespace {
 
@@ -40,6 +42,8 @@ namespace {
 int warnTicks = 0;
 
 constexpr int kTickMs = 20;
+// No flight time written yet (or it must be written again).
+constexpr int kNoFlightTimeShown = std::numeric_limits<int>::min();
 constexpr int kWarnAgeTicks = 500;
 // Unconfirmed writes reported within this time share one warning line.
 constexpr int kFailedWritesBatchMs = 100;
@@ -416,11 +420,20 @@ void MainWindow::showFlightTime()
 {
     // STAT_FLTTIME counts seconds; before a download -1 shows 0 minutes.
     const int seconds = truncateTowardZero(m_store->findParameterValue(QStringLiteral("STAT_FLTTIME")));
-    ui->flytimeshow_value->setText(QString::number(seconds / 60) + tr("分"));
+    const int minutes = seconds / 60;
+    if (minutes == m_flightTimeMinutes && m_ctx->english == m_flightTimeEnglish
+        && ui->flytimeshow_value->text() == m_flightTimeText)
+        return;
+    m_flightTimeText = QString::number(minutes) + tr("分");
+    m_flightTimeMinutes = minutes;
+    m_flightTimeEnglish = m_ctx->english;
+    ui->flytimeshow_value->setText(m_flightTimeText);
 }
 
 void MainWindow::applyWindowLanguageTexts(bool english)
 {
+    // A catalogue was installed: the unit is translated again.
+    m_flightTimeMinutes = kNoFlightTimeShown;
     showFlightTime();
     if (m_store->findParameterValue(QStringLiteral("FRAME_CLASS")) == 11.0)
         ui->nav_BT4->setText(english ? QStringLiteral("Coll-Pitch") : QStringLiteral("螺距调试"));

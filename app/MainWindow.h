@@ -13,6 +13,7 @@
 #include <QThread>
 
 #include <cstdint>
+#include <limits>
 
 class Mav2Uart_Worker;
 class ModelPage;
@@ -162,6 +163,9 @@ private:
     // its catalogue is installed on this system; Qt's English otherwise.
     void installQtCatalogue(bool english);
     void setLinkState(LinkState state);
+    // The flight time in whole minutes. The tick calls it 50 times a second:
+    // the text is built again only when the minutes or the language changed,
+    // or the label no longer shows it (the form's texts re-applied).
     void showFlightTime();
     QString connectButtonText() const;
     static QString connectButtonText(LinkState state);
@@ -207,6 +211,10 @@ private:
     // failure box of the next ConnectSingal(0).
     QString m_lastLinkError;
     LinkState m_linkState = LinkState::Idle;
+    // What showFlightTime last wrote, and for which minutes and language.
+    QString m_flightTimeText;
+    int m_flightTimeMinutes = std::numeric_limits<int>::min();
+    bool m_flightTimeEnglish = false;
     // Names of the writes the flight controller did not confirm, waiting to
     // be shown together.
     QStringList m_failedWrites;

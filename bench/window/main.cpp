@@ -305,11 +305,15 @@ int main(int argc, char *argv[])
     auto portPath = std::make_shared<QString>();
     MainWindow::Options options;
     options.settingsFile = settingsDir.filePath(QStringLiteral("settings.ini"));
+    // Like tavro-demo: the simulator first, then the platform's own ports.
     options.portSource = [portMutex, portPath] {
-        std::lock_guard<std::mutex> lock(*portMutex);
         QList<PortCandidate> list;
-        if (!portPath->isEmpty())
-            list.append(PortCandidate{*portPath, 0x05C0, 0x007A});
+        {
+            std::lock_guard<std::mutex> lock(*portMutex);
+            if (!portPath->isEmpty())
+                list.append(PortCandidate{*portPath, 0x05C0, 0x007A});
+        }
+        list.append(systemSerialPorts());
         return list;
     };
 
@@ -336,7 +340,7 @@ int main(int argc, char *argv[])
             const auto wall0 = Clock::now();
             runFor(unconnectedSeconds * 1000);
             const double wall = msBetween(wall0, Clock::now()) / 1000.0;
-            std::printf("unconnected idle cpu: %.2f %% of one core (%.1f s, no port listed)\n",
+            std::printf("unconnected idle cpu: %.2f %% of one core (%.1f s, no flight controller listed)\n",
                         (processCpuSeconds() - cpu0) * 100.0 / wall, wall);
         }
 
