@@ -11,6 +11,11 @@
 // hands in its own function, e.g. one that adds a pseudo-terminal with the
 // flight controller's identifiers beside the real ports. A source is called on
 // the worker's thread.
+//
+// Asking the platform takes milliseconds, on Linux with its many terminals
+// tens of them, while the worker asks every 20 ms: systemSerialPorts() asks
+// again only when the device directory changed or its list is a while old
+// (cachedPortSource), and answers from memory in between.
 
 #include <QList>
 #include <QString>
@@ -26,5 +31,13 @@ struct PortCandidate
 
 using PortSource = std::function<QList<PortCandidate>()>;
 
-// The platform's serial ports, in the order the platform enumerates them.
+// The platform's serial ports, in the order the platform enumerates them; at
+// most kSystemPortsMaxAgeMs old, and new after a change of /dev (a port
+// added or removed; /dev/serial/by-id on Linux once udev has named it).
 QList<PortCandidate> systemSerialPorts();
+constexpr int kSystemPortsMaxAgeMs = 2000;
+
+// A source that asks `base` on its first call and again when `stamp` returns
+// something else than at the last asking or when that was maxAgeMs or more
+// ago; otherwise it returns the last list. Callable from any thread.
+PortSource cachedPortSource(PortSource base, int maxAgeMs, std::function<QString()> stamp);
