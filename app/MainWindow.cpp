@@ -3,6 +3,7 @@
 #include "ui_MainWindow.h"
 
 #include "app/AppLog.h"
+#include "app/SettingsLocation.h"
 #include "dialogs/PopUpWidget.h"
 #include "link/Mav2Uart_Worker.h"
 #include "pages/ModelPage.h"
@@ -158,7 +159,7 @@ MainWindow::~MainWindow()
 
 QString MainWindow::defaultSettingsFile()
 {
-    return QCoreApplication::applicationDirPath() + QStringLiteral("/settings.ini");
+    return SettingsLocation::forThisProcess();
 }
 
 void MainWindow::resetWarnTicks()
@@ -402,10 +403,15 @@ void MainWindow::switchLanguage(bool english, bool storeChoice)
     update();
 
     if (storeChoice) {
+        if (!SettingsLocation::prepareForWrite(m_settingsFile))
+            qCWarning(lcApp).noquote() << "settings: cannot create the folder of" << m_settingsFile;
         QSettings settings(m_settingsFile, QSettings::IniFormat);
         settings.beginGroup(QStringLiteral("tavro-set"));
         settings.setValue(QStringLiteral("Language"), english ? QStringLiteral("English") : QStringLiteral("简体中文"));
         settings.endGroup();
+        settings.sync();
+        if (settings.status() != QSettings::NoError)
+            qCWarning(lcApp).noquote() << "settings: the language choice could not be saved to" << m_settingsFile;
     }
 
     if (installed) {

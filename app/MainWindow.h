@@ -49,7 +49,8 @@ public:
         // The list of serial ports the worker searches; empty means the
         // platform's serial ports.
         PortSource portSource;
-        // The settings file; empty means "settings.ini" beside the executable.
+        // The settings file; empty means "settings.ini" beside the executable,
+        // or in the user's configuration directory when that is not writable.
         QString settingsFile;
         // Where the language switch finds TAVRO_en_US.qm and TAVRO_zh_CN.qm;
         // empty means the compiled-in catalogues (":/").
@@ -64,7 +65,8 @@ public:
     explicit MainWindow(const Options &options, QWidget *parent = nullptr);
     ~MainWindow() override;
 
-    // "settings.ini" in the directory that holds the executable.
+    // "settings.ini" in the directory that holds the executable, or in the
+    // user's configuration directory when that one is not writable.
     static QString defaultSettingsFile();
     QString settingsFile() const { return m_settingsFile; }
 

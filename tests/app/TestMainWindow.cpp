@@ -3,6 +3,7 @@
 // the warning strip's ageing.
 
 #include "app/MainWindow.h"
+#include "app/SettingsLocation.h"
 #include "link/Mav2Uart_Worker.h"
 #include "params/ParameterStore.h"
 #include "widgets/NLineLabel.h"
@@ -37,6 +38,7 @@ private slots:
     void languageValueIsComparedExactly_data();
     void languageValueIsComparedExactly();
     void languageBoxesBehaveAsAPair();
+    void settingsGoWhereTheyCanBeWritten();
     void frameGeometryAndTitle();
     void navigationIgnoredBeforeDownload();
     void dragBand();
@@ -153,6 +155,46 @@ void TestMainWindow::languageBoxesBehaveAsAPair()
     en->click();
     QVERIFY(en->isChecked());
     QVERIFY(!zh->isChecked());
+}
+
+void TestMainWindow::settingsGoWhereTheyCanBeWritten()
+{
+    const QString beside = m_dir->filePath(QStringLiteral("bin"));
+    const QString user = m_dir->filePath(QStringLiteral("config/tavro"));
+    const QString inUser = user + QStringLiteral("/settings.ini");
+    QVERIFY(QDir().mkpath(beside));
+
+    // A writable folder of the executable comes first, with or without a file.
+    QCOMPARE(SettingsLocation::choose(beside, user), beside + QStringLiteral("/settings.ini"));
+    QFile existing(beside + QStringLiteral("/settings.ini"));
+    QVERIFY(existing.open(QIODevice::WriteOnly));
+    existing.close();
+    QCOMPARE(SettingsLocation::choose(beside, user), beside + QStringLiteral("/settings.ini"));
+    QVERIFY(existing.remove());
+
+    // Otherwise the user's folder: a folder that cannot hold the file, a
+    // system folder (even for root, who may write there), a name taken by a
+    // folder.
+    QCOMPARE(SettingsLocation::choose(m_dir->filePath(QStringLiteral("gone")), user), inUser);
+    QCOMPARE(SettingsLocation::choose(QStringLiteral("/usr/bin"), user), inUser);
+    QVERIFY(QDir().mkpath(beside + QStringLiteral("/settings.ini")));
+    QCOMPARE(SettingsLocation::choose(beside, user), inUser);
+
+    // The user's folder does not exist yet: the first language switch creates
+    // it, and the next start reads the choice from there.
+    {
+        MainWindow::Options options;
+        options.portSource = [] { return QList<PortCandidate>(); };
+        options.settingsFile = SettingsLocation::choose(QStringLiteral("/usr/bin"), user);
+        MainWindow w(options);
+        child<QCheckBox>(w, "English_checkBox")->click();
+    }
+    QVERIFY(QFile::exists(inUser));
+    MainWindow::Options options;
+    options.portSource = [] { return QList<PortCandidate>(); };
+    options.settingsFile = inUser;
+    MainWindow again(options);
+    QVERIFY(child<QCheckBox>(again, "English_checkBox")->isChecked());
 }
 
 void TestMainWindow::frameGeometryAndTitle()

@@ -53,6 +53,9 @@ cmake --build "$FUZZ_BUILD_DIR" -j"$(nproc)" --target "${build_targets[@]}"
 
 export ASAN_OPTIONS="${ASAN_OPTIONS:-detect_leaks=1:abort_on_error=1:symbolize=1}"
 export UBSAN_OPTIONS="${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1}"
+# Only allocations the system libraries keep for the process's life are
+# suppressed; each entry says why.
+export LSAN_OPTIONS="${LSAN_OPTIONS:-suppressions=$ROOT/tools/ci/lsan.supp:print_suppressions=0}"
 export QT_QPA_PLATFORM=offscreen
 
 failed=()
