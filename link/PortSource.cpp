@@ -1,12 +1,14 @@
 #include "link/PortSource.h"
 
-#include <QDateTime>
 #include <QElapsedTimer>
-#include <QFileInfo>
 #include <QSerialPortInfo>
 
 #include <memory>
 #include <mutex>
+
+#ifdef Q_OS_UNIX
+#include <sys/stat.h>
+#endif
 
 namespace {
 
@@ -27,16 +29,23 @@ QList<PortCandidate> enumerateSerialPorts()
 }
 
 // Changes when a device node comes or goes (and, on Linux, when udev has
-// named a serial device); empty where there is no /dev.
+// named a serial device); empty where there is no /dev. Read on every tick,
+// so one stat() per directory and nothing else.
 QString deviceDirectoryStamp()
 {
+#ifdef Q_OS_UNIX
     QString stamp;
     for (const char *dir : {"/dev", "/dev/serial/by-id"}) {
-        const QFileInfo info(QString::fromLatin1(dir));
-        if (info.exists())
-            stamp += QString::number(info.lastModified().toMSecsSinceEpoch()) + QLatin1Char(';');
+        struct stat st;
+        if (::stat(dir, &st) == 0) {
+            stamp += QString::number(qint64(st.st_mtim.tv_sec)) + QLatin1Char('.')
+                     + QString::number(qint64(st.st_mtim.tv_nsec)) + QLatin1Char(';');
+        }
     }
     return stamp;
+#else
+    return QString();
+#endif
 }
 
 } // namespace

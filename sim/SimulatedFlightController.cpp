@@ -26,7 +26,7 @@ constexpr uint8_t kSysId = 1;
 constexpr uint8_t kCompId = 1;
 constexpr int kOutLimit = 4096;        // telemetry is dropped beyond this backlog
 constexpr int kListRefillBelow = 64;   // keep the list answer interleaved with telemetry
-constexpr int kChunk = 16;             // bytes handed to the pseudo-terminal at once
+constexpr int kChunk = 64;             // bytes handed to the pseudo-terminal at once: one USB full-speed packet
 constexpr qint64 kCatchUpNs = 5000000; // how far a late wake-up may catch up
 
 constexpr uint16_t kCmdReboot = 246;
