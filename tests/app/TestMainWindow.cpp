@@ -1,30 +1,87 @@
-// The main window's frame without a flight controller: start-up settings, the
-// language boxes, navigation guards, the drag band, the tick's flight time and
-// the warning strip's ageing.
+// The main window without a flight controller: settings, the language switch (every shown text, state
+// texts, the download display, texts fitting their frames), navigation guards, the drag band, the 20 ms
+// tick (flight time, warning strip ageing), sleep, the download ring and the warning strip's lines.
 
 #include "app/MainWindow.h"
 #include "app/SettingsLocation.h"
+#include "dialogs/PopUpWidget.h"
 #include "link/Mav2Uart_Worker.h"
+#include "pages/PageContext.h"
+#include "pages/StatusPage.h"
 #include "params/ParameterStore.h"
 #include "widgets/NLineLabel.h"
 #include "widgets/ProgressRing.h"
 
-#include <QApplication>
+#include "WindowTestHelpers.h"
+
+#include "tests/pages/LayoutChecks.h"
+
+#include <QAbstractButton>
 #include <QCheckBox>
-#include <QDir>
 #include <QElapsedTimer>
-#include <QFile>
 #include <QLabel>
 #include <QMouseEvent>
+#include <QPointer>
 #include <QPushButton>
 #include <QSettings>
-#include <QSignalSpy>
 #include <QStackedWidget>
 #include <QTemporaryDir>
-#include <QTimer>
 #include <QtTest>
 
 #include <memory>
+
+namespace {
+
+QString text(MainWindow &w, const char *name)
+{
+    if (auto *label = w.findChild<QLabel *>(QString::fromLatin1(name)))
+        return label->text();
+    return child<QAbstractButton>(w, name)->text();
+}
+
+void switchTo(MainWindow &w, bool english)
+{
+    auto *box = child<QCheckBox>(w, english ? "English_checkBox" : "Chinese_checkBox");
+    if (!box->isChecked())
+        box->click();
+}
+
+void fill(MainWindow &w, const QList<Parameter> &parameters)
+{
+    for (const Parameter &p : parameters)
+        w.parameterStore()->insertOrUpdate(p);
+}
+
+bool hasHan(const QString &text)
+{
+    for (const QChar c : text)
+        if (c.unicode() >= 0x3400 && c.unicode() <= 0x9FFF)
+            return true;
+    return false;
+}
+
+// Texts of the named labels and buttons a user can see, on every page.
+QMap<QString, QString> shownTexts(MainWindow &w)
+{
+    QMap<QString, QString> texts;
+    auto *stack = child<QStackedWidget>(w, "stackedWidget");
+    auto shown = [&](QWidget *widget) {
+        for (int i = 0; i < stack->count(); ++i)
+            if (stack->widget(i)->isAncestorOf(widget))
+                return widget->isVisibleTo(stack->widget(i));
+        return widget->isVisibleTo(&w);
+    };
+    for (QWidget *c : w.findChildren<QWidget *>()) {
+        const QString t = qobject_cast<QLabel *>(c)            ? static_cast<QLabel *>(c)->text()
+                          : qobject_cast<QAbstractButton *>(c) ? static_cast<QAbstractButton *>(c)->text()
+                                                               : QString();
+        if (!c->objectName().isEmpty() && !t.isEmpty() && shown(c))
+            texts.insert(c->objectName(), t);
+    }
+    return texts;
+}
+
+} // namespace
 
 class TestMainWindow : public QObject
 {
@@ -34,55 +91,66 @@ private slots:
     void init();
     void cleanup();
 
-    void startsChineseWithoutSettings();
+    void startsChineseAndWritesNothing();
     void languageValueIsComparedExactly_data();
     void languageValueIsComparedExactly();
-    void languageBoxesBehaveAsAPair();
     void settingsGoWhereTheyCanBeWritten();
-    void frameGeometryAndTitle();
-    void navigationIgnoredBeforeDownload();
+    void languageBoxesSwitchAndStore();
+    void everyShownTextTurnsEnglishAndBack();
+    void connectButtonKeepsItsStateText();
+    void emptyStoreAndFrameTexts();
+    void travelCalibrationGuardInBothLanguages();
+    void downloadDisplayKeepsTheTickedLanguage();
+    void missingCatalogueIsReported();
+    void frameAndNavigationGuards();
     void dragBand();
-    void flightTimeFromParameterStore();
-    void warningsAgeOneEveryFiveHundredTicks();
+    void flightTime();
+    void warningStripAgeing();
     void sleepKeepsTheWindowRunning();
-    void clearingKeepsTheAgeingCount();
+    void downloadRing_data();
+    void downloadRing();
+    void warningStripLines();
+    void batteryDialogFollowsAndOutlivesItsClose();
+    void frameTextsFit_data();
+    void frameTextsFit();
 
 private:
-    // A window whose worker sees no ports at all.
-    std::unique_ptr<MainWindow> makeWindow();
-    // Stops the 20 ms timer so that a test drives the tick itself.
-    void stopTicks(MainWindow &w) { w.tickTimer->stop(); }
-    void tick(MainWindow &w, int count)
+    static void tick(MainWindow &w, int count)
     {
         for (int i = 0; i < count; ++i)
             w.TimerInterrupt();
     }
-    template <typename T>
-    static T *child(MainWindow &w, const char *name)
+    // A window whose worker sees no ports; with stopTicks the test drives the tick itself.
+    std::unique_ptr<MainWindow> makeWindow(bool stopTicks = true, const QString &catalogueDir = QString())
     {
-        T *c = w.findChild<T *>(QString::fromLatin1(name));
-        if (!c)
-            qFatal("no child %s", name);
-        return c;
+        MainWindow::Options options;
+        options.portSource = [] { return QList<PortCandidate>(); };
+        options.settingsFile = m_settingsFile;
+        options.catalogueDir = catalogueDir;
+        auto w = std::make_unique<MainWindow>(options);
+        if (stopTicks)
+            w->tickTimer->stop();
+        return w;
+    }
+    void storeLanguage(const QString &value)
+    {
+        QSettings(m_settingsFile, QSettings::IniFormat).setValue(QStringLiteral("tavro-set/Language"), value);
+    }
+    QString storedLanguage() const
+    {
+        return QSettings(m_settingsFile, QSettings::IniFormat).value(QStringLiteral("tavro-set/Language")).toString();
     }
 
     std::unique_ptr<QTemporaryDir> m_dir;
     QString m_settingsFile;
 };
 
-std::unique_ptr<MainWindow> TestMainWindow::makeWindow()
-{
-    MainWindow::Options options;
-    options.portSource = [] { return QList<PortCandidate>(); };
-    options.settingsFile = m_settingsFile;
-    return std::make_unique<MainWindow>(options);
-}
-
 void TestMainWindow::init()
 {
     m_dir = std::make_unique<QTemporaryDir>();
     QVERIFY(m_dir->isValid());
     m_settingsFile = m_dir->filePath(QStringLiteral("settings.ini"));
+    MainWindow::resetWarnTicks();
 }
 
 void TestMainWindow::cleanup()
@@ -90,23 +158,18 @@ void TestMainWindow::cleanup()
     m_dir.reset();
 }
 
-void TestMainWindow::startsChineseWithoutSettings()
+void TestMainWindow::startsChineseAndWritesNothing()
 {
     {
-        auto w = makeWindow();
+        auto w = makeWindow(false);
         QCOMPARE(w->settingsFile(), m_settingsFile);
         QVERIFY(child<QCheckBox>(*w, "Chinese_checkBox")->isChecked());
         QVERIFY(!child<QCheckBox>(*w, "English_checkBox")->isChecked());
-        QCOMPARE(child<QPushButton>(*w, "OpenUart")->text(), QStringLiteral("连 接"));
-        QCOMPARE(child<QPushButton>(*w, "nav_BT1")->text(), QStringLiteral("遥控器"));
-        // Let ticks run: still nothing is written.
-        QTest::qWait(100);
+        QCOMPARE(text(*w, "OpenUart"), QStringLiteral("连 接"));
+        QTest::qWait(100); // ticks run: still nothing is written
     }
-    QVERIFY(!QFile::exists(m_settingsFile));
-    QVERIFY(QDir(m_dir->path()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries).isEmpty());
-    // The default lies beside the executable, whatever the working directory.
-    QCOMPARE(MainWindow::defaultSettingsFile(),
-             QCoreApplication::applicationDirPath() + QStringLiteral("/settings.ini"));
+    QVERIFY(QDir(m_dir->path()).isEmpty(QDir::NoDotAndDotDot | QDir::AllEntries));
+    QCOMPARE(MainWindow::defaultSettingsFile(), QCoreApplication::applicationDirPath() + QStringLiteral("/settings.ini"));
 }
 
 void TestMainWindow::languageValueIsComparedExactly_data()
@@ -117,44 +180,22 @@ void TestMainWindow::languageValueIsComparedExactly_data()
     QTest::newRow("english") << QStringLiteral("english") << false;
     QTest::newRow("leading blank") << QStringLiteral(" English") << false;
     QTest::newRow("Chinese") << QStringLiteral("简体中文") << false;
-    QTest::newRow("other") << QStringLiteral("set") << false;
 }
 
 void TestMainWindow::languageValueIsComparedExactly()
 {
     QFETCH(QString, stored);
     QFETCH(bool, english);
-    {
-        QSettings s(m_settingsFile, QSettings::IniFormat);
-        s.beginGroup(QStringLiteral("tavro-set"));
-        s.setValue(QStringLiteral("Language"), stored);
-        s.endGroup();
-    }
+    storeLanguage(stored);
+    BoxWatcher boxes;
     auto w = makeWindow();
     QCOMPARE(child<QCheckBox>(*w, "English_checkBox")->isChecked(), english);
     QCOMPARE(child<QCheckBox>(*w, "Chinese_checkBox")->isChecked(), !english);
-    QCOMPARE(w->pageContext() != nullptr, true);
+    QCOMPARE(text(*w, "nav_BT1"), english ? QStringLiteral("Radio") : QStringLiteral("遥控器"));
+    QCOMPARE(text(*w, "OpenUart"), english ? QStringLiteral("Connect") : QStringLiteral("连 接"));
+    QVERIFY(boxes.texts.isEmpty());
     w.reset();
-    // The stored value is left as it was.
-    QSettings s(m_settingsFile, QSettings::IniFormat);
-    QCOMPARE(s.value(QStringLiteral("tavro-set/Language")).toString(), stored);
-}
-
-void TestMainWindow::languageBoxesBehaveAsAPair()
-{
-    auto w = makeWindow();
-    auto *zh = child<QCheckBox>(*w, "Chinese_checkBox");
-    auto *en = child<QCheckBox>(*w, "English_checkBox");
-    // Clearing the ticked box ticks the other one.
-    zh->click();
-    QVERIFY(en->isChecked());
-    QVERIFY(!zh->isChecked());
-    en->click();
-    QVERIFY(zh->isChecked());
-    QVERIFY(!en->isChecked());
-    en->click();
-    QVERIFY(en->isChecked());
-    QVERIFY(!zh->isChecked());
+    QCOMPARE(storedLanguage(), stored); // left as it was
 }
 
 void TestMainWindow::settingsGoWhereTheyCanBeWritten()
@@ -172,76 +213,216 @@ void TestMainWindow::settingsGoWhereTheyCanBeWritten()
     QCOMPARE(SettingsLocation::choose(beside, user), beside + QStringLiteral("/settings.ini"));
     QVERIFY(existing.remove());
 
-    // Otherwise the user's folder: a folder that cannot hold the file, a
-    // system folder (even for root, who may write there), a name taken by a
-    // folder.
+    // Otherwise the user's folder: a missing folder, a system folder (even for root), a name taken by a folder.
     QCOMPARE(SettingsLocation::choose(m_dir->filePath(QStringLiteral("gone")), user), inUser);
     QCOMPARE(SettingsLocation::choose(QStringLiteral("/usr/bin"), user), inUser);
     QVERIFY(QDir().mkpath(beside + QStringLiteral("/settings.ini")));
     QCOMPARE(SettingsLocation::choose(beside, user), inUser);
 
-    // The user's folder does not exist yet: the first language switch creates
-    // it, and the next start reads the choice from there.
-    {
-        MainWindow::Options options;
-        options.portSource = [] { return QList<PortCandidate>(); };
-        options.settingsFile = SettingsLocation::choose(QStringLiteral("/usr/bin"), user);
-        MainWindow w(options);
-        child<QCheckBox>(w, "English_checkBox")->click();
-    }
+    // The user's folder does not exist yet: the first switch creates it, the next start reads it.
+    m_settingsFile = SettingsLocation::choose(QStringLiteral("/usr/bin"), user);
+    child<QCheckBox>(*makeWindow(), "English_checkBox")->click();
     QVERIFY(QFile::exists(inUser));
-    MainWindow::Options options;
-    options.portSource = [] { return QList<PortCandidate>(); };
-    options.settingsFile = inUser;
-    MainWindow again(options);
-    QVERIFY(child<QCheckBox>(again, "English_checkBox")->isChecked());
+    QVERIFY(child<QCheckBox>(*makeWindow(), "English_checkBox")->isChecked());
 }
 
-void TestMainWindow::frameGeometryAndTitle()
+void TestMainWindow::languageBoxesSwitchAndStore()
+{
+    BoxWatcher boxes;
+    auto w = makeWindow();
+    auto *zh = child<QCheckBox>(*w, "Chinese_checkBox");
+    auto *en = child<QCheckBox>(*w, "English_checkBox");
+    // A click on the ticked box clears it: the other language takes over.
+    zh->click();
+    QVERIFY(en->isChecked() && !zh->isChecked());
+    QCOMPARE(text(*w, "nav_BT1"), QStringLiteral("Radio"));
+    QCOMPARE(storedLanguage(), QStringLiteral("English"));
+    QVERIFY(w->pageContext()->english);
+    en->click();
+    QVERIFY(zh->isChecked() && !en->isChecked());
+    // The Chinese catalogue installs and shows the source texts.
+    QCOMPARE(QCoreApplication::translate("MainWindow", "遥控器"), QStringLiteral("遥控器"));
+    QCOMPARE(text(*w, "nav_BT1"), QStringLiteral("遥控器"));
+    QCOMPARE(storedLanguage(), QStringLiteral("简体中文"));
+    QVERIFY(!w->pageContext()->english);
+    // Clearing by program behaves like the click.
+    en->setChecked(true);
+    QVERIFY(en->isChecked() && !zh->isChecked());
+    en->setChecked(false);
+    QVERIFY(zh->isChecked() && !en->isChecked());
+    QVERIFY(boxes.texts.isEmpty());
+    QCOMPARE(w->windowTitle(), QStringLiteral("TAVRO"));
+}
+
+void TestMainWindow::everyShownTextTurnsEnglishAndBack()
+{
+    auto w = makeWindow();
+    fill(*w, {{QStringLiteral("fw_version"), 1}, {QStringLiteral("STAT_FLTTIME"), 3599},
+              {QStringLiteral("RC1_MAX"), 1900}, {QStringLiteral("BATT_CALL_NUMLV"), 0}});
+    w->showParameterValue();
+    const QMap<QString, QString> chinese = shownTexts(*w);
+    QVERIFY(chinese.size() > 40);
+
+    switchTo(*w, true);
+    const QMap<QString, QString> english = shownTexts(*w);
+    QStringList leftChinese;
+    for (auto it = english.cbegin(); it != english.cend(); ++it)
+        if (hasHan(it.value()) && it.key() != QLatin1String("Chinese_checkBox"))
+            leftChinese << it.key() + QStringLiteral(": ") + it.value();
+    QVERIFY2(leftChinese.isEmpty(), qPrintable(leftChinese.join(QLatin1Char('\n'))));
+    QCOMPARE(english.keys(), chinese.keys());
+
+    switchTo(*w, false);
+    QCOMPARE(shownTexts(*w), chinese);
+}
+
+void TestMainWindow::connectButtonKeepsItsStateText()
+{
+    auto w = makeWindow();
+    auto *button = child<QPushButton>(*w, "OpenUart");
+    w->setLinkState(MainWindow::LinkState::Connected);
+    switchTo(*w, true);
+    QCOMPARE(button->text(), QStringLiteral("Success"));
+    w->switchLanguage(true, false); // the same language again
+    QCOMPARE(button->text(), QStringLiteral("Success"));
+    w->setLinkState(MainWindow::LinkState::Loading);
+    QCOMPARE(button->text(), QStringLiteral("loading"));
+    switchTo(*w, false);
+    QCOMPARE(button->text(), QStringLiteral("加载中"));
+    w->setLinkState(MainWindow::LinkState::Idle);
+    switchTo(*w, true);
+    QCOMPARE(button->text(), QStringLiteral("Connect"));
+
+    // An open and a download's end go through the same states.
+    w->OpenUart_connect(1);
+    QCOMPARE(w->linkState(), MainWindow::LinkState::Loading);
+    QCOMPARE(button->text(), QStringLiteral("loading"));
+    w->Disconnect_UI_show();
+    QCOMPARE(w->linkState(), MainWindow::LinkState::Idle);
+    QCOMPARE(button->text(), QStringLiteral("Connect"));
+}
+
+void TestMainWindow::emptyStoreAndFrameTexts()
+{
+    for (const bool english : {true, false}) {
+        auto w = makeWindow();
+        switchTo(*w, !english);
+        switchTo(*w, english);
+        // Absent parameters read -1.
+        QCOMPARE(text(*w, "flytypeshow_value"), QStringLiteral("----"));
+        QCOMPARE(text(*w, "RC4_MAX"), QStringLiteral("max: -1"));
+        QCOMPARE(text(*w, "RC1_TRIM"), QStringLiteral("trim: -1"));
+        QCOMPARE(text(*w, "Collective_pos_label"), QStringLiteral("  ＋13°"));
+        QCOMPARE(text(*w, "Collective_neg_label"), QStringLiteral("  - 13°"));
+        const QStringList expected = english ? QStringList{"Aerobatics", "ATT", "GPS", "Return", "Off", "Home"}
+                                             : QStringList{"特技", "姿态", "GPS", "一键返航", "关闭", "返航"};
+        const QStringList shown{text(*w, "RC5_left_label"), text(*w, "RC5_mid_label"), text(*w, "RC5_right_label"),
+                                text(*w, "RC_CH9_Type_Label"), text(*w, "RC9_left_label"), text(*w, "RC9_right_label")};
+        QCOMPARE(shown, expected);
+        QCOMPARE(text(*w, "nav_BT4"), english ? QStringLiteral("Heli Type") : QStringLiteral("直升机型号"));
+
+        // The collective-pitch frame has its own captions; another frame the form's again.
+        fill(*w, {{QStringLiteral("FRAME_CLASS"), 11}, {QStringLiteral("fw_version"), 12}});
+        switchTo(*w, !english);
+        switchTo(*w, english);
+        QCOMPARE(text(*w, "nav_BT4"), english ? QStringLiteral("Coll-Pitch") : QStringLiteral("螺距调试"));
+        QCOMPARE(text(*w, "RC5_left_label"), english ? QStringLiteral("Manual mode") : QStringLiteral("手动模式"));
+        w->parameterStore()->setParameterValue(QStringLiteral("FRAME_CLASS"), 6);
+        switchTo(*w, !english);
+        QCOMPARE(text(*w, "nav_BT4"), english ? QStringLiteral("直升机型号") : QStringLiteral("Heli Type"));
+    }
+}
+
+void TestMainWindow::travelCalibrationGuardInBothLanguages()
+{
+    BoxWatcher boxes;
+    auto w = makeWindow();
+    fill(*w, {{QStringLiteral("fw_version"), 1}, {QStringLiteral("RC1_MIN"), 1100}, {QStringLiteral("RC1_MAX"), 1900}});
+    w->showParameterValue();
+    auto *rc = child<QPushButton>(*w, "RC_pB");
+    auto *stack = child<QStackedWidget>(*w, "stackedWidget");
+    QCOMPARE(rc->text(), QStringLiteral("开始行程校准"));
+    rc->click();
+    QCOMPARE(w->statusPage()->travelCalibrationState(), StatusPage::TravelCalibrationState::Sweeping);
+    const QString sweeping = rc->text();
+
+    // While it runs every navigation click warns and keeps the page, in either language.
+    child<QPushButton>(*w, "nav_BT3")->click();
+    QTRY_COMPARE(boxes.texts.size(), 1);
+    QCOMPARE(boxes.titles.at(0), QStringLiteral("警报"));
+    QCOMPARE(boxes.texts.at(0), QStringLiteral("正在校准遥控器行程，请拨动摇杆至极限位置状态后，点击写入参数完成校准"));
+    switchTo(*w, true);
+    QCOMPARE(rc->text(), QStringLiteral("in calibration"));
+    QVERIFY(w->statusPage()->travelCalibrationRunning());
+    child<QPushButton>(*w, "nav_BT2")->click();
+    QTRY_COMPARE(boxes.texts.size(), 2);
+    QCOMPARE(boxes.titles.at(1), QStringLiteral("warn"));
+    QVERIFY(boxes.texts.at(1).startsWith(QStringLiteral("During the remote controller travel calibration")));
+    switchTo(*w, false);
+    QCOMPARE(rc->text(), sweeping);
+    QCOMPARE(stack->currentIndex(), 0);
+}
+
+void TestMainWindow::downloadDisplayKeepsTheTickedLanguage()
+{
+    storeLanguage(QStringLiteral("English"));
+    auto w = makeWindow();
+    auto *en = child<QCheckBox>(*w, "English_checkBox");
+    storeLanguage(QStringLiteral("marker")); // from here on the file must not change
+    fill(*w, {{QStringLiteral("fw_version"), 15}, {QStringLiteral("SERIAL2_PROTOCOL"), 1},
+              {QStringLiteral("STAT_FLTTIME"), 600}, {QStringLiteral("H_COL_MAX"), 1700}});
+    for (int download = 0; download < 2; ++download) {
+        w->param_value_finish_show();
+        QVERIFY(en->isChecked());
+        QCOMPARE(text(*w, "OpenUart"), QStringLiteral("Success"));
+        QCOMPARE(text(*w, "nav_BT1"), QStringLiteral("Radio"));
+        QCOMPARE(text(*w, "flytimeshow_value"), QStringLiteral("10min"));
+        QCOMPARE(text(*w, "flytypeshow_value"), QStringLiteral("Fir"));
+        QCOMPARE(text(*w, "RC5_left_label"), QStringLiteral("ATT"));
+        QCOMPARE(text(*w, "Collective_pos_label"), QStringLiteral("  ＋14°"));
+        QCOMPARE(storedLanguage(), QStringLiteral("marker"));
+    }
+    switchTo(*w, false);
+    storeLanguage(QStringLiteral("marker"));
+    w->param_value_finish_show();
+    QVERIFY(!en->isChecked());
+    QCOMPARE(text(*w, "OpenUart"), QStringLiteral("成 功"));
+    QCOMPARE(text(*w, "flytimeshow_value"), QStringLiteral("10分"));
+    QCOMPARE(storedLanguage(), QStringLiteral("marker"));
+}
+
+void TestMainWindow::missingCatalogueIsReported()
+{
+    BoxWatcher boxes;
+    auto w = makeWindow(true, m_dir->filePath(QStringLiteral("no-catalogues")));
+    w->setLinkState(MainWindow::LinkState::Connected);
+    switchTo(*w, true);
+    QCOMPARE(boxes.texts, (QStringList{"LOAD QM FAILED", "Install FAILED"}));
+    // Stored all the same; the form shows its source texts, the button its state.
+    QCOMPARE(storedLanguage(), QStringLiteral("English"));
+    QCOMPARE(text(*w, "nav_BT1"), QStringLiteral("遥控器"));
+    QCOMPARE(text(*w, "OpenUart"), QStringLiteral("成 功"));
+}
+
+void TestMainWindow::frameAndNavigationGuards()
 {
     auto w = makeWindow();
     w->show();
     QVERIFY(QTest::qWaitForWindowExposed(w.get()));
-    QCOMPARE(w->windowTitle(), QStringLiteral("TAVRO"));
-    QVERIFY(w->windowFlags() & Qt::FramelessWindowHint);
     QCOMPARE(w->size(), QSize(1000, 600));
-    QCOMPARE(w->maximumSize(), QSize(1000, 600));
-    QCOMPARE(child<QWidget>(*w, "nav_widget")->height(), 60);
-    QCOMPARE(child<QWidget>(*w, "Head_widget")->size(), QSize(200, 84));
-    QCOMPARE(child<QWidget>(*w, "Side_widget")->width(), 200);
-
-    auto *stack = child<QStackedWidget>(*w, "stackedWidget");
-    QCOMPARE(stack->count(), 4);
-    QCOMPARE(stack->currentIndex(), 0);
-    const char *const names[] = {"page", "page_2", "page_3", "page_4"};
-    for (int i = 0; i < 4; ++i)
-        QCOMPARE(stack->widget(i)->objectName(), QString::fromLatin1(names[i]));
-
-    // Nothing of the frame or the pages is cut off: every visible child lies
-    // inside the window.
+    // Nothing of the frame or the pages is cut off.
     const QRect window(QPoint(0, 0), w->size());
-    for (QWidget *c : w->findChildren<QWidget *>()) {
-        if (!c->isVisibleTo(w.get()) || c->isWindow())
-            continue;
-        const QRect r(c->mapTo(w.get(), QPoint(0, 0)), c->size());
-        QVERIFY2(window.contains(r), qPrintable(c->objectName()));
-    }
-}
+    for (QWidget *c : w->findChildren<QWidget *>())
+        if (c->isVisibleTo(w.get()) && !c->isWindow())
+            QVERIFY2(window.contains(QRect(c->mapTo(w.get(), QPoint(0, 0)), c->size())), qPrintable(c->objectName()));
 
-void TestMainWindow::navigationIgnoredBeforeDownload()
-{
-    auto w = makeWindow();
+    // Before a download the buttons are off, and even enabled they do nothing.
     auto *stack = child<QStackedWidget>(*w, "stackedWidget");
     QSignalSpy streams(w.get(), &MainWindow::ReadParam_stream);
-
-    for (const char *name : {"nav_BT1", "nav_BT2", "nav_BT3", "nav_BT4"})
-        QVERIFY(!child<QPushButton>(*w, name)->isEnabled());
-    child<QPushButton>(*w, "nav_BT3")->click();
-    QCOMPARE(stack->currentIndex(), 0);
-
-    // Enabled buttons still do nothing while no download has been taken over.
-    for (const char *name : {"nav_BT1", "nav_BT2", "nav_BT3", "nav_BT4"})
-        child<QPushButton>(*w, name)->setEnabled(true);
+    for (const char *name : {"nav_BT1", "nav_BT2", "nav_BT3", "nav_BT4"}) {
+        QVERIFY(!child(*w, name)->isEnabled());
+        child(*w, name)->setEnabled(true);
+    }
     child<QPushButton>(*w, "nav_BT3")->click();
     child<QPushButton>(*w, "nav_BT1")->click();
     QCOMPARE(stack->currentIndex(), 0);
@@ -255,143 +436,246 @@ void TestMainWindow::dragBand()
     w->show();
     QVERIFY(QTest::qWaitForWindowExposed(w.get()));
     w->move(100, 100);
-    QCOMPARE(child<QWidget>(*w, "nav_widget")->height(), 60);
-
-    auto press = [&](QPointF at, Qt::MouseButton button) {
-        QMouseEvent e(QEvent::MouseButtonPress, at, w->mapToGlobal(at), button, button, Qt::NoModifier);
-        QApplication::sendEvent(w.get(), &e);
-    };
-    auto release = [&](QPointF at, Qt::MouseButton button) {
-        QMouseEvent e(QEvent::MouseButtonRelease, at, w->mapToGlobal(at), button, Qt::NoButton, Qt::NoModifier);
+    auto send = [&](QEvent::Type type, QPointF at, Qt::MouseButton button, Qt::MouseButtons held) {
+        QMouseEvent e(type, at, w->mapToGlobal(at), button, held, Qt::NoModifier);
         QApplication::sendEvent(w.get(), &e);
     };
     auto moveTo = [&](QPointF global) {
-        const QPointF local = w->mapFromGlobal(global);
-        QMouseEvent e(QEvent::MouseMove, local, global, Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
+        QMouseEvent e(QEvent::MouseMove, w->mapFromGlobal(global), global, Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
         QApplication::sendEvent(w.get(), &e);
     };
-
     // y = 59 is inside the 60-pixel band, also over the left column.
-    press(QPointF(30, 59), Qt::LeftButton);
-    QVERIFY(w->dragging);
-    QCOMPARE(w->dragOffset, QPoint(30, 59));
+    send(QEvent::MouseButtonPress, QPointF(30, 59), Qt::LeftButton, Qt::LeftButton);
     moveTo(QPointF(400, 300));
     QCOMPARE(w->pos(), QPoint(400 - 30, 300 - 59));
-    release(QPointF(30, 59), Qt::LeftButton);
-    QVERIFY(!w->dragging);
-    const QPoint rest = w->pos();
+    send(QEvent::MouseButtonRelease, QPointF(30, 59), Qt::LeftButton, Qt::NoButton);
     moveTo(QPointF(600, 500));
-    QCOMPARE(w->pos(), rest);
-
-    // y = 60 is below the band.
-    press(QPointF(300, 60), Qt::LeftButton);
+    QCOMPARE(w->pos(), QPoint(400 - 30, 300 - 59));
+    // y = 60 is below the band; the right button never drags nor ends a left drag.
+    send(QEvent::MouseButtonPress, QPointF(300, 60), Qt::LeftButton, Qt::LeftButton);
     QVERIFY(!w->dragging);
-    release(QPointF(300, 60), Qt::LeftButton);
-
-    // The right button never drags; its release does not end a left drag.
-    press(QPointF(300, 10), Qt::RightButton);
+    send(QEvent::MouseButtonRelease, QPointF(300, 60), Qt::LeftButton, Qt::NoButton);
+    send(QEvent::MouseButtonPress, QPointF(300, 10), Qt::RightButton, Qt::RightButton);
     QVERIFY(!w->dragging);
-    press(QPointF(300, 10), Qt::LeftButton);
+    send(QEvent::MouseButtonPress, QPointF(300, 10), Qt::LeftButton, Qt::LeftButton);
+    send(QEvent::MouseButtonRelease, QPointF(300, 10), Qt::RightButton, Qt::LeftButton);
     QVERIFY(w->dragging);
-    release(QPointF(300, 10), Qt::RightButton);
-    QVERIFY(w->dragging);
-    release(QPointF(300, 10), Qt::LeftButton);
+    send(QEvent::MouseButtonRelease, QPointF(300, 10), Qt::LeftButton, Qt::NoButton);
     QVERIFY(!w->dragging);
 }
 
-void TestMainWindow::flightTimeFromParameterStore()
+void TestMainWindow::flightTime()
 {
     auto w = makeWindow();
-    stopTicks(*w);
     auto *flytime = child<QLabel>(*w, "flytimeshow_value");
-    auto *stack = child<QStackedWidget>(*w, "stackedWidget");
     QSignalSpy pages(w.get(), &MainWindow::PageValue);
-    QSignalSpy calibration(w.get(), &MainWindow::MagCalibration_flag);
-
     tick(*w, 1);
-    // Before a download the absent parameter (-1) shows 0 minutes.
-    QCOMPARE(flytime->text(), QStringLiteral("0分"));
+    QCOMPARE(flytime->text(), QStringLiteral("0分")); // absent (-1) shows 0
     QCOMPARE(pages.count(), 1);
-    QCOMPARE(pages.at(0).at(0).toInt(), stack->currentIndex());
-    QCOMPARE(calibration.at(0).at(0).toInt(), 0);
-
-    w->parameterStore()->insertOrUpdate(Parameter{QStringLiteral("STAT_FLTTIME"), 3599.0});
-    tick(*w, 1);
-    QCOMPARE(flytime->text(), QStringLiteral("59分"));
-    w->parameterStore()->insertOrUpdate(Parameter{QStringLiteral("STAT_FLTTIME"), 3600.9});
-    tick(*w, 1);
-    QCOMPARE(flytime->text(), QStringLiteral("60分"));
-    // A wild value from the flight controller does not overflow.
-    w->parameterStore()->insertOrUpdate(Parameter{QStringLiteral("STAT_FLTTIME"), 1e30});
-    tick(*w, 1);
-    QCOMPARE(flytime->text(), QString::number(std::numeric_limits<int>::max() / 60) + QStringLiteral("分"));
+    const QList<std::pair<double, QString>> cases{
+        {3599.0, "59分"}, {3600.9, "60分"}, {1e30, QString::number(std::numeric_limits<int>::max() / 60) + "分"}};
+    for (const auto &[seconds, shown] : cases) {
+        w->parameterStore()->insertOrUpdate(Parameter{QStringLiteral("STAT_FLTTIME"), seconds});
+        tick(*w, 1);
+        QCOMPARE(flytime->text(), shown);
+    }
 }
 
-void TestMainWindow::warningsAgeOneEveryFiveHundredTicks()
+void TestMainWindow::warningStripAgeing()
 {
     auto w = makeWindow();
-    stopTicks(*w);
     auto *strip = child<NLineLabel>(*w, "warn_txt_widget");
     strip->clearLines();
     tick(*w, 1);
     MainWindow::resetWarnTicks();
-    strip->addLine(QStringLiteral("one"));
-    strip->addLine(QStringLiteral("two"));
-    strip->addLine(QStringLiteral("three"));
-
+    for (const char *line : {"one", "two", "three"})
+        strip->addLine(QString::fromLatin1(line));
     tick(*w, 499);
     QCOMPARE(strip->lineCount(), 3);
-    tick(*w, 1);
+    tick(*w, 1); // one line every 500 ticks, the oldest first
     QCOMPARE(strip->lineCount(), 2);
     QCOMPARE(strip->lineText(0), QStringLiteral("two"));
-    tick(*w, 500);
-    QCOMPARE(strip->lineCount(), 1);
-    QCOMPARE(strip->lineText(0), QStringLiteral("three"));
-    tick(*w, 500);
+    tick(*w, 1000);
     QCOMPARE(strip->lineCount(), 0);
     // An empty strip does not age: a new line gets its full 500 ticks.
     tick(*w, 800);
     strip->addLine(QStringLiteral("four"));
-    tick(*w, 499);
-    QCOMPARE(strip->lineCount(), 1);
-    tick(*w, 1);
-    QCOMPARE(strip->lineCount(), 0);
-}
-
-void TestMainWindow::clearingKeepsTheAgeingCount()
-{
-    auto w = makeWindow();
-    stopTicks(*w);
-    auto *strip = child<NLineLabel>(*w, "warn_txt_widget");
-    MainWindow::resetWarnTicks();
-    strip->addLine(QStringLiteral("old"));
     tick(*w, 450);
     QCOMPARE(strip->lineCount(), 1);
-
-    // A connection attempt clears the strip (an answer other than 0 or 1 does
-    // only that) but not the count.
+    // A connection attempt clears the strip (an answer other than 0 or 1 does only that) but not the count.
     QVERIFY(QMetaObject::invokeMethod(w.get(), "OpenUart_connect", Q_ARG(int, 7)));
     QCOMPARE(strip->lineCount(), 0);
     tick(*w, 20);
     strip->addLine(QStringLiteral("new"));
     tick(*w, 49);
     QCOMPARE(strip->lineCount(), 1);
-    tick(*w, 1);   // 50 ticks = 1 s after its arrival
+    tick(*w, 1); // 500 counted, the clearing included
     QCOMPARE(strip->lineCount(), 0);
 }
 
 void TestMainWindow::sleepKeepsTheWindowRunning()
 {
-    auto w = makeWindow();
+    auto w = makeWindow(false);
     QSignalSpy ticks(w.get(), &MainWindow::PageValue);
     QElapsedTimer t;
     t.start();
     QVERIFY(QMetaObject::invokeMethod(w.get(), "sleep", Q_ARG(uint, 100)));
     QVERIFY(t.elapsed() >= 100);
     QVERIFY2(t.elapsed() < 1000, qPrintable(QString::number(t.elapsed())));
-    // The 20 ms tick went on during the wait (five would be due; a loaded
-    // machine may deliver fewer, but never none).
+    // The 20 ms tick goes on (five due; a loaded machine may deliver fewer, never none).
     QVERIFY2(ticks.count() >= 2, qPrintable(QString::number(ticks.count())));
+}
+
+void TestMainWindow::downloadRing_data()
+{
+    QTest::addColumn<int>("received");
+    QTest::addColumn<int>("count");
+    QTest::addColumn<int>("value");
+    QTest::addColumn<int>("green");
+    QTest::newRow("500: first") << 0 << 500 << 0 << 0;
+    QTest::newRow("500: 488") << 488 << 500 << 99 << 248;
+    QTest::newRow("500: 489") << 489 << 500 << 100 << 249;
+    QTest::newRow("11: 0") << 0 << 11 << 100 << 23; // one to show, reached at once
+    QTest::newRow("3: 1") << 1 << 3 << 33 << 85;
+    QTest::newRow("3: more than announced") << 7 << 3 << 100 << 255;
+}
+
+void TestMainWindow::downloadRing()
+{
+    QFETCH(int, received);
+    QFETCH(int, count);
+    QFETCH(int, value);
+    QFETCH(int, green);
+    auto w = makeWindow();
+    auto *ring = child<ProgressRing>(*w, "Read_progress");
+    w->param_value_loading_show({QStringLiteral("P"), 2.5}, received, uint16_t(count));
+    QCOMPARE(ring->value(), double(value));
+    QCOMPARE(ring->ringColor(), QColor(255 - green, green, 0, 255));
+    // Nothing announced: the value is stored, the ring left alone.
+    w->param_value_loading_show({QStringLiteral("P"), 3.5}, received, 0);
+    QCOMPARE(ring->value(), double(value));
+    QCOMPARE(w->parameterStore()->findParameterValue(QStringLiteral("P")), 3.5);
+    QCOMPARE(w->parameterStore()->size(), 1);
+}
+
+void TestMainWindow::warningStripLines()
+{
+    auto w = makeWindow();
+    auto *strip = child<NLineLabel>(*w, "warn_txt_widget");
+    w->statustext_show(QStringLiteral("PreArm: Compass not calibrated"), 2);
+    w->statustext_show(QStringLiteral("PreArm: Compass not calibrated"), 3); // below critical: log only
+    w->statustext_show(QStringLiteral("Something else"), 0);                // no row: log only
+    QCOMPARE(strip->lineCount(), 1);
+    QCOMPARE(strip->lineText(0), QStringLiteral("磁罗盘需要校准"));
+    strip->clearLines();
+
+    // Unconfirmed writes: the pages hear at once, the strip gets one line per batch.
+    QSignalSpy failures(w->pageContext(), &PageContext::parameterWriteFailed);
+    w->param_write_failed_show(QStringLiteral("H_COL_MAX"), 1700.0f);
+    QCOMPARE(failures.count(), 1);
+    QTRY_COMPARE(strip->lineCount(), 1);
+    QCOMPARE(strip->lineText(0), QStringLiteral("写入未确认：H_COL_MAX"));
+    for (const char *name : {"RC1_MIN", "RC1_MAX", "RC1_MIN", "RC1_TRIM"})
+        w->param_write_failed_show(QString::fromLatin1(name), 1000.0f);
+    QCOMPARE(failures.count(), 5);
+    QTRY_COMPARE(strip->lineCount(), 2);
+    QCOMPARE(strip->lineText(1), QStringLiteral("写入未确认：3 个参数"));
+
+    // In English; a connection attempt's clearing drops what waits.
+    switchTo(*w, true);
+    w->statustext_show(QStringLiteral("PreArm: Radio failsafe on"), 1);
+    QCOMPARE(strip->lineText(2), QStringLiteral("Please connect the receiver"));
+    w->param_write_failed_show(QStringLiteral("ATC_RAT_YAW_P"), 0.2f);
+    QTRY_COMPARE(strip->lineCount(), 4);
+    QCOMPARE(strip->lineText(3), QStringLiteral("Write failed: ATC_RAT_YAW_P"));
+    w->param_write_failed_show(QStringLiteral("RC2_MIN"), 1000.0f);
+    w->Disconnect_UI_show();
+    QCOMPARE(strip->lineCount(), 0);
+    QTest::qWait(250); // longer than a batch waits
+    QCOMPARE(strip->lineCount(), 0);
+    w->param_missing_show({3, 4});
+    QCOMPARE(strip->lineText(0), QStringLiteral("Missing parameters: 2"));
+}
+
+void TestMainWindow::batteryDialogFollowsAndOutlivesItsClose()
+{
+    storeLanguage(QStringLiteral("English"));
+    auto w = makeWindow();
+    w->slotDoAction();
+    QPointer<PopUpWidget> dialog = w->findChild<PopUpWidget *>();
+    QVERIFY(dialog);
+    auto *write = child<QPushButton>(*dialog, "PopUpWrite_bn");
+    QCOMPARE(write->text(), QStringLiteral("Apply Voltage"));
+    QCOMPARE(child<QLabel>(*dialog, "PopUp_Message")->font().pointSize(), 9);
+    // The dialog keeps the window's content disabled: only the display's re-application switches.
+    child<QCheckBox>(*w, "English_checkBox")->setChecked(false);
+    QCOMPARE(write->text(), QStringLiteral("写入电压"));
+    w->switchLanguage(true, false);
+    QCOMPARE(write->text(), QStringLiteral("Apply Voltage"));
+
+    // An answer after the close still reaches the warning strip.
+    dialog->close();
+    QTRY_VERIFY(dialog.isNull());
+    QVERIFY(child(*w, "centralwidget")->isEnabled());
+    w->param_value_update_show(QStringLiteral("BATT_VOLT_MULT"), 10.5f);
+    w->param_write_failed_show(QStringLiteral("BATT_VOLT_MULT"), 10.5f);
+    QTRY_COMPARE(child<NLineLabel>(*w, "warn_txt_widget")->lineCount(), 1);
+    QCOMPARE(child<NLineLabel>(*w, "warn_txt_widget")->lineText(0), QStringLiteral("Write failed: BATT_VOLT_MULT"));
+}
+
+void TestMainWindow::frameTextsFit_data()
+{
+    QTest::addColumn<bool>("english");
+    QTest::newRow("Chinese") << false;
+    QTest::newRow("English") << true;
+}
+
+void TestMainWindow::frameTextsFit()
+{
+    // The frame's texts in their longest forms, in the shown window.
+    QFETCH(bool, english);
+    auto w = makeWindow();
+    fill(*w, {{QStringLiteral("fw_version"), 13}, {QStringLiteral("STAT_FLTTIME"), 5999940},
+              {QStringLiteral("FRAME_CLASS"), 11}});
+    w->showParameterValue();
+    switchTo(*w, english);
+    w->show();
+    QVERIFY(QTest::qWaitForWindowExposed(w.get()));
+    auto *strip = child<NLineLabel>(*w, "warn_txt_widget");
+    for (const char *text : {"Accels calibrated requires reboot", "Compass calibrated requires reboot",
+                             "Check FS_THR_VALUE", "Motor Interlock Enabled", "Compass not healthy"})
+        w->statustext_show(QString::fromLatin1(text), 0);
+    w->param_missing_show({1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12});
+    w->param_write_failed_show(QStringLiteral("ATC_RAT_YAW_IMAX"), 1.0f);
+    QTRY_COMPARE(strip->lineCount(), 7);
+    w->param_write_failed_show(QStringLiteral("ATC_RAT_YAW_IMAX"), 1.0f);
+    w->param_write_failed_show(QStringLiteral("ATC_RAT_RLL_IMAX"), 1.0f);
+    QTRY_COMPARE(strip->lineCount(), 8);
+
+    QStringList faults;
+    auto *button = child<QPushButton>(*w, "OpenUart");
+    for (auto state : {MainWindow::LinkState::Idle, MainWindow::LinkState::Loading, MainWindow::LinkState::Connected}) {
+        w->setLinkState(state);
+        QCoreApplication::processEvents();
+        for (const char *part : {"Side_widget", "top_widget", "Head_widget"})
+            for (const QString &fault : layoutFaults(child(*w, part)))
+                // The connect button sits on the ring, the logo beside its lettering, by design.
+                if (!fault.contains(QLatin1String("OpenUart")) && !fault.contains(QLatin1String("icon_ZEN_IMG")))
+                    faults << fault;
+        if (button->fontMetrics().horizontalAdvance(button->text()) > button->width())
+            faults << QStringLiteral("connect button: %1").arg(button->text());
+    }
+    // Every line in full in the strip's tool tip, the newest last; the shown line cut with an ellipsis.
+    const QStringList full = strip->toolTip().split(QLatin1Char('\n'));
+    QCOMPARE(full.size(), 8);
+    QCOMPARE(full.at(0), english ? QStringLiteral("Need to restart flight control after accelerometer calibration is complete")
+                                 : QStringLiteral("加速度计校准完成后需要重启飞控"));
+    QCOMPARE(strip->lineText(0).endsWith(QChar(0x2026)), english);
+    QCOMPARE(full.at(7), english ? QStringLiteral("Writes failed: 2") : QStringLiteral("写入未确认：2 个参数"));
+    tick(*w, 501);
+    QCOMPARE(strip->toolTip().split(QLatin1Char('\n')), full.mid(1));
+    faults.removeDuplicates();
+    QVERIFY2(faults.isEmpty(), qPrintable(faults.join(QLatin1Char('\n'))));
 }
 
 QTEST_MAIN(TestMainWindow)
