@@ -1,37 +1,40 @@
-// The link worker on its own thread against the simulated flight controller
-// over real pseudo-terminals: port search and filter, connecting, the
-// parameter download with its completion rule and recovery, update mode and
-// the telemetry streams, confirmed writes, loss of link, the wait for a first
-// frame, and the telemetry and compass-calibration messages.
-#include "WorkerHarness.h"
-
+// The link: parameter-transfer bookkeeping on its own, the simulated flight
+// controller as a peer on the wire, the worker on its own thread against it
+// over real pseudo-terminals, and tavro-cli in its own process.
+#include "link/Mav2Uart_Worker.h"
 #include "link/MavlinkCodec.h"
 #include "link/ParamTransfer.h"
 #include "params/ParamFileParser.h"
+#include "sim/HeliParameterTable.h"
 #include "sim/SimulatedFlightController.h"
 #include "sim/SimulatorPortSource.h"
 
 #include <QtTest>
 
+#include <csignal>
+#include <fcntl.h>
 #include <memory>
 #include <mutex>
+#include <poll.h>
+#include <unistd.h>
+
+// The radio page takes RC_CHANNELS through a queued connection with nothing but the message header.
+static_assert(QMetaTypeId2<mavlink_rc_channels_t>::Defined, "mavlink_rc_channels_t is a meta-type");
 
 namespace {
 
 using T = SimParameter::Type;
+using Writes = QList<QPair<QString, float>>;
 
 // Thirty parameters: the interesting names first, then plain fillers.
 QList<SimParameter> smallTable()
 {
     QList<SimParameter> t = {
-        {"fw_version", 3.0f, T::Real32},
-        {"H_COL_MAX", 1750.0f, T::Int16},
-        {"ATC_RAT_YAW_P", 0.18f, T::Real32},
-        {"FLTMODE1", 5.0f, T::Int8},          // its decoded form is valid as well
-        {"BAD.NAME", 1.0f, T::Real32},        // valid in neither form
-        {"COMPASS_DISBLMSK", 0.0f, T::Int8},  // 16 characters
-        {"RC1_MIN", 1100.0f, T::Int16},
-        {"SERVO1_REVERSED", 0.0f, T::Int8},
+        {"fw_version", 3.0f, T::Real32},       {"H_COL_MAX", 1750.0f, T::Int16},
+        {"ATC_RAT_YAW_P", 0.18f, T::Real32},   {"FLTMODE1", 5.0f, T::Int8},   // its decoded form is valid too
+        {"BAD.NAME", 1.0f, T::Real32},         // valid in neither form
+        {"COMPASS_DISBLMSK", 0.0f, T::Int8},   // 16 characters
+        {"RC1_MIN", 1100.0f, T::Int16},        {"SERVO1_REVERSED", 0.0f, T::Int8},
         {"STAT_FLTTIME", 12345.0f, T::Int32},
     };
     for (int i = int(t.size()); i < 30; ++i)
@@ -44,53 +47,290 @@ QByteArray frameOf(const M &message)
 {
     static MavlinkCodec tx;
     uint8_t buf[MavlinkCodec::kMaxFrameSize];
-    const int n = tx.encode(buf, message, 1, 1);
-    return QByteArray(reinterpret_cast<const char *>(buf), n);
+    return QByteArray(reinterpret_cast<const char *>(buf), tx.encode(buf, message, 1, 1));
 }
 
-int countOf(const QList<QPair<QString, float>> &list, const QString &name)
+QList<float> valuesOf(const Writes &list, const QString &name)
 {
-    int n = 0;
+    QList<float> values;
     for (const auto &e : list)
-        n += e.first == name;
-    return n;
+        if (e.first == name)
+            values << e.second;
+    return values;
 }
 
-bool contains(const QList<QPair<QString, float>> &list, const QString &name, float value)
+int countOf(const Writes &list, const QString &name) { return int(valuesOf(list, name).size()); }
+
+bool contains(const Writes &list, const QString &name, float value) { return list.contains({name, value}); }
+
+// What a worker emits, recorded on the test's thread (queued, as in the window).
+struct EventLog : QObject
 {
-    for (const auto &e : list) {
-        if (e.first == name && e.second == value)
-            return true;
+    struct PortListEvent { int replaced; QStringList ports; int silenceClosed; };
+    QStringList sequence;   // "connect:1", "disconnect", "closed", "missing", "finish", "writefail:N", "error"
+    QList<PortListEvent> portLists;
+    QList<int> connects, calibration, loadedCounts, loadedTotals;
+    int disconnects = 0, attitudes = 0, finished = 0, alive = 0;
+    QList<QPair<int, int>> magProgress, sysStatus, gps2, magReports;
+    QList<QList<int>> gps, missing;
+    QList<mavlink_rc_channels_t> rcChannels;
+    QList<QPair<QString, int>> statusTexts;
+    QList<Parameter> loaded;
+    Writes updates, writeFailures;
+    QStringList linkErrors;
+
+    explicit EventLog(Mav2Uart_Worker *w)
+    {
+        using W = Mav2Uart_Worker;
+        connect(w, &W::PortList, this, [this](int replaced, const QStringList &ports, int closed) {
+            portLists.append({replaced, ports, closed});
+            if (closed)
+                sequence << "closed";
+        });
+        connect(w, &W::ConnectSingal, this, [this](int flag) { connects << flag; sequence << QString("connect:%1").arg(flag); });
+        connect(w, &W::disconnect_UI_disable, this, [this] { ++disconnects; sequence << "disconnect"; });
+        connect(w, &W::calibration_process, this, [this](int p) { calibration << p; });
+        connect(w, &W::mag_cal_progress_value, this, [this](uint8_t id, int pct) { magProgress.append({int(id), pct}); });
+        connect(w, &W::sys_status_value, this, [this](uint16_t mv, signed char rc) { sysStatus.append({int(mv), int(rc)}); });
+        connect(w, &W::gps_raw_int_value, this, [this](uint8_t s, uint16_t eph, uint16_t epv) { gps.append({s, eph, epv}); });
+        connect(w, &W::gps2_raw_value, this, [this](uint8_t sats, uint16_t eph) { gps2.append({int(sats), int(eph)}); });
+        connect(w, &W::attitude_value, this, [this](float, float, float) { ++attitudes; });
+        connect(w, &W::rc_channels_value, this, [this](const mavlink_rc_channels_t &rc) { rcChannels << rc; });
+        connect(w, &W::statustext_value, this, [this](const QString &t, uint8_t s) { statusTexts.append({t, int(s)}); });
+        connect(w, &W::mag_cal_report_value, this, [this](uint8_t id, uint8_t st) { magReports.append({int(id), int(st)}); });
+        connect(w, &W::param_value_loading_value, this, [this](const Parameter &p, int count, uint16_t total) {
+            loaded << p;
+            loadedCounts << count;
+            loadedTotals << int(total);
+        });
+        connect(w, &W::param_value_finish_value, this, [this] { ++finished; sequence << "finish"; });
+        connect(w, &W::param_value_update_value, this, [this](const QString &n, float v) { updates.append({n, v}); });
+        connect(w, &W::param_missing_value, this, [this](const QList<int> &i) { missing << i; sequence << "missing"; });
+        connect(w, &W::param_write_failed_value, this, [this](const QString &n, float v) {
+            writeFailures.append({n, v});
+            sequence << "writefail:" + n;
+        });
+        connect(w, &W::link_error_value, this, [this](const QString &r) { linkErrors << r; sequence << "error"; });
+        connect(w, &W::link_alive_value, this, [this] { ++alive; });
     }
-    return false;
-}
+    QHash<QString, double> loadedValues() const
+    {
+        QHash<QString, double> values;
+        for (const Parameter &p : loaded)
+            values.insert(p.name, p.value);
+        return values;
+    }
+    int silenceFlags() const
+    {
+        return int(std::count_if(portLists.cbegin(), portLists.cend(), [](const auto &e) { return e.silenceClosed; }));
+    }
+};
+
+// A worker on its own thread, wired as the window wires it. Ticks run one by
+// one (tick(), which waits) or from a 20 ms timer like the window's.
+struct Harness
+{
+    explicit Harness(PortSource source)
+    {
+        Mav2Uart_Worker::registerMetaTypes();
+        worker = new Mav2Uart_Worker(std::move(source));
+        worker->moveToThread(&thread);
+        log = new EventLog(worker);
+        thread.start();
+        timer.setInterval(20);
+        QObject::connect(&timer, &QTimer::timeout, [this] {
+            post([page = page](Mav2Uart_Worker *w) { w->SetCurrentPage(page); w->SearchPort(); });
+        });
+    }
+    ~Harness()
+    {
+        timer.stop();
+        if (thread.isRunning()) {
+            call([](Mav2Uart_Worker *w) { w->closePort(); });
+            thread.quit();
+            thread.wait();
+        }
+        delete log;
+        delete worker;
+    }
+    void call(const std::function<void(Mav2Uart_Worker *)> &f)
+    {
+        QMetaObject::invokeMethod(worker, [w = worker, &f] { f(w); }, Qt::BlockingQueuedConnection);
+    }
+    void post(const std::function<void(Mav2Uart_Worker *)> &f)
+    {
+        QMetaObject::invokeMethod(worker, [w = worker, f] { f(w); }, Qt::QueuedConnection);
+    }
+    template <typename R>
+    R read(R (Mav2Uart_Worker::*getter)() const)
+    {
+        R value{};
+        call([&](Mav2Uart_Worker *w) { value = (w->*getter)(); });
+        return value;
+    }
+    // Everything queued so far has run and its signals have arrived here.
+    void settle()
+    {
+        call([](Mav2Uart_Worker *) {});
+        QCoreApplication::processEvents();
+    }
+    // `count` port-search ticks, each after reporting `pg` (negative: none).
+    void tick(int count = 1, int pg = -1)
+    {
+        for (int i = 0; i < count; ++i)
+            call([pg](Mav2Uart_Worker *w) {
+                if (pg >= 0)
+                    w->SetCurrentPage(pg);
+                w->SearchPort();
+            });
+    }
+    void write(const QString &name, float value)
+    {
+        post([=](Mav2Uart_Worker *w) { w->sendWriteParametersCommand(name, value); });
+    }
+    bool connectPort(const QString &port)
+    {
+        const int before = int(log->connects.size());
+        post([port](Mav2Uart_Worker *w) { w->ConnectPort(port); });
+        return QTest::qWaitFor([&] { return log->connects.size() > before; }, 5000) && log->connects.last() == 1;
+    }
+    // Starts a download and waits for its end (finish or link loss).
+    bool download(int timeoutMs = 20000)
+    {
+        const int finished = log->finished, lost = log->disconnects;
+        post([](Mav2Uart_Worker *w) { w->startParamRead(); });
+        return QTest::qWaitFor([&] { return log->finished > finished || log->disconnects > lost; }, timeoutMs)
+            && log->finished > finished;
+    }
+    bool waiting() { return read(&Mav2Uart_Worker::isWaitingForFirstFrame); }
+
+    Mav2Uart_Worker *worker = nullptr;
+    EventLog *log = nullptr;
+    QThread thread;
+    QTimer timer;
+    int page = 0;
+};
 
 // A simulated flight controller and a worker that sees only its port.
 struct Rig
 {
-    explicit Rig(const QList<SimParameter> &table = smallTable(), int baud = 0)
-        : sim(table)
-    {
-        sim.setBaudRate(baud);
-    }
+    explicit Rig(const QList<SimParameter> &table = smallTable()) : sim(table) { sim.setBaudRate(0); }
     bool start()
     {
         if (!sim.start())
             return false;
-        h = std::make_unique<WorkerHarness>(SimulatorPortSource::only(sim.portPath()));
+        h = std::make_unique<Harness>(SimulatorPortSource::only(sim.portPath()));
         return true;
     }
-    // Barrier: everything queued to the worker so far has run and its signals
-    // have been delivered here.
-    void settle()
+    // Started, connected, downloaded, in update mode with the streams asked for.
+    bool startInUpdateMode()
     {
-        h->call([](Mav2Uart_Worker *) {});
-        QCoreApplication::processEvents();
+        if (!start())
+            return false;
+        h->timer.start();
+        if (!h->connectPort(sim.portPath()) || !h->download())
+            return false;
+        h->post([](Mav2Uart_Worker *w) { w->SetReadParamDone(); });
+        return QTest::qWaitFor([&] { return h->read(&Mav2Uart_Worker::isStreamsRequested); });
     }
-
     SimulatedFlightController sim;
-    std::unique_ptr<WorkerHarness> h;
+    std::unique_ptr<Harness> h;
 };
+
+// A raw MAVLink client on the simulator's pseudo-terminal.
+class Client
+{
+public:
+    explicit Client(const QString &path) : m_fd(::open(path.toLocal8Bit().constData(), O_RDWR | O_NOCTTY | O_NONBLOCK)) {}
+    ~Client()
+    {
+        if (m_fd >= 0)
+            ::close(m_fd);
+    }
+    template <typename M>
+    void send(const M &message)
+    {
+        uint8_t buf[MavlinkCodec::kMaxFrameSize];
+        const int n = m_codec.encode(buf, message, 255, 0);
+        QCOMPARE(::write(m_fd, buf, size_t(n)), ssize_t(n));
+    }
+    // Reads until `done` holds or `timeoutMs` passes; returns the bytes read.
+    qint64 receive(const std::function<bool()> &done, int timeoutMs)
+    {
+        QElapsedTimer clock;
+        clock.start();
+        qint64 bytes = 0;
+        uint8_t buf[4096];
+        while (!done() && clock.elapsed() < timeoutMs) {
+            pollfd pfd{m_fd, POLLIN, 0};
+            const ssize_t n = ::poll(&pfd, 1, 20) > 0 ? ::read(m_fd, buf, sizeof buf) : 0;
+            if (n > 0) {
+                bytes += n;
+                m_codec.receive(buf, size_t(n), [this](const MavlinkFrame &f) { frames.append(f); });
+            }
+        }
+        return bytes;
+    }
+    int count(uint32_t msgid) const
+    {
+        return int(std::count_if(frames.cbegin(), frames.cend(), [msgid](const MavlinkFrame &f) { return f.msgid == msgid; }));
+    }
+    QList<MavlinkFrame> frames;
+
+private:
+    int m_fd = -1;
+    MavlinkCodec m_codec;
+};
+
+mavlink_param_value_t valueMessage(const QByteArray &id, float value)
+{
+    mavlink_param_value_t m{};
+    std::memcpy(m.param_id, id.constData(), std::min<size_t>(16, size_t(id.size())));
+    m.param_value = value;
+    return m;
+}
+
+// Ticks until something happens (at most `limit`); `ticks` gets how many it took.
+ParamTransfer::TickActions tickUntilAction(ParamTransfer &t, int limit, int *ticks)
+{
+    for (int i = 1; i <= limit; ++i) {
+        ParamTransfer::TickActions a = t.tick(false);
+        if (a.finish || !a.readRequests.isEmpty() || a.resendList || a.listFailed || !a.writeResends.isEmpty()
+            || !a.writeFailures.isEmpty()) {
+            *ticks = i;
+            return a;
+        }
+    }
+    *ticks = limit + 1;
+    return {};
+}
+
+struct CliRun
+{
+    int exitCode = -1;
+    QString out, err;
+};
+
+CliRun runCli(const QStringList &arguments)
+{
+    CliRun r;
+#ifdef TAVRO_CLI
+    QProcess p;
+    p.start(QStringLiteral(TAVRO_CLI), arguments);
+    if (!p.waitForStarted(10000) || !p.waitForFinished(60000)) {
+        p.kill();
+        p.waitForFinished();
+        r.err = "did not finish: " + arguments.join(' ');
+        return r;
+    }
+    r.exitCode = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
+    r.out = QString::fromLocal8Bit(p.readAllStandardOutput());
+    r.err = QString::fromLocal8Bit(p.readAllStandardError());
+#else
+    Q_UNUSED(arguments);
+#endif
+    return r;
+}
 
 } // namespace
 
@@ -101,911 +341,967 @@ class TestLinkWorker : public QObject
 private slots:
     void initTestCase() { Mav2Uart_Worker::registerMetaTypes(); }
 
-    void downloadPlainAndEncoded_data();
-    void downloadPlainAndEncoded();
-    void duplicatesCountOnce();
-    void lossesRecoveredBySingleReads();
-    void unanswerableIndicesReportedBeforeFinish();
-    void unansweredListRequestRepeatedThenReported();
-    void updateModeAfterDownload();
-    void writesConfirmedByTheirEcho();
-    void writesRefusedOrNeverEchoed();
-    void writesOfBadInputAndAtClose();
-    void writesSupersededBeforeTheirEcho();
-    void presetResetOnTheDemoHelicopter();
+    // ---- parameter transfer without a port ----------------------------------------
 
-    void connectPortEdgeCases();
-    void portFilterAndSecondAdapter();
-    void silenceClosesPortAfter100Ticks();
-    void heartbeatResetsSilence();
-    void quittingWhileWaitingForFirstFrame();
-    void waitEndsWhenPortReplacedOrSilent();
-    void secondDownloadRequestWhileWaitingTakesOver();
-    void deviceGoneWhileOpen();
-
-    void telemetryDispatch();
-    void compassCalibrationProgress();
-    void rebootKeepsParameters();
-};
-
-// ---- download ----------------------------------------------------------------------
-
-void TestLinkWorker::downloadPlainAndEncoded_data()
-{
-    QTest::addColumn<bool>("encoded");
-    QTest::newRow("plain") << false;
-    QTest::newRow("encoded") << true;
-}
-
-void TestLinkWorker::downloadPlainAndEncoded()
-{
-    QFETCH(bool, encoded);
-    Rig rig;
-    rig.sim.setEncodedParams(encoded);
-    QVERIFY(rig.start());
-    WorkerHarness &h = *rig.h;
-    h.startTicking(0);
-    QVERIFY(h.connectPort(rig.sim.portPath()));
-    QVERIFY(h.download());
-
-    const QHash<QString, double> v = h.log->loadedValues();
-    QCOMPARE(v.value("fw_version"), 3.0);
-    QCOMPARE(v.value("H_COL_MAX"), 1750.0);
-    QCOMPARE(float(v.value("ATC_RAT_YAW_P")), 0.18f);
-    QCOMPARE(v.value("COMPASS_DISBLMSK", -1.0), 0.0);
-    QCOMPARE(v.value("STAT_FLTTIME"), 12345.0);
-    QCOMPARE(v.value("PARAM_29"), 14.5);
-    if (encoded) {
-        QCOMPARE(v.value("FLTMODE1"), 5.0);
-        QVERIFY(!v.contains("CNQOLFB3"));
-    } else {
-        // A plain name that also reads as a valid encoded one is taken decoded.
-        QCOMPARE(float(v.value("CNQOLFB3")), 5.0f / 12.0f);
-        QVERIFY(!v.contains("FLTMODE1"));
+    void namesAndValues_data()
+    {
+        QTest::addColumn<QByteArray>("id");
+        QTest::addColumn<float>("sent");
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<float>("value");
+        char encoded[16];
+        ParamTransfer::encodeName("ATC_RAT_YAW_P", encoded);
+        QTest::newRow("encoded name, value x 12") << QByteArray(encoded, 13) << 0.18f * 12.0f << "ATC_RAT_YAW_P" << 0.18f;
+        QTest::newRow("encoded, 14 characters") << QByteArray("OMLRb@UIb?FAHJ") << 3000.0f << "LOIT_BRK_ACCEL" << 250.0f;
+        // Decoded, "H_COL_MAX" has '@' at position 4: the plain name is taken.
+        QTest::newRow("plain name whose decoded form is invalid") << QByteArray("H_COL_MAX") << 24.0f << "H_COL_MAX" << 24.0f;
+        // Capitals from D on at even positions, up to X at odd ones: the decoded form wins.
+        QTest::newRow("plain name that also decodes") << QByteArray("FLTMODE1") << 6.0f << "CNQOLFB3" << 0.5f;
+        QTest::newRow("16 characters, no terminator") << QByteArray("COMPASS_DISBLMSK") << 3.0f << "COMPASS_DISBLMSK" << 3.0f;
+        QTest::newRow("neither form valid") << QByteArray("BAD.NAME") << 1.0f << QString() << 0.0f;
+        QTest::newRow("empty") << QByteArray() << 1.0f << QString() << 0.0f;
     }
-    // The invalid name is counted but never reported.
-    QCOMPARE(v.size(), 29);
-    QCOMPARE(h.log->loaded.size(), 29);
-    QCOMPARE(h.log->loadedCounts.last(), 30);
-    QVERIFY(std::all_of(h.log->loadedTotals.cbegin(), h.log->loadedTotals.cend(), [](int t) { return t == 30; }));
-    QCOMPARE(h.read<quint32>([](Mav2Uart_Worker *w) { return w->receivedParamCount(); }), 30u);
-    QCOMPARE(h.log->finished, 1);
-    QVERIFY(h.log->missing.isEmpty());
-    QCOMPARE(rig.sim.listRequestCount(), 1);
-    QVERIFY(rig.sim.readRequests().isEmpty());
-
-    // Quiet afterwards: no second completion.
-    QTest::qWait(400);
-    QCOMPARE(h.log->finished, 1);
-}
-
-void TestLinkWorker::duplicatesCountOnce()
-{
-    Rig rig;
-    rig.sim.setDuplicateProbability(1.0);
-    QVERIFY(rig.start());
-    WorkerHarness &h = *rig.h;
-    h.startTicking(0);
-    QVERIFY(h.connectPort(rig.sim.portPath()));
-    QVERIFY(h.download());
-    QCOMPARE(h.log->loaded.size(), 58);   // every valid one twice
-    QCOMPARE(*std::max_element(h.log->loadedCounts.cbegin(), h.log->loadedCounts.cend()), 30);
-    for (int i = 1; i < h.log->loadedCounts.size(); ++i)
-        QVERIFY(h.log->loadedCounts[i] >= h.log->loadedCounts[i - 1]);
-    QCOMPARE(h.log->finished, 1);
-    QCOMPARE(h.read<quint32>([](Mav2Uart_Worker *w) { return w->receivedParamCount(); }), 30u);
-}
-
-void TestLinkWorker::lossesRecoveredBySingleReads()
-{
-    Rig rig;
-    rig.sim.setDroppedIndices({3, 7, 20});
-    QVERIFY(rig.start());
-    WorkerHarness &h = *rig.h;
-    h.startTicking(0);
-    QVERIFY(h.connectPort(rig.sim.portPath()));
-    QVERIFY(h.download());
-    QList<int> asked = rig.sim.readRequests();
-    std::sort(asked.begin(), asked.end());
-    QCOMPARE(asked, (QList<int>{3, 7, 20}));
-    QVERIFY(h.log->missing.isEmpty());
-    QCOMPARE(h.log->finished, 1);
-    QCOMPARE(h.log->loadedCounts.last(), 30);
-    QCOMPARE(h.log->loadedValues().value("PARAM_20"), 10.0);
-    QCOMPARE(float(h.log->loadedValues().value("CNQOLFB3")), 5.0f / 12.0f);
-}
-
-void TestLinkWorker::unanswerableIndicesReportedBeforeFinish()
-{
-    Rig rig;
-    QSet<int> lost = {2};
-    for (int i = 10; i <= 20; ++i)
-        lost.insert(i);
-    rig.sim.setUnanswerableIndices(lost);
-    QVERIFY(rig.start());
-    WorkerHarness &h = *rig.h;
-    h.startTicking(0);
-    QVERIFY(h.connectPort(rig.sim.portPath()));
-    h.post([](Mav2Uart_Worker *w) { w->startParamRead(); });
-
-    // The first round asks for ten at most, then waits for the quiet period.
-    QTRY_VERIFY(rig.sim.readRequests().size() >= 10);
-    QCOMPARE(rig.sim.readRequests().size(), 10);
-
-    QTRY_COMPARE_WITH_TIMEOUT(h.log->finished, 1, 10000);
-    QList<int> expected(lost.cbegin(), lost.cend());
-    std::sort(expected.begin(), expected.end());
-    QCOMPARE(h.log->missing.size(), 1);
-    QCOMPARE(h.log->missing.first(), expected);
-    QCOMPARE(h.log->sequence.filter(QRegularExpression("missing|finish")),
-             (QStringList{"missing", "finish"}));
-    const QList<int> asked = rig.sim.readRequests();
-    QCOMPARE(asked.size(), 12 * 5);
-    for (int i : expected)
-        QCOMPARE(int(asked.count(i)), 5);
-    QCOMPARE(h.log->loadedCounts.last(), 18);
-}
-
-void TestLinkWorker::unansweredListRequestRepeatedThenReported()
-{
-    Rig rig;
-    rig.sim.setIgnoredListRequests(10);
-    QVERIFY(rig.start());
-    WorkerHarness &h = *rig.h;
-    QVERIFY(h.connectPort(rig.sim.portPath()));
-    h.post([](Mav2Uart_Worker *w) { w->startParamRead(); });
-    QTRY_COMPARE(rig.sim.listRequestCount(), 1);
-
-    // No page reported: only the list request's own clock runs.
-    for (int resend = 2; resend <= 4; ++resend) {
-        h.tick(99);
-        rig.settle();
-        QCOMPARE(rig.sim.listRequestCount(), resend - 1);
-        h.tick(1);
-        QTRY_COMPARE(rig.sim.listRequestCount(), resend);
+    void namesAndValues()
+    {
+        QFETCH(QByteArray, id);
+        QFETCH(float, sent);
+        QFETCH(QString, name);
+        QFETCH(float, value);
+        const ParamTransfer::Decoded d = ParamTransfer::decode(valueMessage(id, sent));
+        QCOMPARE(d.valid, !name.isEmpty());
+        if (d.valid)
+            QCOMPARE((QPair<QString, float>(d.name, d.value)), (QPair<QString, float>(name, value)));
+        QCOMPARE(d.rawName, QString::fromLatin1(id.left(16)));
+        QCOMPARE(d.rawValue, sent);
     }
-    h.tick(99);
-    rig.settle();
-    QCOMPARE(h.log->disconnects, 0);
-    h.tick(1);
-    rig.settle();
-    QCOMPARE(h.log->linkErrors.size(), 1);
-    QVERIFY(h.log->linkErrors.first().contains("parameter list"));
-    QCOMPARE(h.log->disconnects, 1);
-    QCOMPARE(h.log->portLists.last().silenceClosed, 1);
-    QVERIFY(!h.worker->portOpen);
-    QCOMPARE(h.log->finished, 0);
-
-    // One ignored request: the second one gets the table.
-    Rig again;
-    again.sim.setIgnoredListRequests(1);
-    QVERIFY(again.start());
-    QVERIFY(again.h->connectPort(again.sim.portPath()));
-    again.h->startTicking(0xFF);
-    QVERIFY(again.h->download(10000));
-    QCOMPARE(again.sim.listRequestCount(), 2);
-    QCOMPARE(again.h->log->loadedCounts.last(), 30);
-}
-
-void TestLinkWorker::updateModeAfterDownload()
-{
-    Rig rig;
-    QVERIFY(rig.start());
-    WorkerHarness &h = *rig.h;
-    h.startTicking(0);
-    QVERIFY(h.connectPort(rig.sim.portPath()));
-    QVERIFY(h.download());
-    rig.sim.clearObservations();
-    const int loaded = int(h.log->loaded.size());
-
-    h.post([](Mav2Uart_Worker *w) { w->SetReadParamDone(); });
-    QVERIFY(h.worker->readParamDone || QTest::qWaitFor([&] { return bool(h.worker->readParamDone); }));
-    QTRY_COMPARE(rig.sim.streamRequests().size(), 7);
-    QCOMPARE(rig.sim.streamRequests(), (QList<int>{1, 2, 3, 6, 10, 11, 12}));
-    QTRY_VERIFY(h.log->attitudes > 0 && !h.log->rcChannels.isEmpty() && !h.log->sysStatus.isEmpty());
-
-    h.post([](Mav2Uart_Worker *w) { w->sendWriteParametersCommand("RC1_MIN", 1105.0f); });
-    QTRY_VERIFY(contains(h.log->updates, "RC1_MIN", 1105.0f));
-    QCOMPARE(h.log->loaded.size(), loaded);
-    QCOMPARE(h.read<quint32>([](Mav2Uart_Worker *w) { return w->receivedParamCount(); }), 30u);
-    // The streams are asked for once.
-    QTest::qWait(100);
-    QCOMPARE(rig.sim.streamRequests().size(), 7);
-}
-
-// ---- writes ------------------------------------------------------------------------
-
-namespace {
-std::unique_ptr<Rig> rigInUpdateMode()
-{
-    auto rig = std::make_unique<Rig>();
-    if (!rig->start())
-        return nullptr;
-    WorkerHarness &h = *rig->h;
-    h.startTicking(0);
-    if (!h.connectPort(rig->sim.portPath()) || !h.download())
-        return nullptr;
-    h.post([](Mav2Uart_Worker *w) { w->SetReadParamDone(); });
-    if (!QTest::qWaitFor([&] { return h.read<bool>([](Mav2Uart_Worker *w) { return w->isStreamsRequested(); }); }))
-        return nullptr;
-    return rig;
-}
-} // namespace
-
-void TestLinkWorker::writesConfirmedByTheirEcho()
-{
-    auto rig = rigInUpdateMode();
-    QVERIFY(rig);
-    WorkerHarness &h = *rig->h;
-    SimulatedFlightController &sim = rig->sim;
-
-    h.post([](Mav2Uart_Worker *w) { w->sendWriteParametersCommand("H_COL_MAX", 1800.0f); });
-    QTRY_VERIFY(contains(h.log->updates, "H_COL_MAX", 1800.0f));
-    float stored = 0.0f;
-    QVERIFY(sim.parameterValue("H_COL_MAX", &stored));
-    QCOMPARE(stored, 1800.0f);
-
-    // Two writes lost on the way: sent again after 500 ms each, then echoed.
-    sim.setIgnoredParamSets(2);
-    h.post([](Mav2Uart_Worker *w) { w->sendWriteParametersCommand("ATC_RAT_YAW_P", 0.25f); });
-    QTRY_VERIFY(contains(h.log->updates, "ATC_RAT_YAW_P", 0.25f));
-    QCOMPARE(countOf(sim.paramSets(), "ATC_RAT_YAW_P"), 3);
-
-    // An integer parameter stores the rounded value: confirmed.
-    h.post([](Mav2Uart_Worker *w) { w->sendWriteParametersCommand("RC1_MIN", 1100.4f); });
-    QTRY_VERIFY(contains(h.log->updates, "RC1_MIN", 1100.0f));
-
-    // A plain name that also decodes: the echo is matched by its raw name.
-    h.post([](Mav2Uart_Worker *w) { w->sendWriteParametersCommand("FLTMODE1", 6.0f); });
-    QTRY_VERIFY(contains(h.log->updates, "FLTMODE1", 6.0f));
-    QCOMPARE(countOf(h.log->updates, "CNQOLFB3"), 0);
-
-    // A newer write of a name cancels the retries of the older one.
-    sim.setIgnoredParamSets(1);
-    h.post([](Mav2Uart_Worker *w) {
-        w->sendWriteParametersCommand("H_COL_MAX", 1700.0f);
-        w->sendWriteParametersCommand("H_COL_MAX", 1650.0f);
-    });
-    QTRY_VERIFY(contains(h.log->updates, "H_COL_MAX", 1650.0f));
-    QTest::qWait(700);
-    QCOMPARE(countOf(sim.paramSets(), "H_COL_MAX"), 3);   // 1800, 1700 (lost), 1650
-    QVERIFY(h.log->writeFailures.isEmpty());
-    QCOMPARE(h.read<int>([](Mav2Uart_Worker *w) { return w->pendingWriteCount(); }), 0);
-}
-
-void TestLinkWorker::writesRefusedOrNeverEchoed()
-{
-    auto rig = rigInUpdateMode();
-    QVERIFY(rig);
-    WorkerHarness &h = *rig->h;
-    SimulatedFlightController &sim = rig->sim;
-
-    // Read-only: the flight controller echoes its old value. Reported at once,
-    // the store gets the old value, no retry.
-    sim.setReadOnly("STAT_FLTTIME", true);
-    h.post([](Mav2Uart_Worker *w) { w->sendWriteParametersCommand("STAT_FLTTIME", 0.0f); });
-    QTRY_VERIFY(contains(h.log->writeFailures, "STAT_FLTTIME", 0.0f));
-    QVERIFY(contains(h.log->updates, "STAT_FLTTIME", 12345.0f));
-
-    // Clamped by the parameter's type.
-    h.post([](Mav2Uart_Worker *w) { w->sendWriteParametersCommand("SERVO1_REVERSED", 300.0f); });
-    QTRY_VERIFY(contains(h.log->writeFailures, "SERVO1_REVERSED", 300.0f));
-    QVERIFY(contains(h.log->updates, "SERVO1_REVERSED", 127.0f));
-
-    // Never echoed: four attempts, then reported.
-    sim.setIgnoredParamSets(100);
-    QElapsedTimer clock;
-    clock.start();
-    h.post([](Mav2Uart_Worker *w) { w->sendWriteParametersCommand("fw_version", 5.0f); });
-    QTRY_VERIFY_WITH_TIMEOUT(contains(h.log->writeFailures, "fw_version", 5.0f), 6000);
-    QVERIFY(clock.elapsed() >= 1900);
-    QCOMPARE(countOf(sim.paramSets(), "fw_version"), 4);
-    QCOMPARE(countOf(sim.paramSets(), "STAT_FLTTIME"), 1);
-    QCOMPARE(countOf(h.log->writeFailures, "STAT_FLTTIME"), 1);
-    QCOMPARE(h.log->writeFailures.size(), 3);
-}
-
-void TestLinkWorker::writesOfBadInputAndAtClose()
-{
-    auto rig = rigInUpdateMode();
-    QVERIFY(rig);
-    WorkerHarness &h = *rig->h;
-    SimulatedFlightController &sim = rig->sim;
-    sim.clearObservations();
-
-    // Names that would be cut or mangled and values that are not numbers are
-    // never sent.
-    h.post([](Mav2Uart_Worker *w) {
-        w->sendWriteParametersCommand("A.B", 1.0f);
-        w->sendWriteParametersCommand("COMPASS_DISBLMSK1", 1.0f);
-        w->sendWriteParametersCommand("", 1.0f);
-        w->sendWriteParametersCommand("H_COL_MAX", std::numeric_limits<float>::quiet_NaN());
-        w->sendWriteParametersCommand("H_COL_MAX", std::numeric_limits<float>::infinity());
-    });
-    QTRY_COMPARE(h.log->writeFailures.size(), 5);
-    rig->settle();
-    QVERIFY(sim.paramSets().isEmpty());
-
-    // A write still waiting when the port closes is reported.
-    sim.setIgnoredParamSets(100);
-    h.post([](Mav2Uart_Worker *w) { w->sendWriteParametersCommand("H_COL_MIN", 1200.0f); });
-    QTRY_COMPARE(sim.paramSets().size(), 1);
-    h.post([](Mav2Uart_Worker *w) { w->ConnectPort(QString()); });
-    QTRY_VERIFY(contains(h.log->writeFailures, "H_COL_MIN", 1200.0f));
-    QCOMPARE(h.log->connects.last(), 0);
-
-    // With no port open a write fails at once.
-    h.post([](Mav2Uart_Worker *w) { w->sendWriteParametersCommand("H_COL_MIN", 1250.0f); });
-    QTRY_VERIFY(contains(h.log->writeFailures, "H_COL_MIN", 1250.0f));
-}
-
-void TestLinkWorker::writesSupersededBeforeTheirEcho()
-{
-    auto rig = rigInUpdateMode();
-    QVERIFY(rig);
-    WorkerHarness &h = *rig->h;
-    SimulatedFlightController &sim = rig->sim;
-    auto valuesOf = [&](const QString &name) {
-        QList<float> values;
-        for (const auto &u : std::as_const(h.log->updates))
-            if (u.first == name)
-                values << u.second;
-        return values;
-    };
-
-    // A slider's press and release: the second write leaves before the
-    // echo of the first comes back. Both echoes reach the window, in order;
-    // the first is no failure and the second confirms.
-    h.post([](Mav2Uart_Worker *w) {
-        w->sendWriteParametersCommand("ATC_RAT_YAW_P", 0.19f);
-        w->sendWriteParametersCommand("ATC_RAT_YAW_P", 0.292f);
-    });
-    QTRY_COMPARE(valuesOf("ATC_RAT_YAW_P"), (QList<float>{0.19f, 0.292f}));
-    rig->settle();
-    QVERIFY2(h.log->writeFailures.isEmpty(), qPrintable(h.log->sequence.join(' ')));
-    QCOMPARE(h.read<int>([](Mav2Uart_Worker *w) { return w->pendingWriteCount(); }), 0);
-    float stored = 0.0f;
-    QVERIFY(sim.parameterValue("ATC_RAT_YAW_P", &stored));
-    QCOMPARE(stored, 0.292f);
-    QTest::qWait(600);   // past the echo timeout: nothing was sent again
-    QCOMPARE(countOf(sim.paramSets(), "ATC_RAT_YAW_P"), 2);
-
-    // Both refused (read-only): the first echo matches neither value and is
-    // reported once, with the value written last.
-    sim.setReadOnly("STAT_FLTTIME", true);
-    h.post([](Mav2Uart_Worker *w) {
-        w->sendWriteParametersCommand("STAT_FLTTIME", 0.0f);
-        w->sendWriteParametersCommand("STAT_FLTTIME", 1.0f);
-    });
-    QTRY_COMPARE(valuesOf("STAT_FLTTIME"), (QList<float>{12345.0f, 12345.0f}));
-    rig->settle();
-    QCOMPARE(h.log->writeFailures, (QList<QPair<QString, float>>{{"STAT_FLTTIME", 1.0f}}));
-    QCOMPARE(h.read<int>([](Mav2Uart_Worker *w) { return w->pendingWriteCount(); }), 0);
-}
-
-void TestLinkWorker::presetResetOnTheDemoHelicopter()
-{
-    // What tavro-demo runs, at the real line rate with the telemetry streams
-    // on: every preset name arrives under its own name (the encoded form,
-    // FLTMODE1 included), and a model reset's writes are all confirmed.
-    SimulatedFlightController sim(SimulatedFlightController::Options::demo());
-    QVERIFY(sim.start());
-    WorkerHarness h(SimulatorPortSource::only(sim.portPath()));
-    h.startTicking(0);
-    QVERIFY(h.connectPort(sim.portPath()));
-    QVERIFY(h.download(60000));
-    const QHash<QString, double> table = h.log->loadedValues();
-    QCOMPARE(table.size(), sim.parameterCount());
-    QVERIFY(h.log->missing.isEmpty());
-    QCOMPARE(table.value("SERIAL2_PROTOCOL"), 5.0);   // the radio page shows its travel calibration
-
-    const QDir presets(QStringLiteral(TAVRO_SOURCE_DIR "/resources/param"));
-    const QStringList files = presets.entryList({"*.param"}, QDir::Files, QDir::Name);
-    QVERIFY(!files.isEmpty());
-    for (const QString &file : files) {
-        const ParamFileReadResult r = ParamFileParser::readFile(presets.filePath(file));
-        QVERIFY2(r.ok, qPrintable(r.error));
-        for (const ParamFileEntry &e : r.content.entries)
-            QVERIFY2(table.contains(e.name), qPrintable(file + ": " + e.name));
+    void nameRules()
+    {
+        char encoded[16];
+        ParamTransfer::encodeName("LOIT_BRK_ACCEL", encoded);
+        QCOMPARE(QByteArray(encoded, 14), QByteArray("OMLRb@UIb?FAHJ"));   // +3 at even positions, -2 at odd
+        for (const char *ok : {"ATC_RAT_YAW_P", "fw_version", "COMPASS_DISBLMSK"})
+            QVERIFY(ParamTransfer::isValidName(QString::fromUtf8(ok)));
+        for (const char *bad : {"COMPASS_DISBLMSK1", "", "A.B", "RC1 MIN", "RC1_MÏN"})   // 17 would be cut
+            QVERIFY2(!ParamTransfer::isValidName(QString::fromUtf8(bad)), bad);
     }
 
-    h.post([](Mav2Uart_Worker *w) { w->SetReadParamDone(); });
-    QTRY_VERIFY(h.read<bool>([](Mav2Uart_Worker *w) { return w->isStreamsRequested(); }));
-    QTRY_VERIFY(!h.log->rcChannels.isEmpty());
+    void completionCountsDistinctIndices()
+    {
+        ParamTransfer t;
+        t.startDownload();
+        QVERIFY(!t.noteValue(65535, 3));   // an unrequested value outside the table
+        QVERIFY(t.noteValue(0, 3));
+        QVERIFY(!t.noteValue(0, 3));   // a duplicate does not count
+        QVERIFY(t.noteValue(1, 3));
+        QCOMPARE(t.receivedParams, 2u);
+        // Index 2 never came: no completion; after the quiet period it is asked for.
+        int ticks = 0;
+        ParamTransfer::TickActions a = tickUntilAction(t, 100, &ticks);
+        QCOMPARE(ticks, ParamTransfer::kQuietTicks + 1);   // the first tick sees the messages
+        QVERIFY(!a.finish);
+        QCOMPARE(a.readRequests, QList<uint16_t>{2});
+        QVERIFY(t.noteValue(2, 3));
+        QVERIFY(t.takeReadRequests().isEmpty());
+        for (int i = 0; i < 10; ++i)
+            QVERIFY(!t.tick(false).finish);
+        t.noteValue(1, 3);   // a repeated message still restarts the quiet wait
+        a = tickUntilAction(t, 100, &ticks);
+        QVERIFY(a.finish && a.missing.isEmpty() && t.paramReadFinished);
+        QCOMPARE(ticks, ParamTransfer::kQuietTicks + 1);
+        // Later values never finish twice.
+        QVERIFY(!t.noteValue(1, 3));
+        QVERIFY(!tickUntilAction(t, 100, &ticks).finish);
 
-    // The model page's reset: each line at the loader's pace, then the model
-    // id again; a tuning slider is pressed and released in the middle.
-    const ParamFileReadResult birch = ParamFileParser::readFile(presets.filePath("Birch-2blades.param"));
-    QVERIFY(birch.ok);
-    QHash<QString, float> last;
-    auto write = [&](const QString &name, float value) {
-        last.insert(name, value);
-        h.post([name, value](Mav2Uart_Worker *w) { w->sendWriteParametersCommand(name, value); });
-        QTest::qWait(10);
-    };
-    int line = 0;
-    for (const ParamFileEntry &e : birch.content.entries) {
-        write(e.name, e.value);
-        if (++line == 10) {
-            // Press and release reach the worker together.
-            last.insert("ATC_RAT_YAW_P", 0.292f);
-            h.post([](Mav2Uart_Worker *w) {
-                w->sendWriteParametersCommand("ATC_RAT_YAW_P", 0.19f);
-                w->sendWriteParametersCommand("ATC_RAT_YAW_P", 0.292f);
-            });
+        // The flight controller announces fewer parameters: indices beyond drop out.
+        ParamTransfer u;
+        u.startDownload();
+        u.noteValue(0, 3);
+        u.noteValue(2, 3);
+        u.noteValue(1, 2);
+        QCOMPARE(u.totalParams(), uint16_t(2));
+        QCOMPARE(u.receivedParams, 2u);
+        QVERIFY(tickUntilAction(u, 100, &ticks).finish);
+
+        // Values arriving without a list request never cause read requests.
+        ParamTransfer v;
+        v.noteValue(0, 3);
+        QVERIFY(tickUntilAction(v, 60, &ticks).readRequests.isEmpty());
+    }
+
+    void missingIndicesAskedForThenReported()
+    {
+        ParamTransfer t;
+        t.startDownload();
+        t.noteValue(0, 30);
+        int ticks = 0;
+        ParamTransfer::TickActions a = tickUntilAction(t, 100, &ticks);
+        // At most ten outstanding; every answer frees one slot, an unasked one none.
+        QCOMPARE(a.readRequests.size(), ParamTransfer::kMaxOutstandingReads);
+        QCOMPARE(a.readRequests.first(), uint16_t(1));
+        QVERIFY(t.noteValue(5, 30));
+        QCOMPARE(t.takeReadRequests(), QList<uint16_t>{11});
+        QVERIFY(t.noteValue(20, 30));
+        QVERIFY(t.takeReadRequests().isEmpty());
+
+        ParamTransfer u;
+        u.startDownload();
+        u.noteValue(0, 3);
+        QMap<int, int> asked;
+        for (int rounds = 0;; ++rounds) {
+            a = tickUntilAction(u, 100, &ticks);
+            QCOMPARE(ticks, ParamTransfer::kQuietTicks + (rounds == 0 ? 1 : 0));
+            if (a.finish)
+                break;
+            for (uint16_t i : a.readRequests)
+                ++asked[i];
+            QVERIFY(rounds < ParamTransfer::kMaxReadAttempts);
+        }
+        QCOMPARE(asked, (QMap<int, int>{{1, ParamTransfer::kMaxReadAttempts}, {2, ParamTransfer::kMaxReadAttempts}}));
+        QCOMPARE(a.missing, (QList<int>{1, 2}));
+
+        // An unanswered list request: resent, then reported once.
+        ParamTransfer l;
+        l.startDownload();
+        for (int resend = 0; resend <= ParamTransfer::kListResends; ++resend) {
+            a = tickUntilAction(l, 200, &ticks);
+            QCOMPARE(ticks, ParamTransfer::kListTimeoutTicks);
+            QCOMPARE((QPair<bool, bool>(a.resendList, a.listFailed)),
+                     (QPair<bool, bool>(resend < ParamTransfer::kListResends, resend == ParamTransfer::kListResends)));
+        }
+        QVERIFY(!tickUntilAction(l, 300, &ticks).listFailed);
+    }
+
+    void writeConfirmation_data()
+    {
+        QTest::addColumn<float>("written");
+        QTest::addColumn<float>("echoed");
+        QTest::addColumn<int>("type");
+        QTest::addColumn<bool>("confirmed");
+        QTest::newRow("encoded round trip") << 0.024f << (0.024f * 12.0f) / 12.0f << 9 << true;
+        QTest::newRow("within 1e-5 relative") << 1000.0f << 1000.009f << 9 << true;
+        QTest::newRow("beyond 1e-5 relative") << 1000.0f << 1000.02f << 9 << false;
+        QTest::newRow("zero exactly") << 0.0f << 0.0f << 9 << true;
+        QTest::newRow("zero vs tiny") << 0.0f << 1e-6f << 9 << false;
+        QTest::newRow("integer rounded") << 1100.4f << 1100.0f << 4 << true;
+        QTest::newRow("integer half away") << 2.5f << 3.0f << 2 << true;
+        QTest::newRow("integer clamped") << 300.0f << 127.0f << 2 << false;
+        QTest::newRow("not a number") << 1.0f << std::numeric_limits<float>::quiet_NaN() << 9 << false;
+    }
+    void writeConfirmation()
+    {
+        QFETCH(float, written);
+        QFETCH(float, echoed);
+        QFETCH(int, type);
+        QFETCH(bool, confirmed);
+        ParamTransfer t;
+        t.writeSent("X", written);
+        float pending = 0.0f;
+        QCOMPARE(t.echo("X", echoed, uint8_t(type), &pending),
+                 confirmed ? ParamTransfer::EchoResult::Confirmed : ParamTransfer::EchoResult::Refused);
+        QCOMPARE(pending, written);
+        // Either way the write is settled: no retry, no second report.
+        QCOMPARE(t.echo("X", echoed, uint8_t(type), &pending), ParamTransfer::EchoResult::NotPending);
+    }
+
+    // A slider's press and release: two writes before the first echo.
+    void staleEchoesOfSupersededWrites()
+    {
+        ParamTransfer t;
+        const QString name = "ATC_RAT_YAW_P";
+        t.writeSent(name, 0.19f);
+        t.writeSent(name, 0.292f);
+        for (int i = 0; i < 10; ++i)
+            t.tick(false);
+        // The echo of the press (also in its encoded round trip): no confirmation, no failure.
+        float written = 0.0f;
+        QCOMPARE(t.echo(name, 0.19f, 9, &written), ParamTransfer::EchoResult::Stale);
+        QCOMPARE(written, 0.292f);
+        QCOMPARE(t.echo(name, (0.19f * 12.0f) / 12.0f, 9, &written), ParamTransfer::EchoResult::Stale);
+        // The release keeps its own clock.
+        int ticks = 0;
+        ParamTransfer::TickActions a = tickUntilAction(t, 100, &ticks);
+        QCOMPARE(ticks, ParamTransfer::kWriteTimeoutTicks - 10);
+        QCOMPARE(a.writeResends.size(), 1);
+        QCOMPARE(a.writeResends[0].value, 0.292f);
+        QCOMPARE(t.echo(name, 0.292f, 9, &written), ParamTransfer::EchoResult::Confirmed);
+        QCOMPARE(t.echo(name, 0.19f, 9, &written), ParamTransfer::EchoResult::NotPending);
+
+        // Matching none of the values written since: refused, the latest reported.
+        t.writeSent("STAT_FLTTIME", 0.0f);
+        t.writeSent("STAT_FLTTIME", 1.0f);
+        QCOMPARE(t.echo("STAT_FLTTIME", 12345.0f, 6, &written), ParamTransfer::EchoResult::Refused);
+        QCOMPARE(written, 1.0f);
+        // Integer parameters compare rounded, older values too.
+        t.writeSent("RC1_MIN", 1100.4f);
+        t.writeSent("RC1_MIN", 1200.0f);
+        QCOMPARE(t.echo("RC1_MIN", 1100.0f, 4, &written), ParamTransfer::EchoResult::Stale);
+        QCOMPARE(t.echo("RC1_MIN", 1200.0f, 4, &written), ParamTransfer::EchoResult::Confirmed);
+        // A value settled before the latest write is not stale: the write was not taken.
+        t.writeSent("H_COL_MAX", 1700.0f);
+        QCOMPARE(t.echo("H_COL_MAX", 1700.0f, 9, &written), ParamTransfer::EchoResult::Confirmed);
+        t.writeSent("H_COL_MAX", 1800.0f);
+        QCOMPARE(t.echo("H_COL_MAX", 1700.0f, 9, &written), ParamTransfer::EchoResult::Refused);
+        // A long drag keeps a bounded list of older values and still fails after its retries.
+        for (int i = 0; i < 200; ++i)
+            t.writeSent("LOIT_BRK_ACCEL", float(i));
+        ParamTransfer::TickActions last;
+        for (int i = 0; i < (ParamTransfer::kWriteResends + 1) * ParamTransfer::kWriteTimeoutTicks; ++i) {
+            last = t.tick(false);
+            if (i % 10 == 0)
+                QCOMPARE(t.echo("LOIT_BRK_ACCEL", 198.0f, 9, &written), ParamTransfer::EchoResult::Stale);
+        }
+        QCOMPARE(last.writeFailures.size(), 1);
+        QCOMPARE(last.writeFailures[0].value, 199.0f);
+        QCOMPARE(last.writeFailures[0].superseded.size(), ParamTransfer::kMaxSupersededValues);
+        QCOMPARE(t.pendingWriteCount(), 0);
+    }
+
+    // ---- the simulator as a peer on the wire --------------------------------------
+
+    void simulatorTableAndFiles()
+    {
+        QHash<QString, float> values;
+        for (const SimParameter &p : HeliParameterTable::build()) {
+            QVERIFY2(!values.contains(p.name) && QRegularExpression("^[A-Za-z0-9_]{1,16}$").match(p.name).hasMatch(),
+                     qPrintable(p.name));
+            values.insert(p.name, p.value);
+        }
+        QCOMPARE(values.size(), HeliParameterTable::kCount);
+        for (const char *n : {"fw_version", "STAT_FLTTIME", "H_RSC_SETPOINT1", "H_SV_MAN", "LOIT_BRK_ACCEL",
+                              "BATT_CALL_NUMCRT", "BATT_VOLT_MULT", "SERVO3_REVERSED", "RC9_TRIM"})
+            QVERIFY2(values.contains(n), n);
+        QCOMPARE(values.value("FRAME_CLASS"), 6.0f);   // traditional helicopter
+        // A GPS on serial 2 (MAVLink there would hide the radio page's travel calibration).
+        QCOMPARE(values.value("SERIAL2_PROTOCOL"), 5.0f);
+
+        QTemporaryDir dir;
+        QFile good(dir.filePath("good.param")), bad(dir.filePath("bad.param"));
+        QVERIFY(good.open(QIODevice::WriteOnly) && bad.open(QIODevice::WriteOnly));
+        good.write("\xEF\xBB\xBF" "fw_version,12\r\n# comment\n\n ATC_RAT_YAW_P , 0.25 \nH_COL_MAX,1800\nfw_version,13\n");
+        bad.write("H_COL_MAX,1800\nH_COL_MIN;1200\n");
+        good.close();
+        bad.close();
+        QList<SimParameter> table;
+        QString error;
+        QVERIFY2(SimulatedFlightController::loadParameterFile(good.fileName(), &table, &error), qPrintable(error));
+        QCOMPARE(table.size(), 3);
+        QCOMPARE((QPair<QString, float>(table[0].name, table[0].value)), (QPair<QString, float>("fw_version", 12.0f)));
+        QCOMPARE((QList<int>{table[1].type, table[2].type}), (QList<int>{SimParameter::Real32, SimParameter::Int32}));
+        QVERIFY(!SimulatedFlightController::loadParameterFile(bad.fileName(), &table, &error));
+        QVERIFY(error.contains("line 2"));
+        QVERIFY(!SimulatedFlightController::loadParameterFile(dir.filePath("none.param"), &table, &error));
+    }
+
+    void simulatorPacingAndCorruption()
+    {
+        QList<SimParameter> table;
+        for (int i = 0; i < 40; ++i)
+            table.append({QStringLiteral("PARAM_%1").arg(i), float(i), SimParameter::Real32});
+        SimulatedFlightController sim(table);
+        sim.setBaudRate(19200);
+        sim.setHeartbeatEnabled(false);
+        QVERIFY(sim.start());
+        Client client(sim.portPath());
+        QElapsedTimer clock;
+        clock.start();
+        client.send(mavlink_param_request_list_t{1, 1});
+        const qint64 bytes = client.receive([&] { return client.count(MavlinkId::PARAM_VALUE) == 40; }, 5000);
+        const qint64 elapsed = clock.elapsed();
+        QCOMPARE(client.count(MavlinkId::PARAM_VALUE), 40);
+        const double lineMs = double(bytes) * 10.0 * 1000.0 / 19200.0;
+        QVERIFY2(elapsed >= lineMs * 0.9 && elapsed <= lineMs * 2.0 + 200,
+                 qPrintable(QStringLiteral("%1 ms for %2 ms of line").arg(elapsed).arg(lineMs)));
+        const auto first = MavlinkCodec::decode<mavlink_param_value_t>(client.frames.first());
+        QCOMPARE((QList<int>{first.param_count, first.param_index}), (QList<int>{40, 0}));
+
+        SimulatedFlightController spoiled(table);
+        spoiled.setBaudRate(0);
+        spoiled.setCorruptProbability(1.0);
+        QVERIFY(spoiled.start());
+        Client c2(spoiled.portPath());
+        mavlink_request_data_stream_t req{};
+        req.req_stream_id = 10;
+        req.req_message_rate = 20;
+        req.start_stop = 1;
+        c2.send(req);
+        QVERIFY(c2.receive([] { return false; }, 400) > 100);
+        QCOMPARE(c2.frames.size(), 0);
+        QCOMPARE(spoiled.streamRequests(), QList<int>{10});
+    }
+
+    void simulatorStickSweepReachesTheTravelMarks()
+    {
+        SimulatedFlightController sim(HeliParameterTable::build());
+        sim.setBaudRate(0);
+        sim.setHeartbeatEnabled(false);
+        sim.setStickSweep(true);
+        QVERIFY(sim.start());
+        Client client(sim.portPath());
+        // A travel calibration needs every stick beyond 1800 and below 1200.
+        mavlink_request_data_stream_t req{};
+        req.req_stream_id = 3;
+        req.req_message_rate = 10;
+        req.start_stop = 1;
+        client.send(req);
+        int high[4] = {0, 0, 0, 0}, low[4] = {2000, 2000, 2000, 2000};
+        client.receive([&] {
+            for (const MavlinkFrame &f : std::as_const(client.frames)) {
+                if (f.msgid != MavlinkId::RC_CHANNELS)
+                    continue;
+                const auto rc = MavlinkCodec::decode<mavlink_rc_channels_t>(f);
+                const int ch[4] = {rc.chan1_raw, rc.chan2_raw, rc.chan3_raw, rc.chan4_raw};
+                for (int i = 0; i < 4; ++i) {
+                    high[i] = std::max(high[i], ch[i]);
+                    low[i] = std::min(low[i], ch[i]);
+                }
+            }
+            client.frames.clear();
+            return std::all_of(high, high + 4, [](int v) { return v > 1800; })
+                && std::all_of(low, low + 4, [](int v) { return v < 1200; });
+        }, 12000);
+        for (int i = 0; i < 4; ++i) {
+            QVERIFY2(high[i] > 1800 && high[i] <= 1950, qPrintable(QString::number(high[i])));
+            QVERIFY2(low[i] < 1200 && low[i] >= 1050, qPrintable(QString::number(low[i])));
         }
     }
-    write("fw_version", 10.0f);
-    QVERIFY(last.contains("FLTMODE1"));
 
-    QTRY_COMPARE_WITH_TIMEOUT(h.read<int>([](Mav2Uart_Worker *w) { return w->pendingWriteCount(); }), 0, 20000);
-    h.call([](Mav2Uart_Worker *) {});
-    QCoreApplication::processEvents();
-    QVERIFY2(h.log->writeFailures.isEmpty(), qPrintable(h.log->sequence.filter("writefail").join(' ')));
-    for (auto it = last.cbegin(); it != last.cend(); ++it) {
+    // ---- the worker against the simulator ------------------------------------------
+
+    void download_data()
+    {
+        QTest::addColumn<bool>("encoded");
+        QTest::addColumn<bool>("duplicated");
+        QTest::addColumn<QList<int>>("dropped");
+        QTest::newRow("plain") << false << false << QList<int>();
+        QTest::newRow("encoded, every message twice") << true << true << QList<int>();
+        QTest::newRow("plain, three lost") << false << false << QList<int>{3, 7, 20};
+    }
+    void download()
+    {
+        QFETCH(bool, encoded);
+        QFETCH(bool, duplicated);
+        QFETCH(QList<int>, dropped);
+        Rig rig;
+        rig.sim.setEncodedParams(encoded);
+        rig.sim.setDuplicateProbability(duplicated ? 1.0 : 0.0);
+        rig.sim.setDroppedIndices(QSet<int>(dropped.cbegin(), dropped.cend()));
+        QVERIFY(rig.start());
+        Harness &h = *rig.h;
+        h.timer.start();
+        QVERIFY(h.connectPort(rig.sim.portPath()));
+        QVERIFY(h.download());
+
+        const QHash<QString, double> v = h.log->loadedValues();
+        QCOMPARE(float(v.value("ATC_RAT_YAW_P")), 0.18f);
+        QCOMPARE((QList<double>{v.value("fw_version"), v.value("H_COL_MAX"), v.value("COMPASS_DISBLMSK", -1),
+                                v.value("STAT_FLTTIME"), v.value("PARAM_20"), v.value("PARAM_29")}),
+                 (QList<double>{3, 1750, 0, 12345, 10, 14.5}));
+        // A plain name that also reads as a valid encoded one is taken decoded.
+        QCOMPARE(v.contains("FLTMODE1"), encoded);
+        QCOMPARE(float(v.value(encoded ? "FLTMODE1" : "CNQOLFB3")), encoded ? 5.0f : 5.0f / 12.0f);
+        // The invalid name is counted but never reported; duplicates count once.
+        QCOMPARE(v.size(), 29);
+        QCOMPARE(h.log->loaded.size(), duplicated ? 58 : 29);
+        QCOMPARE(*std::max_element(h.log->loadedCounts.cbegin(), h.log->loadedCounts.cend()), 30);
+        QVERIFY(std::is_sorted(h.log->loadedCounts.cbegin(), h.log->loadedCounts.cend()));
+        QVERIFY(std::all_of(h.log->loadedTotals.cbegin(), h.log->loadedTotals.cend(), [](int t) { return t == 30; }));
+        QCOMPARE(h.read(&Mav2Uart_Worker::receivedParamCount), 30u);
+        QVERIFY(h.log->missing.isEmpty());
+        QCOMPARE(rig.sim.listRequestCount(), 1);
+        QList<int> asked = rig.sim.readRequests();
+        std::sort(asked.begin(), asked.end());
+        QCOMPARE(asked, dropped);
+        QTest::qWait(400);   // quiet afterwards: no second completion
+        QCOMPARE(h.log->finished, 1);
+    }
+
+    void unanswerableIndicesReportedBeforeFinish()
+    {
+        Rig rig;
+        QSet<int> lost = {2};
+        for (int i = 10; i <= 20; ++i)
+            lost.insert(i);
+        rig.sim.setUnanswerableIndices(lost);
+        QVERIFY(rig.start());
+        Harness &h = *rig.h;
+        h.timer.start();
+        QVERIFY(h.connectPort(rig.sim.portPath()));
+        h.post([](Mav2Uart_Worker *w) { w->startParamRead(); });
+        // The first round asks for ten at most, then waits for the quiet period.
+        QTRY_VERIFY(rig.sim.readRequests().size() >= 10);
+        QCOMPARE(rig.sim.readRequests().size(), 10);
+        QTRY_COMPARE_WITH_TIMEOUT(h.log->finished, 1, 10000);
+        QList<int> expected(lost.cbegin(), lost.cend());
+        std::sort(expected.begin(), expected.end());
+        QCOMPARE(h.log->missing, QList<QList<int>>{expected});
+        QCOMPARE(h.log->sequence.filter(QRegularExpression("missing|finish")), (QStringList{"missing", "finish"}));
+        QCOMPARE(rig.sim.readRequests().size(), 12 * 5);
+        QCOMPARE(h.log->loadedCounts.last(), 18);
+    }
+
+    void unansweredListRequestRepeatedThenReported()
+    {
+        Rig rig;
+        rig.sim.setIgnoredListRequests(10);
+        QVERIFY(rig.start());
+        Harness &h = *rig.h;
+        QVERIFY(h.connectPort(rig.sim.portPath()));
+        h.post([](Mav2Uart_Worker *w) { w->startParamRead(); });
+        QTRY_COMPARE(rig.sim.listRequestCount(), 1);
+        // No page reported: only the list request's own clock runs.
+        h.tick(3 * 100 + 99);
+        QTRY_COMPARE(rig.sim.listRequestCount(), 4);
+        QCOMPARE(h.log->disconnects, 0);
+        h.tick(1);
+        h.settle();
+        QCOMPARE(h.log->linkErrors.size(), 1);
+        QVERIFY(h.log->linkErrors.first().contains("parameter list"));
+        QCOMPARE(h.log->disconnects, 1);
+        QCOMPARE(h.log->portLists.last().silenceClosed, 1);
+        QVERIFY(!h.worker->portOpen);
+        QCOMPARE(h.log->finished, 0);
+
+        Rig again;   // one ignored request: the second one gets the table
+        again.sim.setIgnoredListRequests(1);
+        QVERIFY(again.start());
+        QVERIFY(again.h->connectPort(again.sim.portPath()));
+        again.h->page = 0xFF;
+        again.h->timer.start();
+        QVERIFY(again.h->download(10000));
+        QCOMPARE(again.sim.listRequestCount(), 2);
+        QCOMPARE(again.h->log->loadedCounts.last(), 30);
+    }
+
+    void writesConfirmedByTheirEcho()
+    {
+        Rig rig;
+        QVERIFY(rig.startInUpdateMode());
+        Harness &h = *rig.h;
+        SimulatedFlightController &sim = rig.sim;
+        QTRY_COMPARE(sim.streamRequests(), (QList<int>{1, 2, 3, 6, 10, 11, 12}));   // asked for once
+        QTRY_VERIFY(h.log->attitudes > 0 && !h.log->rcChannels.isEmpty() && !h.log->sysStatus.isEmpty());
+        const int loaded = int(h.log->loaded.size());
+
+        // Two writes lost on the way: sent again after 500 ms each, then echoed.
+        sim.setIgnoredParamSets(2);
+        h.write("ATC_RAT_YAW_P", 0.25f);
+        QTRY_VERIFY(contains(h.log->updates, "ATC_RAT_YAW_P", 0.25f));
+        QCOMPARE(countOf(sim.paramSets(), "ATC_RAT_YAW_P"), 3);
+        // An integer parameter stores the rounded value: confirmed.
+        h.write("RC1_MIN", 1100.4f);
+        QTRY_VERIFY(contains(h.log->updates, "RC1_MIN", 1100.0f));
+        // A plain name that also decodes: the echo is matched by its raw name.
+        h.write("FLTMODE1", 6.0f);
+        QTRY_VERIFY(contains(h.log->updates, "FLTMODE1", 6.0f));
+        QCOMPARE(countOf(h.log->updates, "CNQOLFB3"), 0);
+        // A newer write of a name cancels the retries of the older one.
+        sim.setIgnoredParamSets(1);
+        h.post([](Mav2Uart_Worker *w) {
+            w->sendWriteParametersCommand("H_COL_MAX", 1700.0f);
+            w->sendWriteParametersCommand("H_COL_MAX", 1650.0f);
+        });
+        QTRY_VERIFY(contains(h.log->updates, "H_COL_MAX", 1650.0f));
+        // A slider's press and release leave before the first echo: both echoes
+        // reach the window in order, the first is no failure.
+        h.post([](Mav2Uart_Worker *w) {
+            w->sendWriteParametersCommand("PARAM_10", 0.19f);
+            w->sendWriteParametersCommand("PARAM_10", 0.292f);
+        });
+        QTRY_VERIFY(contains(h.log->updates, "PARAM_10", 0.292f));
+        QTest::qWait(700);   // past the echo timeout: nothing was sent again
+        QCOMPARE(countOf(sim.paramSets(), "H_COL_MAX"), 2);   // 1700 (lost), 1650
+        QCOMPARE(countOf(sim.paramSets(), "PARAM_10"), 2);
+        QCOMPARE(valuesOf(h.log->updates, "PARAM_10"), (QList<float>{0.19f, 0.292f}));
+        float stored = 0.0f;
+        QVERIFY(sim.parameterValue("PARAM_10", &stored));
+        QCOMPARE(stored, 0.292f);
+        QVERIFY2(h.log->writeFailures.isEmpty(), qPrintable(h.log->sequence.join(' ')));
+        QCOMPARE(h.read(&Mav2Uart_Worker::pendingWriteCount), 0);
+        QCOMPARE(h.log->loaded.size(), loaded);
+        QCOMPARE(sim.streamRequests().size(), 7);
+    }
+
+    void writesRefusedNeverEchoedOrBad()
+    {
+        Rig rig;
+        QVERIFY(rig.startInUpdateMode());
+        Harness &h = *rig.h;
+        SimulatedFlightController &sim = rig.sim;
+        sim.clearObservations();
+        // Read-only: the old value comes back, reported once with the value written last, no retry.
+        sim.setReadOnly("STAT_FLTTIME", true);
+        h.post([](Mav2Uart_Worker *w) {
+            w->sendWriteParametersCommand("STAT_FLTTIME", 0.0f);
+            w->sendWriteParametersCommand("STAT_FLTTIME", 1.0f);
+        });
+        QTRY_COMPARE(countOf(h.log->updates, "STAT_FLTTIME"), 2);
+        QVERIFY(contains(h.log->updates, "STAT_FLTTIME", 12345.0f));
+        // Clamped by the parameter's type.
+        h.write("SERVO1_REVERSED", 300.0f);
+        QTRY_VERIFY(contains(h.log->writeFailures, "SERVO1_REVERSED", 300.0f));
+        QVERIFY(contains(h.log->updates, "SERVO1_REVERSED", 127.0f));
+        // Names that would be cut or mangled and values that are no numbers are never sent.
+        for (const char *name : {"A.B", "COMPASS_DISBLMSK1", ""})
+            h.write(name, 1.0f);
+        h.write("H_COL_MAX", std::numeric_limits<float>::quiet_NaN());
+        h.write("H_COL_MAX", std::numeric_limits<float>::infinity());
+        QTRY_COMPARE(h.log->writeFailures.size(), 7);
+        QCOMPARE(h.log->writeFailures.first(), (QPair<QString, float>("STAT_FLTTIME", 1.0f)));
+        h.settle();
+        for (const auto &set : sim.paramSets())
+            QVERIFY2(set.first == "STAT_FLTTIME" || set.first == "SERVO1_REVERSED", qPrintable(set.first));
+
+        // Never echoed: four attempts, then reported.
+        sim.setIgnoredParamSets(100);
+        QElapsedTimer clock;
+        clock.start();
+        h.write("fw_version", 5.0f);
+        QTRY_VERIFY_WITH_TIMEOUT(contains(h.log->writeFailures, "fw_version", 5.0f), 6000);
+        QVERIFY(clock.elapsed() >= 1900);
+        QCOMPARE(countOf(sim.paramSets(), "fw_version"), 4);
+        QCOMPARE(countOf(sim.paramSets(), "STAT_FLTTIME"), 2);
+        // A write still waiting when the port closes is reported; with no port a write fails at once.
+        h.write("H_COL_MIN", 1200.0f);
+        QTRY_COMPARE(countOf(sim.paramSets(), "H_COL_MIN"), 1);
+        h.post([](Mav2Uart_Worker *w) { w->ConnectPort(QString()); });
+        QTRY_VERIFY(contains(h.log->writeFailures, "H_COL_MIN", 1200.0f));
+        QCOMPARE(h.log->connects.last(), 0);
+        h.write("H_COL_MIN", 1250.0f);
+        QTRY_VERIFY(contains(h.log->writeFailures, "H_COL_MIN", 1250.0f));
+    }
+
+    // What tavro-demo runs, at the real line rate with the streams on: every
+    // preset name arrives under its own name and a model reset's writes
+    // (with a slider pressed and released among them) are all confirmed.
+    void presetResetOnTheDemoHelicopter()
+    {
+        SimulatedFlightController sim(SimulatedFlightController::Options::demo());
+        QVERIFY(sim.start());
+        Harness h(SimulatorPortSource::only(sim.portPath()));
+        h.timer.start();
+        QVERIFY(h.connectPort(sim.portPath()));
+        QVERIFY(h.download(60000));
+        const QHash<QString, double> table = h.log->loadedValues();
+        QCOMPARE(table.size(), sim.parameterCount());
+        QVERIFY(h.log->missing.isEmpty());
+
+        const QDir presets(QStringLiteral(TAVRO_SOURCE_DIR "/resources/param"));
+        const QStringList files = presets.entryList({"*.param"}, QDir::Files, QDir::Name);
+        QVERIFY(!files.isEmpty());
+        for (const QString &file : files) {
+            const ParamFileReadResult r = ParamFileParser::readFile(presets.filePath(file));
+            QVERIFY2(r.ok, qPrintable(r.error));
+            for (const ParamFileEntry &e : r.content.entries)
+                QVERIFY2(table.contains(e.name), qPrintable(file + ": " + e.name));
+        }
+        h.post([](Mav2Uart_Worker *w) { w->SetReadParamDone(); });
+        QTRY_VERIFY(!h.log->rcChannels.isEmpty());
+
+        const ParamFileReadResult birch = ParamFileParser::readFile(presets.filePath("Birch-2blades.param"));
+        QVERIFY(birch.ok);
+        QHash<QString, float> last;
+        int line = 0;
+        for (const ParamFileEntry &e : birch.content.entries) {
+            last.insert(e.name, e.value);
+            h.write(e.name, e.value);
+            QTest::qWait(10);   // the loader's pace
+            if (++line == 10) {
+                last.insert("ATC_RAT_YAW_P", 0.292f);
+                h.post([](Mav2Uart_Worker *w) {
+                    w->sendWriteParametersCommand("ATC_RAT_YAW_P", 0.19f);
+                    w->sendWriteParametersCommand("ATC_RAT_YAW_P", 0.292f);
+                });
+            }
+        }
+        last.insert("fw_version", 10.0f);
+        h.write("fw_version", 10.0f);
+        QVERIFY(last.contains("FLTMODE1"));
+        QTRY_COMPARE_WITH_TIMEOUT(h.read(&Mav2Uart_Worker::pendingWriteCount), 0, 20000);
+        h.settle();
+        QVERIFY2(h.log->writeFailures.isEmpty(), qPrintable(h.log->sequence.filter("writefail").join(' ')));
+        for (auto it = last.cbegin(); it != last.cend(); ++it) {
+            float held = 0.0f;
+            QVERIFY(sim.parameterValue(it.key(), &held));
+            QVERIFY2(ParamTransfer::confirms(it.value(), held, 6) || ParamTransfer::confirms(it.value(), held, 9),
+                     qPrintable(it.key()));
+            float echoed = std::numeric_limits<float>::quiet_NaN();   // the last update is the flight controller's value
+            for (const auto &u : std::as_const(h.log->updates))
+                if (u.first == it.key())
+                    echoed = u.second;
+            QVERIFY2(ParamTransfer::confirms(held, echoed, 9), qPrintable(it.key()));
+        }
+    }
+
+    void connectPortEdgeCases()
+    {
+        Rig rig;
+        QVERIFY(rig.start());
+        Harness &h = *rig.h;
+        const QString port = rig.sim.portPath();
+        h.post([](Mav2Uart_Worker *w) { w->ConnectPort(QString()); });   // nothing open: nothing at all
+        h.settle();
+        QVERIFY(h.log->connects.isEmpty());
+        QVERIFY(h.connectPort(port));
+        QCOMPARE(h.read(&Mav2Uart_Worker::currentPortName), port);
+        h.post([port](Mav2Uart_Worker *w) { w->ConnectPort(port); });   // the same name: nothing emitted
+        h.settle();
+        QCOMPARE(h.log->connects, QList<int>{1});
+        h.post([](Mav2Uart_Worker *w) { w->ConnectPort(QString()); });   // empty while open: closed, 0
+        QTRY_COMPARE(h.log->connects, (QList<int>{1, 0}));
+        QVERIFY(!h.worker->portOpen && h.log->linkErrors.isEmpty());
+        // A port that cannot be opened: the system's reason first (for a box), then 0.
+        const QString missing = "/dev/tavro-no-such-port";
+        h.post([missing](Mav2Uart_Worker *w) { w->ConnectPort(missing); });
+        QTRY_COMPARE(h.log->connects, (QList<int>{1, 0, 0}));
+        QCOMPARE(h.log->linkErrors.size(), 1);
+        QVERIFY(h.log->linkErrors.first().contains(missing));
+        QVERIFY(!h.worker->portOpen && h.read(&Mav2Uart_Worker::currentPortName).isEmpty());
+        QCOMPARE(h.log->sequence.mid(h.log->sequence.indexOf("error"), 2), (QStringList{"error", "connect:0"}));
+    }
+
+    void portFilterAndSecondAdapter()
+    {
+        SimulatedFlightController first(smallTable()), second(smallTable());
+        QVERIFY(first.start() && second.start());
+        auto mutex = std::make_shared<std::mutex>();
+        auto ports = std::make_shared<QList<PortCandidate>>();
+        auto setPorts = [=](const QList<PortCandidate> &list) {
+            std::lock_guard<std::mutex> lock(*mutex);
+            *ports = list;
+        };
+        setPorts({{first.portPath(), 0x05C0, 0x007A}, {"/dev/ttyOTHER0", 0x05C0, 0x0001},
+                  {"/dev/ttyOTHER1", 0x1234, 0x007A}, {"/dev/ttyS0", 0, 0}});
+        Harness h([=] {
+            std::lock_guard<std::mutex> lock(*mutex);
+            return *ports;
+        });
+        auto tick = [&] {
+            h.tick();
+            h.settle();
+            return QPair<int, QStringList>(h.log->portLists.last().replaced, h.log->portLists.last().ports);
+        };
+        const QStringList one{first.portPath()}, both{first.portPath(), second.portPath()};
+        QCOMPARE(tick(), qMakePair(1, one));
+        QCOMPARE(tick(), qMakePair(0, one));
+        // A second adapter while a port is open changes nothing ...
+        QVERIFY(h.connectPort(first.portPath()));
+        setPorts({{first.portPath(), 0x05C0, 0x007A}, {second.portPath(), 0x05C0, 0x007A}});
+        h.tick(2);
+        QCOMPARE(tick(), qMakePair(0, one));
+        // ... until the port is closed: listed on the next tick, once replaced.
+        h.post([](Mav2Uart_Worker *w) { w->ConnectPort(QString()); });
+        QCOMPARE(tick(), qMakePair(1, both));
+        QCOMPARE(tick(), qMakePair(0, both));
+        setPorts({});   // unplugged while closed: the list empties
+        QCOMPARE(tick(), qMakePair(1, QStringList()));
+    }
+
+    void silenceClosesPortAfter100Ticks()
+    {
+        Rig rig;
+        rig.sim.setHeartbeatEnabled(false);
+        rig.sim.setSilent(true);
+        QVERIFY(rig.start());
+        Harness &h = *rig.h;
+        QVERIFY(h.connectPort(rig.sim.portPath()));
+        // Before the window reports a page, and on pages 10 and up, a silent link stays.
+        h.tick(150);
+        h.tick(150, 10);
+        // A heartbeat resets the count and emits nothing besides the first-frame notice.
+        h.tick(90, 0);
+        rig.sim.sendRaw(frameOf(mavlink_heartbeat_t{0, 4, 3, 0, 0, 3}));
+        QTRY_COMPARE(h.read(&Mav2Uart_Worker::silentTickCount), 0);
+        QVERIFY(h.read(&Mav2Uart_Worker::hasSeenMessage));
+        h.tick(99, 0);
+        h.settle();
+        QVERIFY(h.worker->portOpen);
+        QCOMPARE(h.log->disconnects + h.log->silenceFlags(), 0);
+        h.tick(1, 0);
+        h.settle();
+        QVERIFY(!h.worker->portOpen && !h.worker->readParamDone);
+        QCOMPARE(h.log->portLists.last().silenceClosed, 1);
+        QCOMPARE(h.log->sequence.mid(h.log->sequence.size() - 2), (QStringList{"disconnect", "closed"}));
+        QCOMPARE(h.log->connects, QList<int>{1});
+        QCOMPARE((QList<int>{h.log->alive, h.log->attitudes, int(h.log->sysStatus.size()), int(h.log->loaded.size())}),
+                 (QList<int>{1, 0, 0, 0}));
+        h.tick(1, 0);
+        h.settle();
+        QCOMPARE(h.log->silenceFlags(), 1);
+    }
+
+    // A download asked for before the first frame waits for one; the wait must end.
+    void waitForFirstFrameEnds()
+    {
+        Rig quiet;
+        quiet.sim.setHeartbeatEnabled(false);
+        quiet.sim.setSilent(true);
+        QVERIFY(quiet.start());
+        SimulatedFlightController other(smallTable());
+        other.setBaudRate(0);
+        QVERIFY(other.start());
+        Harness &h = *quiet.h;
+        // Another port chosen while waiting: the old wait gives up without a list request.
+        QVERIFY(h.connectPort(quiet.sim.portPath()));
+        h.post([](Mav2Uart_Worker *w) { w->startParamRead(); });
+        QTRY_VERIFY(quiet.sim.streamRequests().size() >= 3);   // it keeps asking for the raw-sensor stream
+        QVERIFY(h.waiting());
+        QVERIFY(h.connectPort(other.portPath()));
+        QTRY_VERIFY(!h.waiting());
+        h.timer.start();
+        QVERIFY(h.download());   // the new port's own download works
+        QCOMPARE((QList<int>{quiet.sim.listRequestCount(), other.listRequestCount()}), (QList<int>{0, 1}));
+        // The silence limit closes the port while waiting: the wait ends too.
+        QVERIFY(h.connectPort(quiet.sim.portPath()));
+        h.post([](Mav2Uart_Worker *w) { w->startParamRead(); });
+        QTRY_VERIFY(h.waiting());
+        QTRY_COMPARE_WITH_TIMEOUT(h.log->disconnects, 1, 5000);
+        QTRY_VERIFY(!h.waiting());
+        // Quitting the thread while waiting: it ends, and the port closes with it.
+        h.timer.stop();
+        QVERIFY(h.connectPort(quiet.sim.portPath()));
+        h.post([](Mav2Uart_Worker *w) { w->startParamRead(); });
+        QTRY_VERIFY(h.waiting());
+        h.thread.quit();
+        QVERIFY(h.thread.wait(3000));
+        QVERIFY(!h.worker->portOpen);
+        QCOMPARE(quiet.sim.listRequestCount(), 0);
+    }
+
+    void secondDownloadRequestWhileWaitingTakesOver()
+    {
+        Rig rig;
+        rig.sim.setSilent(true);
+        QVERIFY(rig.start());
+        Harness &h = *rig.h;
+        QVERIFY(h.connectPort(rig.sim.portPath()));
+        // The window asks again while the first request still waits: the second runs nested in the first's wait.
+        h.post([](Mav2Uart_Worker *w) { w->startParamRead(); });
+        QTRY_VERIFY(h.waiting());
+        h.post([](Mav2Uart_Worker *w) { w->startParamRead(); });
+        h.settle();   // runs inside the second wait, so that one has begun
+        rig.sim.setSilent(false);
+        h.timer.start();
+        QTRY_COMPARE_WITH_TIMEOUT(h.log->finished, 1, 20000);
+        QTRY_VERIFY(!h.waiting());
+        QTest::qWait(400);
+        QCOMPARE((QList<int>{rig.sim.listRequestCount(), h.log->finished, h.log->loadedCounts.last(),
+                             rig.sim.paramValuesSent()}),
+                 (QList<int>{1, 1, 30, 30}));
+    }
+
+    void deviceGoneWhileOpen()
+    {
+        Rig rig;
+        QVERIFY(rig.startInUpdateMode());
+        Harness &h = *rig.h;
+        rig.sim.setIgnoredParamSets(100);
+        h.write("H_COL_MAX", 1700.0f);
+        QTRY_COMPARE(rig.sim.paramSets().size(), 1);
+        // The cable is pulled with no tick running, so not the silence limit ends the link.
+        h.timer.stop();
+        h.settle();
+        rig.sim.stop();
+        QTRY_COMPARE_WITH_TIMEOUT(h.log->disconnects, 1, 10000);
+        QVERIFY(!h.worker->portOpen && h.read(&Mav2Uart_Worker::currentPortName).isEmpty());
+        QVERIFY(contains(h.log->writeFailures, "H_COL_MAX", 1700.0f));
+        QCOMPARE(h.log->silenceFlags(), 0);
+        // The next port-search tick carries the flag, as after a silence; the one after does not.
+        h.tick(1, 0);
+        h.settle();
+        QCOMPARE(h.log->portLists.last().silenceClosed, 1);
+        h.tick(1, 0);
+        h.settle();
+        QCOMPARE(h.log->portLists.last().silenceClosed, 0);
+        QCOMPARE(h.log->connects, QList<int>{1});
+    }
+
+    void telemetryDispatch()
+    {
+        Rig rig;
+        QVERIFY(rig.start());
+        Harness &h = *rig.h;
+        QVERIFY(h.connectPort(rig.sim.portPath()));
+        const auto streams = [&](bool on) {
+            h.post([on](Mav2Uart_Worker *w) {
+                for (int s : {2, 3, 10})
+                    w->sendDataStreamCommand(uint8_t(s), on);
+            });
+        };
+        streams(true);
+        QTRY_VERIFY(!h.log->sysStatus.isEmpty() && !h.log->gps.isEmpty() && !h.log->gps2.isEmpty()
+                    && !h.log->rcChannels.isEmpty() && h.log->attitudes > 0);
+        QVERIFY(qAbs(h.log->sysStatus.first().first - 16420) <= 20);
+        QCOMPARE(h.log->sysStatus.first().second, 1);
+        QCOMPARE(h.log->gps.first(), (QList<int>{14, 85, 120}));
+        QCOMPARE(h.log->gps2.first(), (QPair<int, int>(12, 95)));
+        QCOMPARE((QList<int>{h.log->rcChannels.first().chancount, h.log->rcChannels.first().chan1_raw}),
+                 (QList<int>{16, 1500}));
+        streams(false);
+        QTest::qWait(300);   // let the stopped streams drain
+        h.settle();
+
+        // Receiver health is bit 16 of the sensor health.
+        h.log->sysStatus.clear();
+        mavlink_sys_status_t s{};
+        s.voltage_battery = 15800;
+        s.onboard_control_sensors_health = 0x00010000;
+        rig.sim.sendRaw(frameOf(s));
+        s.onboard_control_sensors_health = 0x0000FFFF;
+        rig.sim.sendRaw(frameOf(s));
+        QTRY_COMPARE(h.log->sysStatus, (QList<QPair<int, int>>{{15800, 1}, {15800, 0}}));
+        // A text of 50 characters without a terminator, and a short one.
+        const QString fifty = "PreArm: Compass not calibrated, please calibrate!!";
+        QCOMPARE(fifty.size(), 50);
+        rig.sim.sendStatusText(4, fifty + " (cut)");
+        rig.sim.sendStatusText(6, "EKF3 IMU0 is using GPS");
+        QTRY_COMPARE(h.log->statusTexts, (QList<QPair<QString, int>>{{fifty, 4}, {"EKF3 IMU0 is using GPS", 6}}));
+        // Standard MAVLink 2 frames (0xFD) are not this link's: nothing arrives.
+        QByteArray standard = frameOf(s);
+        standard[0] = char(0xFD);
+        rig.sim.sendRaw(standard);
+        rig.sim.sendStatusText(6, "after");
+        QTRY_COMPARE(h.log->statusTexts.size(), 3);
+        QCOMPARE(h.log->sysStatus.size(), 2);
+    }
+
+    void compassCalibrationProgress()
+    {
+        Rig rig;
+        QVERIFY(rig.start());
+        Harness &h = *rig.h;
+        QVERIFY(h.connectPort(rig.sim.portPath()));
+        mavlink_mag_cal_progress_t p{};
+        p.compass_id = 1;
+        p.completion_pct = 42;
+        p.completion_mask[9] = 0x80;
+        const auto barrier = [&](int texts) {
+            rig.sim.sendStatusText(6, "barrier");
+            QTRY_COMPARE(h.log->statusTexts.size(), texts);
+        };
+        // Not calibrating: progress frames are ignored.
+        rig.sim.sendRaw(frameOf(p));
+        barrier(1);
+        QVERIFY(h.log->calibration.isEmpty());
+        // Calibrating: anywhere in the stream, and trimmed by its sender (its
+        // last byte is then a checksum byte, not the percentage).
+        h.post([](Mav2Uart_Worker *w) { w->SetMagcalibrationrun(1); });
+        rig.sim.sendRaw(QByteArray("\x01\x02noise", 7) + frameOf(p));
+        mavlink_mag_cal_progress_t trimmed{};
+        trimmed.completion_pct = 17;
+        const QByteArray shortFrame = frameOf(trimmed);
+        QCOMPARE(int(uint8_t(shortFrame[1])), 17);
+        rig.sim.sendRaw(shortFrame);
+        QTRY_COMPARE(h.log->calibration, (QList<int>{43, 18}));
+        QCOMPARE(h.log->magProgress, (QList<QPair<int, int>>{{1, 43}, {0, 18}}));
+        // A damaged one is dropped and logged.
+        QByteArray damaged = frameOf(p);
+        damaged[12] = char(damaged[12] ^ 0x10);
+        QTest::ignoreMessage(QtWarningMsg, "MAG_CAL_PROGRESS frame dropped: checksum mismatch");
+        rig.sim.sendRaw(damaged);
+        barrier(2);
+        QCOMPARE(h.log->calibration.size(), 2);
+
+        // The flight controller's own calibration of two compasses: progress
+        // interleaves, compass 0 first, each rising; the longer one reports last.
+        h.log->calibration.clear();
+        h.log->magProgress.clear();
+        SimulatedFlightController::MagCalCompass first, second;
+        first.durationMs = 600;
+        second.compassId = 1;
+        second.durationMs = 1000;
+        rig.sim.setMagCalCompasses({first, second});
+        h.post([](Mav2Uart_Worker *w) { w->sendCompassCalibrationCommand(42424, 0); });
+        QTRY_COMPARE(h.log->magReports, (QList<QPair<int, int>>{{0, 4}, {1, 4}}));
+        QCOMPARE(rig.sim.commands(), QList<int>{42424});
+        h.settle();
+        const QList<QPair<int, int>> progress = h.log->magProgress;
+        QCOMPARE(progress.size(), h.log->calibration.size());
+        QList<int> pct[2];
+        for (int i = 0; i < progress.size(); ++i) {
+            QCOMPARE(progress[i].second, h.log->calibration[i]);   // emitted side by side
+            QVERIFY(progress[i].first == 0 || progress[i].first == 1);
+            pct[progress[i].first] << progress[i].second;
+        }
+        QVERIFY(!pct[0].isEmpty() && pct[1].size() >= pct[0].size());
+        QVERIFY(std::is_sorted(pct[0].cbegin(), pct[0].cend()) && std::is_sorted(pct[1].cbegin(), pct[1].cend()));
+        QVERIFY(pct[0].first() >= 1 && pct[1].last() <= 101);
+        for (int i = 0; i < 2 * pct[0].size(); ++i)
+            QCOMPARE(progress[i].first, i % 2);
+    }
+
+    void rebootKeepsParameters()
+    {
+        Rig rig;
+        rig.sim.setRebootSilenceMs(2600);
+        QVERIFY(rig.startInUpdateMode());
+        Harness &h = *rig.h;
+        h.write("H_COL_MAX", 1820.0f);
+        QTRY_VERIFY(contains(h.log->updates, "H_COL_MAX", 1820.0f));
+        h.post([](Mav2Uart_Worker *w) { w->sendRebootCommand(); });
+        QTRY_COMPARE_WITH_TIMEOUT(h.log->disconnects, 1, 5000);
+        QCOMPARE(rig.sim.commands(), QList<int>{246});
+        QVERIFY(!h.worker->portOpen);
+        // Back after its silence, with the written value kept.
+        QVERIFY(h.connectPort(rig.sim.portPath()));
+        h.log->loaded.clear();
+        QVERIFY(h.download());
+        QCOMPARE(h.log->loadedValues().value("H_COL_MAX"), 1820.0);
+    }
+
+    // ---- tavro-cli in its own process ----------------------------------------------
+
+    void cliLoadConfirmsTheValueWrittenLast()
+    {
+#ifndef TAVRO_CLI
+        QSKIP("tavro-cli is not built");
+#endif
+        SimulatedFlightController::Options setup = SimulatedFlightController::Options::demo();
+        setup.baud = 0;
+        SimulatedFlightController sim(setup);
+        QVERIFY(sim.start());
+        QTemporaryDir dir;
+        const auto file = [&](const QString &name, const QByteArray &text) {
+            QFile f(dir.filePath(name));
+            return f.open(QIODevice::WriteOnly) && f.write(text) == text.size() ? f.fileName() : QString();
+        };
+        // A name given twice: the last value counts; the first echo comes while the second waits.
+        CliRun r = runCli({"--port", sim.portPath(), "load",
+                           file("good.param", "ATC_RAT_YAW_P,0.19\nATC_RAT_YAW_P,0.292\nFLTMODE1,6\nH_COL_MAX,1800\n")});
+        QVERIFY2(r.exitCode == 0 && r.err.contains("3 written and confirmed"), qPrintable(r.err));
         float held = 0.0f;
-        QVERIFY(sim.parameterValue(it.key(), &held));
-        QVERIFY2(ParamTransfer::confirms(it.value(), held, 6) || ParamTransfer::confirms(it.value(), held, 9),
-                 qPrintable(it.key()));
-        // The last update of each name is the flight controller's value.
-        float echoed = std::numeric_limits<float>::quiet_NaN();
-        for (const auto &u : std::as_const(h.log->updates))
-            if (u.first == it.key())
-                echoed = u.second;
-        QVERIFY2(ParamTransfer::confirms(held, echoed, 9), qPrintable(it.key()));
+        QVERIFY(sim.parameterValue("ATC_RAT_YAW_P", &held));
+        QCOMPARE(held, 0.292f);
+        // The earlier value is taken, the last one clamped (8 bits): the earlier echo confirms nothing.
+        r = runCli({"--port", sim.portPath(), "load", file("clamped.param", "SERVO1_REVERSED,1\nSERVO1_REVERSED,300\n")});
+        QCOMPARE(r.exitCode, 1);
+        QVERIFY2(r.err.contains("not confirmed: SERVO1_REVERSED=300"), qPrintable(r.err));
     }
-    sim.stop();
-}
 
-// ---- port --------------------------------------------------------------------------
-
-void TestLinkWorker::connectPortEdgeCases()
-{
-    Rig rig;
-    QVERIFY(rig.start());
-    WorkerHarness &h = *rig.h;
-    const QString port = rig.sim.portPath();
-
-    // An empty name while nothing is open: nothing at all.
-    h.post([](Mav2Uart_Worker *w) { w->ConnectPort(QString()); });
-    rig.settle();
-    QVERIFY(h.log->connects.isEmpty());
-
-    QVERIFY(h.connectPort(port));
-    QVERIFY(h.worker->portOpen);
-    QCOMPARE(h.read<QString>([](Mav2Uart_Worker *w) { return w->currentPortName(); }), port);
-
-    // The same name again: nothing happens, nothing is emitted.
-    h.post([port](Mav2Uart_Worker *w) { w->ConnectPort(port); });
-    rig.settle();
-    QCOMPARE(h.log->connects, QList<int>{1});
-
-    // An empty name while open: closed, answered with 0.
-    h.post([](Mav2Uart_Worker *w) { w->ConnectPort(QString()); });
-    QTRY_COMPARE(h.log->connects, (QList<int>{1, 0}));
-    QVERIFY(!h.worker->portOpen);
-    QVERIFY(h.log->linkErrors.isEmpty());
-
-    // A port that cannot be opened: 0, with the system's reason.
-    const QString missing = QStringLiteral("/dev/tavro-no-such-port");
-    h.post([missing](Mav2Uart_Worker *w) { w->ConnectPort(missing); });
-    QTRY_COMPARE(h.log->connects, (QList<int>{1, 0, 0}));
-    QCOMPARE(h.log->linkErrors.size(), 1);
-    QVERIFY(h.log->linkErrors.first().contains(missing));
-    QVERIFY(!h.worker->portOpen);
-    QVERIFY(h.read<QString>([](Mav2Uart_Worker *w) { return w->currentPortName(); }).isEmpty());
-
-    // The reason comes before the answer, so a message box can show it.
-    const int errorAt = int(h.log->sequence.indexOf("error"));
-    QVERIFY(errorAt >= 0);
-    QCOMPARE(h.log->sequence.value(errorAt + 1), QStringLiteral("connect:0"));
-}
-
-void TestLinkWorker::portFilterAndSecondAdapter()
-{
-    SimulatedFlightController first(smallTable()), second(smallTable());
-    QVERIFY(first.start());
-    QVERIFY(second.start());
-    auto mutex = std::make_shared<std::mutex>();
-    auto ports = std::make_shared<QList<PortCandidate>>();
-    auto setPorts = [=](const QList<PortCandidate> &list) {
-        std::lock_guard<std::mutex> lock(*mutex);
-        *ports = list;
-    };
-    setPorts({{first.portPath(), 0x05C0, 0x007A},
-              {"/dev/ttyOTHER0", 0x05C0, 0x0001},     // same vendor, another product
-              {"/dev/ttyOTHER1", 0x1234, 0x007A},
-              {"/dev/ttyS0", 0, 0}});
-    WorkerHarness h([=] {
-        std::lock_guard<std::mutex> lock(*mutex);
-        return *ports;
-    });
-    auto last = [&] {
-        h.call([](Mav2Uart_Worker *) {});
-        QCoreApplication::processEvents();
-        return h.log->portLists.last();
-    };
-
-    h.tick();
-    QCOMPARE(last().replaced, 1);
-    QCOMPARE(last().ports, QStringList{first.portPath()});
-    h.tick();
-    QCOMPARE(last().replaced, 0);
-    QCOMPARE(last().ports, QStringList{first.portPath()});
-
-    // A second adapter while a port is open changes nothing.
-    QVERIFY(h.connectPort(first.portPath()));
-    setPorts({{first.portPath(), 0x05C0, 0x007A}, {second.portPath(), 0x05C0, 0x007A}});
-    h.tick(3);
-    QCOMPARE(last().replaced, 0);
-    QCOMPARE(last().ports, QStringList{first.portPath()});
-
-    // ... until the port is closed: listed on the next tick, once replaced.
-    h.post([](Mav2Uart_Worker *w) { w->ConnectPort(QString()); });
-    h.tick();
-    QCOMPARE(last().replaced, 1);
-    QCOMPARE(last().ports, (QStringList{first.portPath(), second.portPath()}));
-    h.tick();
-    QCOMPARE(last().replaced, 0);
-
-    // Unplugged while closed: the list empties.
-    setPorts({});
-    h.tick();
-    QCOMPARE(last().replaced, 1);
-    QVERIFY(last().ports.isEmpty());
-}
-
-void TestLinkWorker::silenceClosesPortAfter100Ticks()
-{
-    Rig rig;
-    rig.sim.setHeartbeatEnabled(false);
-    rig.sim.setSilent(true);
-    QVERIFY(rig.start());
-    WorkerHarness &h = *rig.h;
-    QVERIFY(h.connectPort(rig.sim.portPath()));
-
-    // Before the window reports a page, and on pages 10 and up, a silent link stays.
-    h.tick(150);
-    h.tick(150, 10);
-    rig.settle();
-    QVERIFY(h.worker->portOpen);
-    QCOMPARE(h.log->disconnects, 0);
-
-    h.tick(99, 0);
-    rig.settle();
-    QVERIFY(h.worker->portOpen);
-    QCOMPARE(h.log->disconnects, 0);
-    QCOMPARE(h.log->portListsWithSilenceFlag(), 0);
-
-    h.tick(1, 0);
-    rig.settle();
-    QVERIFY(!h.worker->portOpen);
-    QVERIFY(!h.worker->readParamDone);
-    QCOMPARE(h.log->disconnects, 1);
-    QCOMPARE(h.log->portListsWithSilenceFlag(), 1);
-    QCOMPARE(h.log->portLists.last().silenceClosed, 1);
-    QCOMPARE(h.log->sequence.mid(h.log->sequence.size() - 2), (QStringList{"disconnect", "closed"}));
-    QCOMPARE(h.log->connects, QList<int>{1});
-
-    h.tick(1, 0);
-    rig.settle();
-    QCOMPARE(h.log->portLists.last().silenceClosed, 0);
-}
-
-void TestLinkWorker::heartbeatResetsSilence()
-{
-    Rig rig;
-    rig.sim.setHeartbeatEnabled(false);
-    rig.sim.setSilent(true);
-    QVERIFY(rig.start());
-    WorkerHarness &h = *rig.h;
-    QVERIFY(h.connectPort(rig.sim.portPath()));
-
-    h.tick(90, 0);
-    mavlink_heartbeat_t hb {};
-    hb.type = 4;
-    hb.autopilot = 3;
-    hb.mavlink_version = 3;
-    rig.sim.sendRaw(frameOf(hb));
-    QTRY_COMPARE(h.read<int>([](Mav2Uart_Worker *w) { return w->silentTickCount(); }), 0);
-    QVERIFY(h.read<bool>([](Mav2Uart_Worker *w) { return w->hasSeenMessage(); }));
-
-    h.tick(99, 0);
-    rig.settle();
-    QVERIFY(h.worker->portOpen);
-    h.tick(1, 0);
-    rig.settle();
-    QVERIFY(!h.worker->portOpen);
-    // A heartbeat emits nothing besides the first-frame notice.
-    QCOMPARE(h.log->alive, 1);
-    QCOMPARE(h.log->attitudes, 0);
-    QVERIFY(h.log->sysStatus.isEmpty());
-    QVERIFY(h.log->loaded.isEmpty());
-}
-
-void TestLinkWorker::quittingWhileWaitingForFirstFrame()
-{
-    Rig rig;
-    rig.sim.setHeartbeatEnabled(false);
-    rig.sim.setSilent(true);
-    QVERIFY(rig.start());
-    WorkerHarness &h = *rig.h;
-    QVERIFY(h.connectPort(rig.sim.portPath()));
-    h.post([](Mav2Uart_Worker *w) { w->startParamRead(); });
-    // Waiting: it keeps asking for the raw-sensor stream.
-    QTRY_VERIFY(rig.sim.streamRequests().size() >= 3);
-    QVERIFY(h.read<bool>([](Mav2Uart_Worker *w) { return w->isWaitingForFirstFrame(); }));
-
-    h.thread.quit();
-    QVERIFY(h.thread.wait(3000));
-    QCOMPARE(rig.sim.listRequestCount(), 0);
-    // The port closes with the thread.
-    QVERIFY(!h.worker->portOpen);
-}
-
-void TestLinkWorker::waitEndsWhenPortReplacedOrSilent()
-{
-    Rig quiet;
-    quiet.sim.setHeartbeatEnabled(false);
-    quiet.sim.setSilent(true);
-    QVERIFY(quiet.start());
-    SimulatedFlightController other(smallTable());
-    other.setBaudRate(0);
-    QVERIFY(other.start());
-    WorkerHarness &h = *quiet.h;
-
-    // Another port chosen while waiting: the old wait gives up without a list request.
-    QVERIFY(h.connectPort(quiet.sim.portPath()));
-    h.post([](Mav2Uart_Worker *w) { w->startParamRead(); });
-    QTRY_VERIFY(h.read<bool>([](Mav2Uart_Worker *w) { return w->isWaitingForFirstFrame(); }));
-    QVERIFY(h.connectPort(other.portPath()));
-    QTRY_VERIFY(!h.read<bool>([](Mav2Uart_Worker *w) { return w->isWaitingForFirstFrame(); }));
-    QTest::qWait(100);
-    QCOMPARE(quiet.sim.listRequestCount(), 0);
-    QCOMPARE(other.listRequestCount(), 0);
-    // The new port's own download works.
-    h.startTicking(0);
-    QVERIFY(h.download());
-    QCOMPARE(other.listRequestCount(), 1);
-
-    // The silence limit closes the port while waiting: the wait ends too.
-    QVERIFY(h.connectPort(quiet.sim.portPath()));
-    h.post([](Mav2Uart_Worker *w) { w->startParamRead(); });
-    QTRY_VERIFY(h.read<bool>([](Mav2Uart_Worker *w) { return w->isWaitingForFirstFrame(); }));
-    QTRY_COMPARE_WITH_TIMEOUT(h.log->disconnects, 1, 5000);
-    QTRY_VERIFY(!h.read<bool>([](Mav2Uart_Worker *w) { return w->isWaitingForFirstFrame(); }));
-    QCOMPARE(quiet.sim.listRequestCount(), 0);
-}
-
-void TestLinkWorker::secondDownloadRequestWhileWaitingTakesOver()
-{
-    Rig rig;
-    rig.sim.setSilent(true);
-    QVERIFY(rig.start());
-    WorkerHarness &h = *rig.h;
-    QVERIFY(h.connectPort(rig.sim.portPath()));
-
-    // The window asks again while the first request still waits for the
-    // link: the second runs nested inside the first's wait.
-    h.post([](Mav2Uart_Worker *w) { w->startParamRead(); });
-    QTRY_VERIFY(h.read<bool>([](Mav2Uart_Worker *w) { return w->isWaitingForFirstFrame(); }));
-    h.post([](Mav2Uart_Worker *w) { w->startParamRead(); });
-    rig.settle();   // runs inside the second wait, so that one has begun
-
-    rig.sim.setSilent(false);
-    h.startTicking(0);
-    QTRY_COMPARE_WITH_TIMEOUT(h.log->finished, 1, 20000);
-    QTRY_VERIFY(!h.read<bool>([](Mav2Uart_Worker *w) { return w->isWaitingForFirstFrame(); }));
-    QTest::qWait(400);
-    // One list request, one download.
-    QCOMPARE(rig.sim.listRequestCount(), 1);
-    QCOMPARE(h.log->finished, 1);
-    QCOMPARE(h.log->loadedCounts.last(), 30);
-    QCOMPARE(rig.sim.paramValuesSent(), 30);
-}
-
-void TestLinkWorker::deviceGoneWhileOpen()
-{
-    auto rig = rigInUpdateMode();
-    QVERIFY(rig);
-    WorkerHarness &h = *rig->h;
-    rig->sim.setIgnoredParamSets(100);
-    h.post([](Mav2Uart_Worker *w) { w->sendWriteParametersCommand("H_COL_MAX", 1700.0f); });
-    QTRY_COMPARE(rig->sim.paramSets().size(), 1);
-
-    // The cable is pulled: the device goes away under the open port and
-    // every read fails from then on. No tick runs meanwhile, so it is not the
-    // silence limit that ends the link.
-    h.stopTicking();
-    rig->settle();
-    rig->sim.stop();
-    QTRY_COMPARE_WITH_TIMEOUT(h.log->disconnects, 1, 10000);
-    QVERIFY(!h.worker->portOpen);
-    QVERIFY(h.read<QString>([](Mav2Uart_Worker *w) { return w->currentPortName(); }).isEmpty());
-    QVERIFY(contains(h.log->writeFailures, "H_COL_MAX", 1700.0f));
-    QCOMPARE(h.log->portListsWithSilenceFlag(), 0);
-
-    // The next port-search tick carries the flag, as after a silence; the
-    // one after it does not.
-    h.tick(1, 0);
-    rig->settle();
-    QCOMPARE(h.log->portLists.last().silenceClosed, 1);
-    h.tick(1, 0);
-    rig->settle();
-    QCOMPARE(h.log->portLists.last().silenceClosed, 0);
-    QCOMPARE(h.log->disconnects, 1);
-    QCOMPARE(h.log->connects, QList<int>{1});
-}
-
-// ---- telemetry ---------------------------------------------------------------------
-
-void TestLinkWorker::telemetryDispatch()
-{
-    Rig rig;
-    QVERIFY(rig.start());
-    WorkerHarness &h = *rig.h;
-    QVERIFY(h.connectPort(rig.sim.portPath()));
-
-    h.post([](Mav2Uart_Worker *w) {
-        w->sendDataStreamCommand(2, true);
-        w->sendDataStreamCommand(3, true);
-        w->sendDataStreamCommand(10, true);
-    });
-    QTRY_VERIFY(!h.log->sysStatus.isEmpty() && !h.log->gps.isEmpty() && !h.log->gps2.isEmpty()
-                && !h.log->rcChannels.isEmpty() && h.log->attitudes > 0);
-    QVERIFY(qAbs(h.log->sysStatus.first().first - 16420) <= 20);
-    QCOMPARE(h.log->sysStatus.first().second, 1);
-    QCOMPARE(h.log->gps.first(), (QList<int>{14, 85, 120}));
-    QCOMPARE(h.log->gps2.first(), (QPair<int, int>(12, 95)));
-    QCOMPARE(int(h.log->rcChannels.first().chancount), 16);
-    QCOMPARE(int(h.log->rcChannels.first().chan1_raw), 1500);
-    h.post([](Mav2Uart_Worker *w) {
-        w->sendDataStreamCommand(2, false);
-        w->sendDataStreamCommand(3, false);
-        w->sendDataStreamCommand(10, false);
-    });
-    QTest::qWait(300);   // let the stopped streams drain
-    rig.settle();
-
-    // Receiver-health bit 16 of the sensor health.
-    h.log->sysStatus.clear();
-    mavlink_sys_status_t s {};
-    s.voltage_battery = 15800;
-    s.onboard_control_sensors_health = 0x00010000;
-    rig.sim.sendRaw(frameOf(s));
-    s.onboard_control_sensors_health = 0x0000FFFF;
-    rig.sim.sendRaw(frameOf(s));
-    QTRY_COMPARE(h.log->sysStatus.size(), 2);
-    QCOMPARE(h.log->sysStatus[0], (QPair<int, int>(15800, 1)));
-    QCOMPARE(h.log->sysStatus[1], (QPair<int, int>(15800, 0)));
-
-    // A text of 50 characters without a terminator, and a short one.
-    const QString fifty = QStringLiteral("PreArm: Compass not calibrated, please calibrate!!");
-    QCOMPARE(fifty.size(), 50);
-    rig.sim.sendStatusText(4, fifty + QStringLiteral(" (cut)"));
-    rig.sim.sendStatusText(6, QStringLiteral("EKF3 IMU0 is using GPS"));
-    QTRY_COMPARE(h.log->statusTexts.size(), 2);
-    QCOMPARE(h.log->statusTexts[0], (QPair<QString, int>(fifty, 4)));
-    QCOMPARE(h.log->statusTexts[1], (QPair<QString, int>("EKF3 IMU0 is using GPS", 6)));
-
-    // Standard MAVLink 2 frames (0xFD) are not this link's: nothing arrives.
-    QByteArray standard = frameOf(s);
-    standard[0] = char(0xFD);
-    rig.sim.sendRaw(standard);
-    rig.sim.sendStatusText(6, QStringLiteral("after"));
-    QTRY_COMPARE(h.log->statusTexts.size(), 3);
-    QCOMPARE(h.log->sysStatus.size(), 2);
-}
-
-void TestLinkWorker::compassCalibrationProgress()
-{
-    Rig rig;
-    rig.sim.setMagCalDurationMs(600);
-    QVERIFY(rig.start());
-    WorkerHarness &h = *rig.h;
-    QVERIFY(h.connectPort(rig.sim.portPath()));
-
-    mavlink_mag_cal_progress_t p {};
-    p.compass_id = 1;
-    p.completion_pct = 42;
-    p.direction_x = 0.5f;
-    p.completion_mask[9] = 0x80;
-
-    // Not calibrating: progress frames are ignored.
-    rig.sim.sendRaw(frameOf(p));
-    rig.sim.sendStatusText(6, QStringLiteral("barrier"));
-    QTRY_COMPARE(h.log->statusTexts.size(), 1);
-    QVERIFY(h.log->calibration.isEmpty());
-
-    h.post([](Mav2Uart_Worker *w) { w->SetMagcalibrationrun(1); });
-    // Anywhere in the stream: behind other bytes, and trimmed by its sender
-    // (its last byte is then a checksum byte, not the percentage).
-    rig.sim.sendRaw(QByteArray("\x01\x02noise", 7) + frameOf(p));
-    mavlink_mag_cal_progress_t trimmed {};
-    trimmed.completion_pct = 17;
-    const QByteArray shortFrame = frameOf(trimmed);
-    QCOMPARE(int(uint8_t(shortFrame[1])), 17);   // payload cut after completion_pct
-    rig.sim.sendRaw(shortFrame);
-    QTRY_COMPARE(h.log->calibration, (QList<int>{43, 18}));
-    QCOMPARE(h.log->magProgress, (QList<QPair<int, int>>{{1, 43}, {0, 18}}));
-
-    // A damaged one is dropped and logged.
-    QByteArray damaged = frameOf(p);
-    damaged[12] = char(damaged[12] ^ 0x10);
-    QTest::ignoreMessage(QtWarningMsg, "MAG_CAL_PROGRESS frame dropped: checksum mismatch");
-    rig.sim.sendRaw(damaged);
-    rig.sim.sendStatusText(6, QStringLiteral("barrier"));
-    QTRY_COMPARE(h.log->statusTexts.size(), 2);
-    QCOMPARE(h.log->calibration.size(), 2);
-
-    // The flight controller's own calibration: rising progress, then the report.
-    h.log->calibration.clear();
-    h.log->magProgress.clear();
-    h.post([](Mav2Uart_Worker *w) { w->sendCompassCalibrationCommand(42424, 0); });
-    QTRY_COMPARE(h.log->magReports.size(), 1);
-    QCOMPARE(h.log->magReports.first(), (QPair<int, int>(0, 4)));
-    QVERIFY(h.log->calibration.size() >= 3);
-    QVERIFY(std::is_sorted(h.log->calibration.cbegin(), h.log->calibration.cend()));
-    QVERIFY(h.log->calibration.first() >= 1 && h.log->calibration.last() <= 101);
-    QCOMPARE(rig.sim.commands(), QList<int>{42424});
-    QCOMPARE(h.log->magProgress.size(), h.log->calibration.size());
-
-    // Two compasses at once: their progress interleaves, each with its id;
-    // the one that needs longer reports last.
-    h.log->calibration.clear();
-    h.log->magProgress.clear();
-    h.log->magReports.clear();
-    SimulatedFlightController::MagCalCompass first, second;
-    first.compassId = 0;
-    first.durationMs = 600;
-    second.compassId = 1;
-    second.durationMs = 1000;
-    rig.sim.setMagCalCompasses({first, second});
-    h.post([](Mav2Uart_Worker *w) { w->sendCompassCalibrationCommand(42424, 0); });
-    QTRY_COMPARE(h.log->magReports.size(), 2);
-    QCOMPARE(h.log->magReports, (QList<QPair<int, int>>{{0, 4}, {1, 4}}));
-    rig.settle();
-    const QList<QPair<int, int>> progress = h.log->magProgress;
-    QCOMPARE(progress.size(), h.log->calibration.size());
-    QList<int> pct[2];
-    for (int i = 0; i < progress.size(); ++i) {
-        QCOMPARE(progress[i].second, h.log->calibration[i]);   // emitted side by side
-        QVERIFY(progress[i].first == 0 || progress[i].first == 1);
-        pct[progress[i].first] << progress[i].second;
+    void cliSimulatorProcessAndSet()
+    {
+#ifndef TAVRO_CLI
+        QSKIP("tavro-cli is not built");
+#else
+        const CliRun bad = runCli({"sim", "--compasses", "4"});
+        QCOMPARE(bad.exitCode, 1);
+        QVERIFY(bad.err.contains("bad value for --compasses"));
+        QProcess simProcess;
+        simProcess.start(QStringLiteral(TAVRO_CLI), {"sim", "--demo", "--baud", "0"});
+        QVERIFY(simProcess.waitForStarted(10000));
+        QTRY_VERIFY_WITH_TIMEOUT(simProcess.canReadLine(), 10000);
+        const QString path = QString::fromLocal8Bit(simProcess.readLine()).trimmed();
+        QVERIFY2(path.startsWith("/dev/"), qPrintable(path));
+        // The demo set-up sends encoded names: FLTMODE1 is there by its name.
+        const CliRun set = runCli({"--port", path, "set", "FLTMODE1", "4"});
+        QVERIFY2(set.exitCode == 0, qPrintable(set.err));
+        QCOMPARE(set.out.trimmed(), QStringLiteral("FLTMODE1,4"));
+        ::kill(pid_t(simProcess.processId()), SIGINT);
+        QVERIFY(simProcess.waitForFinished(10000));
+        QCOMPARE(simProcess.exitCode(), 0);
+        QVERIFY(QString::fromLocal8Bit(simProcess.readAllStandardError()).contains("encoded"));
+#endif
     }
-    QVERIFY(!pct[0].isEmpty() && pct[1].size() >= pct[0].size());
-    QVERIFY(std::is_sorted(pct[0].cbegin(), pct[0].cend()));
-    QVERIFY(std::is_sorted(pct[1].cbegin(), pct[1].cend()));
-    // While both run they take turns, compass 0 first.
-    for (int i = 0; i < 2 * pct[0].size(); ++i)
-        QCOMPARE(progress[i].first, i % 2);
-}
-
-void TestLinkWorker::rebootKeepsParameters()
-{
-    Rig rig;
-    rig.sim.setRebootSilenceMs(2600);
-    QVERIFY(rig.start());
-    WorkerHarness &h = *rig.h;
-    h.startTicking(0);
-    QVERIFY(h.connectPort(rig.sim.portPath()));
-    QVERIFY(h.download());
-    h.post([](Mav2Uart_Worker *w) { w->SetReadParamDone(); });
-    QTRY_VERIFY(h.read<bool>([](Mav2Uart_Worker *w) { return w->isStreamsRequested(); }));
-    h.post([](Mav2Uart_Worker *w) { w->sendWriteParametersCommand("H_COL_MAX", 1820.0f); });
-    QTRY_VERIFY(contains(h.log->updates, "H_COL_MAX", 1820.0f));
-
-    h.post([](Mav2Uart_Worker *w) { w->sendRebootCommand(); });
-    QTRY_COMPARE_WITH_TIMEOUT(h.log->disconnects, 1, 5000);
-    QCOMPARE(rig.sim.commands(), QList<int>{246});
-    QVERIFY(!h.worker->portOpen);
-
-    // Back after its silence, with the written value kept.
-    QVERIFY(h.connectPort(rig.sim.portPath()));
-    h.log->loaded.clear();
-    QVERIFY(h.download());
-    QCOMPARE(h.log->loadedValues().value("H_COL_MAX"), 1820.0);
-}
+};
 
 QTEST_GUILESS_MAIN(TestLinkWorker)
 #include "tst_linkworker.moc"
