@@ -1,5 +1,6 @@
 // The connection panel against the simulated flight controller on a pseudo-terminal: port list, connect,
-// download, link loss, fault injection, a failed open with its reason, the shutdown order, compasses.
+// download, battery-dialog shortcut, compass calibration, link loss, fault injection, a failed open with
+// its reason, the shutdown order.
 
 #include "app/MainWindow.h"
 #include "dialogs/PopUpWidget.h"
@@ -15,7 +16,6 @@
 #include "WindowTestHelpers.h"
 
 #include <QComboBox>
-#include <QDir>
 #include <QElapsedTimer>
 #include <QMutex>
 #include <QPointer>
@@ -38,13 +38,9 @@ private slots:
 
     void portListFollowsTheDevices();
     void downloadThenLinkLoss();
-    void unconfirmedDownloadAndWritesAreReported();
-    void voltageShortcutOpensOneDialog();
-    void linkLossWhileLoading();
+    void unconfirmedDownloadAndWritesThenQuit();
+    void silentFlightControllerWhileLoading();
     void failedOpenShowsTheBoxOnce();
-    void quitWhileConnectedClosesThePort();
-    void quitWhileWaitingForAFirstFrameEndsPromptly();
-    void compassCalibrationWaitsForEveryCompass();
 
 private:
     // The simulator's port unless another source is given.
@@ -142,23 +138,30 @@ void TestConnectionPanel::portListFollowsTheDevices()
 void TestConnectionPanel::downloadThenLinkLoss()
 {
     QVERIFY(startSim());
+    // Two compasses; the first reports success well before the second.
+    m_sim->setMagCalCompasses({{0, 0, 600, 4}, {1, 0, 2100, 4}});
     BoxWatcher boxes;
     auto w = makeWindow();
+    w->show();
+    w->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(w.get()));
     auto *button = child<QPushButton>(*w, "OpenUart");
     auto *ring = child<ProgressRing>(*w, "Read_progress");
     auto *strip = child<NLineLabel>(*w, "warn_txt_widget");
     auto *stack = child<QStackedWidget>(*w, "stackedWidget");
     auto *shortcut = w->findChild<QShortcut *>();
-    QVERIFY(shortcut && !shortcut->isEnabled());
     QSignalSpy streams(w.get(), &MainWindow::ReadParam_stream);
     QSignalSpy connects(w->linkWorker(), &Mav2Uart_Worker::ConnectSingal);
+    auto dialogs = [&] { return w->findChildren<PopUpWidget *>().size(); };
+    auto press = [&] { QTest::keyClick(w.get(), Qt::Key_K, Qt::ControlModifier | Qt::AltModifier); };
+    press();
+    QCOMPARE(dialogs(), 0); // the battery dialog's shortcut is off before a download
 
     QVERIFY(connectToSim(*w));
     QTRY_COMPARE_WITH_TIMEOUT(button->text(), QStringLiteral("成 功"), 20000);
     QCOMPARE(ring->value(), 100.0);
     QCOMPARE(w->parameterStore()->size(), m_sim->parameterCount());
     QTRY_VERIFY(w->linkWorker()->readParamDone.load());
-    QVERIFY(shortcut->isEnabled());
 
     // Navigation works now; page 0 asks for the RC channel stream.
     child<QPushButton>(*w, "nav_BT2")->click();
@@ -183,8 +186,38 @@ void TestConnectionPanel::downloadThenLinkLoss()
     QCOMPARE(button->text(), QStringLiteral("成 功"));
     QVERIFY(boxes.texts.isEmpty());
 
+    // The shortcut opens one battery dialog, which holds the window until it closes.
+    press();
+    press();
+    QCOMPARE(dialogs(), 1);
+    QVERIFY(!shortcut->isEnabled());
+    QVERIFY(!child(*w, "centralwidget")->isEnabled());
+    QPointer<PopUpWidget> dialog(w->findChild<PopUpWidget *>());
+    dialog->close();
+    QTRY_VERIFY(dialog.isNull());
+    QVERIFY(shortcut->isEnabled());
+    QVERIFY(child(*w, "centralwidget")->isEnabled());
+
+    // A calibration of two compasses ends only with the second one's report.
+    QSignalSpy reports(w->linkWorker(), &Mav2Uart_Worker::mag_cal_report_value);
+    child<QPushButton>(*w, "nav_BT3")->click();
+    QCOMPARE(stack->currentIndex(), 2);
+    TuningPage *page = w->tuningPage();
+    child<QPushButton>(*w, "MAG_calibration_pB")->click();
+    QVERIFY(page->magCalActive());
+    QTRY_VERIFY_WITH_TIMEOUT(child(*w, "MAG_calibration_xPB")->property("value").toInt() > 0, 3000);
+    QTRY_COMPARE_WITH_TIMEOUT(reports.count(), 1, 5000);
+    QCOMPARE(reports.at(0).at(0).value<uint8_t>(), uint8_t(0));
+    QCOMPARE(reports.at(0).at(1).value<uint8_t>(), uint8_t(4));
+    QTest::qWait(300); // the report has reached the page by now
+    QVERIFY(!page->magCalSucceeded());
+    QVERIFY(page->magCalActive());
+    QTRY_COMPARE_WITH_TIMEOUT(reports.count(), 2, 5000);
+    QCOMPARE(reports.at(1).at(0).value<uint8_t>(), uint8_t(1));
+    QTRY_VERIFY(page->magCalSucceeded());
+    QVERIFY(!page->magCalActive());
+
     // The flight controller falls silent: two seconds later the panel is idle.
-    child<QPushButton>(*w, "nav_BT2")->click();
     strip->addLine(QStringLiteral("warning"));
     QElapsedTimer silent;
     m_sim->setSilent(true);
@@ -196,11 +229,11 @@ void TestConnectionPanel::downloadThenLinkLoss()
     QVERIFY(!shortcut->isEnabled());
     QVERIFY(!w->linkWorker()->portOpen.load());
     // The page stays; navigation is ignored until the next download.
-    child<QPushButton>(*w, "nav_BT3")->click();
-    QCOMPARE(stack->currentIndex(), 1);
+    child<QPushButton>(*w, "nav_BT1")->click();
+    QCOMPARE(stack->currentIndex(), 2);
 }
 
-void TestConnectionPanel::unconfirmedDownloadAndWritesAreReported()
+void TestConnectionPanel::unconfirmedDownloadAndWritesThenQuit()
 {
     QVERIFY(startSim());
     // One parameter never arrives, one refuses writes.
@@ -225,42 +258,22 @@ void TestConnectionPanel::unconfirmedDownloadAndWritesAreReported()
     float held = 0;
     QVERIFY(m_sim->parameterValue(QStringLiteral("STAT_BOOTCNT"), &held));
     QTRY_COMPARE(w->parameterStore()->findParameterValue(QStringLiteral("STAT_BOOTCNT")), double(held));
+
+    // What aboutToQuit runs: the port is closed while the worker thread still runs; the window goes at once.
+    QVERIFY(QMetaObject::invokeMethod(w.get(), "check_uart"));
+    QVERIFY(!w->linkWorker()->portOpen.load());
+    QVERIFY(w->workerThread.isRunning());
+    QString name = QStringLiteral("?");
+    QMetaObject::invokeMethod(w->linkWorker(), [&] { name = w->linkWorker()->currentPortName(); },
+                              Qt::BlockingQueuedConnection);
+    QVERIFY(name.isEmpty());
+    QElapsedTimer t;
+    t.start();
+    w.reset();
+    QVERIFY2(t.elapsed() < 2000, qPrintable(QString::number(t.elapsed())));
 }
 
-void TestConnectionPanel::voltageShortcutOpensOneDialog()
-{
-    QVERIFY(startSim());
-    auto w = makeWindow();
-    w->show();
-    w->activateWindow();
-    QVERIFY(QTest::qWaitForWindowActive(w.get()));
-    auto *shortcut = w->findChild<QShortcut *>();
-    auto dialogs = [&] { return w->findChildren<PopUpWidget *>().size(); };
-    auto press = [&] { QTest::keyClick(w.get(), Qt::Key_K, Qt::ControlModifier | Qt::AltModifier); };
-    press();
-    QCOMPARE(dialogs(), 0); // not before a download
-
-    QVERIFY(connectToSim(*w));
-    QTRY_VERIFY_WITH_TIMEOUT(w->linkWorker()->readParamDone.load(), 20000);
-    press();
-    press();
-    QCOMPARE(dialogs(), 1);
-    QVERIFY(!shortcut->isEnabled());
-    QVERIFY(!child(*w, "centralwidget")->isEnabled());
-
-    // Closing the dialog gives the window back.
-    QPointer<PopUpWidget> dialog(w->findChild<PopUpWidget *>());
-    dialog->close();
-    QTRY_VERIFY(dialog.isNull());
-    QVERIFY(shortcut->isEnabled());
-    QVERIFY(child(*w, "centralwidget")->isEnabled());
-    w->activateWindow();
-    QVERIFY(QTest::qWaitForWindowActive(w.get()));
-    press();
-    QCOMPARE(dialogs(), 1);
-}
-
-void TestConnectionPanel::linkLossWhileLoading()
+void TestConnectionPanel::silentFlightControllerWhileLoading()
 {
     QVERIFY(startSim());
     m_sim->setSilent(true);
@@ -274,11 +287,22 @@ void TestConnectionPanel::linkLossWhileLoading()
     ring->setValue(40);
     child<NLineLabel>(*w, "warn_txt_widget")->addLine(QStringLiteral("warning"));
 
+    // Two seconds without a frame: the link is lost.
     QTRY_COMPARE_WITH_TIMEOUT(button->text(), QStringLiteral("连 接"), 5000);
     QVERIFY2(loading.elapsed() >= 1500, qPrintable(QString::number(loading.elapsed())));
     QCOMPARE(ring->value(), 0.0);
     QCOMPARE(child<NLineLabel>(*w, "warn_txt_widget")->lineCount(), 0);
     QVERIFY(!w->linkWorker()->portOpen.load());
+
+    // Again, and quit while the worker waits for a first frame: the window goes at once.
+    button->click();
+    QTRY_COMPARE(button->text(), QStringLiteral("加载中"));
+    QTest::qWait(200);
+    QVERIFY(w->linkWorker()->portOpen.load());
+    QElapsedTimer t;
+    t.start();
+    w.reset();
+    QVERIFY2(t.elapsed() < 1000, qPrintable(QString::number(t.elapsed())));
 }
 
 void TestConnectionPanel::failedOpenShowsTheBoxOnce()
@@ -306,73 +330,6 @@ void TestConnectionPanel::failedOpenShowsTheBoxOnce()
         QTest::qWait(300);
         QCOMPARE(boxes.texts.size(), click); // one box per click
     }
-}
-
-void TestConnectionPanel::quitWhileConnectedClosesThePort()
-{
-    QVERIFY(startSim());
-    auto w = makeWindow();
-    QVERIFY(connectToSim(*w));
-    QTRY_COMPARE(child<QPushButton>(*w, "OpenUart")->text(), QStringLiteral("加载中"));
-    QVERIFY(w->linkWorker()->portOpen.load());
-
-    // What aboutToQuit runs: the port is closed while the worker thread still runs.
-    QVERIFY(QMetaObject::invokeMethod(w.get(), "check_uart"));
-    QVERIFY(!w->linkWorker()->portOpen.load());
-    QVERIFY(w->workerThread.isRunning());
-    QString name = QStringLiteral("?");
-    QMetaObject::invokeMethod(w->linkWorker(), [&] { name = w->linkWorker()->currentPortName(); },
-                              Qt::BlockingQueuedConnection);
-    QVERIFY(name.isEmpty());
-    QElapsedTimer t;
-    t.start();
-    w.reset();
-    QVERIFY2(t.elapsed() < 2000, qPrintable(QString::number(t.elapsed())));
-}
-
-void TestConnectionPanel::quitWhileWaitingForAFirstFrameEndsPromptly()
-{
-    QVERIFY(startSim());
-    m_sim->setSilent(true);
-    auto w = makeWindow();
-    QVERIFY(connectToSim(*w));
-    QTRY_COMPARE(child<QPushButton>(*w, "OpenUart")->text(), QStringLiteral("加载中"));
-    QTest::qWait(200); // the worker now waits for a first frame that never comes
-    QVERIFY(w->linkWorker()->portOpen.load());
-    QElapsedTimer t;
-    t.start();
-    w.reset();
-    QVERIFY2(t.elapsed() < 1000, qPrintable(QString::number(t.elapsed())));
-}
-
-void TestConnectionPanel::compassCalibrationWaitsForEveryCompass()
-{
-    // Two compasses; the first reports success well before the second, which alone ends the calibration.
-    QVERIFY(startSim());
-    m_sim->setMagCalCompasses({{0, 0, 600, 4}, {1, 0, 2100, 4}});
-    auto w = makeWindow();
-    QSignalSpy reports(w->linkWorker(), &Mav2Uart_Worker::mag_cal_report_value);
-    QVERIFY(connectToSim(*w));
-    QTRY_VERIFY_WITH_TIMEOUT(w->linkWorker()->readParamDone.load(), 20000);
-    child<QPushButton>(*w, "nav_BT3")->click();
-    QCOMPARE(child<QStackedWidget>(*w, "stackedWidget")->currentIndex(), 2);
-
-    TuningPage *page = w->tuningPage();
-    child<QPushButton>(*w, "MAG_calibration_pB")->click();
-    QVERIFY(page->magCalActive());
-    QTRY_VERIFY_WITH_TIMEOUT(child(*w, "MAG_calibration_xPB")->property("value").toInt() > 0, 3000);
-
-    QTRY_COMPARE_WITH_TIMEOUT(reports.count(), 1, 5000);
-    QCOMPARE(reports.at(0).at(0).value<uint8_t>(), uint8_t(0));
-    QCOMPARE(reports.at(0).at(1).value<uint8_t>(), uint8_t(4));
-    QTest::qWait(300); // the report has reached the page by now
-    QVERIFY(!page->magCalSucceeded());
-    QVERIFY(page->magCalActive());
-
-    QTRY_COMPARE_WITH_TIMEOUT(reports.count(), 2, 5000);
-    QCOMPARE(reports.at(1).at(0).value<uint8_t>(), uint8_t(1));
-    QTRY_VERIFY(page->magCalSucceeded());
-    QVERIFY(!page->magCalActive());
 }
 
 QTEST_MAIN(TestConnectionPanel)
