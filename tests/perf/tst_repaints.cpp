@@ -1,27 +1,41 @@
-// What the window paints while telemetry streams in: only what changes on
-// screen, and once per frame.
+// Work that changes nothing is not done: no repaint for a value that shows the same, one paint per frame for a
+// change, gauge caches that follow colours and size, the port list asked for only when it may have changed, the
+// window tick rewriting the flight time only when needed.
+#include "link/PortSource.h"
 #include "pages/PageContext.h"
 #include "pages/StatusPage.h"
 #include "params/ParameterStore.h"
 #include "widgets/GaugeCompassPan.h"
 #include "widgets/GaugePlane.h"
 #include "widgets/XProgressBar.h"
+#ifdef TAVRO_HAVE_APP
+#include "app/MainWindow.h"
+#include <QCheckBox>
+#include <QLabel>
+#include <QTemporaryDir>
+#endif
 
 #include <QPaintEvent>
+#include <QSerialPortInfo>
 #include <QSignalSpy>
-#include <QStackedWidget>
 #include <QTest>
 #include <QVBoxLayout>
-
-#include <memory>
+#include <atomic>
+#include <thread>
 
 namespace {
-
-// Counts the paint events of the widgets it watches and keeps their rectangles.
+// Paint events of the watched widgets, with their rectangles.
 class PaintSpy : public QObject
 {
 public:
+    explicit PaintSpy(std::initializer_list<QWidget *> widgets = {}) { watch(widgets); }
+    void watch(std::initializer_list<QWidget *> widgets)
+    {
+        for (QWidget *w : widgets)
+            w->installEventFilter(this);
+    }
     QHash<QObject *, QList<QRect>> paints;
+    int count(QObject *w) const { return int(paints.value(w).size()); }
     int total() const
     {
         int n = 0;
@@ -29,8 +43,6 @@ public:
             n += int(l.size());
         return n;
     }
-    int count(QObject *w) const { return int(paints.value(w).size()); }
-    void clear() { paints.clear(); }
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override
@@ -40,6 +52,21 @@ protected:
         return false;
     }
 };
+
+// Lets every pending paint happen.
+void settle()
+{
+    QCoreApplication::sendPostedEvents();
+    for (int i = 0; i < 3; ++i)
+        QCoreApplication::processEvents();
+}
+
+void showAndSettle(QWidget *w)
+{
+    w->show();
+    QVERIFY(QTest::qWaitForWindowExposed(w));
+    settle();
+}
 
 mavlink_rc_channels_t report(std::initializer_list<std::pair<int, uint16_t>> values)
 {
@@ -52,14 +79,6 @@ mavlink_rc_channels_t report(std::initializer_list<std::pair<int, uint16_t>> val
     m.chancount = 16;
     return m;
 }
-
-// Lets every pending paint happen.
-void settle()
-{
-    for (int i = 0; i < 3; ++i)
-        QCoreApplication::processEvents();
-}
-
 } // namespace
 
 class RepaintsTest : public QObject
@@ -67,14 +86,17 @@ class RepaintsTest : public QObject
     Q_OBJECT
 
 private slots:
-    void barPaintsWithTheNextFrame();
-    void barIgnoresUnchangedAndRefusedValues();
+    void barPaintsOnceWithTheNextFrame();
     void statusPageRepaintsOnlyChangedBars();
-    void compassRepaintsItsMiddleOnHeadingChange();
+    void gaugesSkipUnchangedValues();
     void gaugeLayersFollowColoursAndSize();
+    void portListAskedOnlyWhenItMayHaveChanged();
+#ifdef TAVRO_HAVE_APP
+    void windowTickRewritesFlightTimeOnlyWhenNeeded();
+#endif
 };
 
-void RepaintsTest::barPaintsWithTheNextFrame()
+void RepaintsTest::barPaintsOnceWithTheNextFrame()
 {
     QWidget window;
     auto *layout = new QVBoxLayout(&window);
@@ -82,65 +104,40 @@ void RepaintsTest::barPaintsWithTheNextFrame()
     for (auto *&b : bars) {
         b = new XProgressBar;
         b->setRange(900, 2100);
-        b->setValue(900);
+        b->setValue(1500);
         layout->addWidget(b);
     }
-    window.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&window));
-    settle();
-
-    PaintSpy spy;
-    for (auto *b : bars)
-        b->installEventFilter(&spy);
+    showAndSettle(&window);
+    PaintSpy spy{bars[0], bars[1], bars[2]};
     QSignalSpy changed(bars[0], &QProgressBar::valueChanged);
-    bars[0]->setValue(1200);
-    bars[1]->setValue(1300);
-    bars[2]->setValue(1400);
-    // Stored and announced at once, painted later.
+    // The same value or one out of range: nothing stored, announced or painted.
+    for (int v : {1500, 2101, 0})
+        bars[0]->setValue(v);
+    settle();
+    QCOMPARE(bars[0]->value(), 1500);
+    QCOMPARE(changed.count(), 0);
+    QCOMPARE(spy.total(), 0);
+    // Stored and announced at once, each bar painted once with the next frame.
+    for (int i = 0; i < 3; ++i)
+        bars[i]->setValue(1200 + 100 * i);
     QCOMPARE(bars[0]->value(), 1200);
     QCOMPARE(changed.count(), 1);
-    QCOMPARE(changed.at(0).at(0).toInt(), 1200);
     QCOMPARE(spy.total(), 0);
     settle();
     for (auto *b : bars)
         QCOMPARE(spy.count(b), 1);
-
-    // Through the base class interface the value still lands.
+    // Through the base class, with updates off or hidden, the value still lands.
     static_cast<QProgressBar *>(bars[0])->setValue(1600);
     QCOMPARE(bars[0]->value(), 1600);
-}
-
-void RepaintsTest::barIgnoresUnchangedAndRefusedValues()
-{
-    XProgressBar bar;
-    bar.setRange(900, 2100);
-    bar.setValue(1500);
-    bar.resize(300, 20);
-    bar.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&bar));
-    settle();
-
-    PaintSpy spy;
-    bar.installEventFilter(&spy);
-    QSignalSpy changed(&bar, &QProgressBar::valueChanged);
-    bar.setValue(1500);
-    bar.setValue(2101);
-    bar.setValue(0);
-    settle();
-    QCOMPARE(bar.value(), 1500);
-    QCOMPARE(changed.count(), 0);
-    QCOMPARE(spy.total(), 0);
-
-    // Hidden or with updates off, the value is still taken.
-    bar.setUpdatesEnabled(false);
-    bar.setValue(1000);
-    QCOMPARE(bar.value(), 1000);
-    QVERIFY(!bar.updatesEnabled());
-    bar.setUpdatesEnabled(true);
-    bar.hide();
-    bar.setValue(1100);
-    QCOMPARE(bar.value(), 1100);
-    QCOMPARE(changed.count(), 2);
+    bars[0]->setUpdatesEnabled(false);
+    bars[0]->setValue(1000);
+    QCOMPARE(bars[0]->value(), 1000);
+    QVERIFY(!bars[0]->updatesEnabled());
+    bars[0]->setUpdatesEnabled(true);
+    window.hide();
+    bars[0]->setValue(1100);
+    QCOMPARE(bars[0]->value(), 1100);
+    QCOMPARE(changed.count(), 4);
 }
 
 void RepaintsTest::statusPageRepaintsOnlyChangedBars()
@@ -148,141 +145,215 @@ void RepaintsTest::statusPageRepaintsOnlyChangedBars()
     ParameterStore store;
     QWidget window;
     PageContext ctx(&store, &window);
-    auto *layout = new QVBoxLayout(&window);
     auto *page = new StatusPage(&ctx);
     page->layoutRcColumn(false);
-    layout->addWidget(page);
+    (new QVBoxLayout(&window))->addWidget(page);
     window.resize(1000, 600);
-    window.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&window));
-
-    auto bar = [page](const char *name) { return page->findChild<XProgressBar *>(QString::fromLatin1(name)); };
-    QList<XProgressBar *> bars;
-    for (const char *name : {"RC_CH1_Bar", "RC_CH2_Bar", "RC_CH3_Bar", "RC_CH4_Bar", "RC_CH5_Bar", "RC_CH7_Bar",
-                             "RC_CH8_Bar", "RC_CH9_Bar"}) {
-        QVERIFY2(bar(name), name);
-        bars.append(bar(name));
+    showAndSettle(&window);
+    auto bar = [page](int ch) { return page->findChild<XProgressBar *>(QStringLiteral("RC_CH%1_Bar").arg(ch)); };
+    PaintSpy spy;
+    for (int ch : {1, 2, 3, 4, 5, 7, 8, 9}) {
+        QVERIFY2(bar(ch), qPrintable(QString::number(ch)));
+        spy.watch({bar(ch)});
     }
-
-    // Sticks live, channel 5 on a switch position, 7 and 8 at a centre they
-    // never left, 9 out of range.
+    // Sticks live, channel 5 on a switch position, 7 and 8 at a centre they never left, 9 out of range.
     const auto first = report({{1, 1100}, {2, 1300}, {3, 1700}, {4, 1900}, {5, 1100}, {9, 0}});
     page->rc_channels_show(first);
     settle();
-    QCOMPARE(bar("RC_CH1_Bar")->value(), 1100);
-    QCOMPARE(bar("RC_CH7_Bar")->value(), 1500);   // shown, its text hidden
-    QCOMPARE(bar("RC_CH7_Bar")->textColor().alpha(), 0);
-    QCOMPARE(bar("RC_CH9_Bar")->value(), 900);    // refused raw value: the floor
-
-    PaintSpy spy;
-    for (auto *b : bars)
-        b->installEventFilter(&spy);
-    QSignalSpy changed7(bar("RC_CH7_Bar"), &QProgressBar::valueChanged);
-
-    // The same report again: nothing on screen changes, nothing is painted
-    // and no bar passes through another value on the way.
+    QCOMPARE(bar(1)->value(), 1100);
+    QCOMPARE(bar(7)->value(), 1500); // shown, its text hidden
+    QCOMPARE(bar(7)->textColor().alpha(), 0);
+    QCOMPARE(bar(9)->value(), 900); // refused raw value: the floor
+    spy.paints.clear();
+    QSignalSpy changed7(bar(7), &QProgressBar::valueChanged);
+    // The same report again: nothing painted, no bar passes through another value on the way.
     for (int i = 0; i < 5; ++i) {
         page->rc_channels_show(first);
         settle();
     }
     QCOMPARE(spy.total(), 0);
     QCOMPARE(changed7.count(), 0);
-
     // One stick moves: its bar alone is painted, once.
     page->rc_channels_show(report({{1, 1150}, {2, 1300}, {3, 1700}, {4, 1900}, {5, 1100}, {9, 0}}));
     settle();
     QCOMPARE(spy.total(), 1);
-    QCOMPARE(spy.count(bar("RC_CH1_Bar")), 1);
-    QCOMPARE(bar("RC_CH1_Bar")->value(), 1150);
+    QCOMPARE(spy.count(bar(1)), 1);
+    QCOMPARE(bar(1)->value(), 1150);
 }
 
-void RepaintsTest::compassRepaintsItsMiddleOnHeadingChange()
+void RepaintsTest::gaugesSkipUnchangedValues()
 {
+    GaugePlane plane;
     GaugeCompassPan compass;
+    plane.resize(120, 120);
     compass.resize(200, 200);
-    compass.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&compass));
+    plane.setDegValue(12);
+    showAndSettle(&plane);
+    showAndSettle(&compass);
+    PaintSpy spy{&plane, &compass};
+    // Values and colours as they are, and headings within the whole degree drawn: nothing painted.
+    plane.setDegValue(12);
+    plane.setRollValue(0);
+    plane.setBgColor(plane.bgColor());
+    compass.setValue(0.7);
+    compass.setBorderWidth(compass.borderWidth());
+    compass.setPointerColor(compass.pointerColor());
     settle();
+    QCOMPARE(spy.total(), 0);
+    plane.setRollValue(5);
+    settle();
+    QCOMPARE(spy.count(&plane), 1);
 
-    PaintSpy spy;
-    compass.installEventFilter(&spy);
+    // A heading change repaints the middle only: ring, arrow tip (radius 60) and texts, not the letters.
     compass.setValue(45);
     settle();
     QCOMPARE(spy.count(&compass), 1);
     const QRect middle = spy.paints.value(&compass).first();
-    // The ring, the arrow tip (radius 60) and both texts, not the letters.
     QVERIFY(middle.contains(QRect(40, 40, 120, 120)));
     QVERIFY(!middle.contains(QPoint(100, 12)));
-
     // The letters changed meanwhile: the next heading change repaints all.
-    spy.clear();
+    spy.paints.clear();
     compass.cardinalTexts = {QStringLiteral("N"), QStringLiteral("W"), QStringLiteral("S"), QStringLiteral("E")};
     compass.setValue(46);
     settle();
-    QCOMPARE(spy.count(&compass), 1);
-    QCOMPARE(spy.paints.value(&compass).first(), compass.rect());
-
-    // The same heading at the resolution drawn (whole degrees): no paint.
-    spy.clear();
-    compass.setValue(46.7);
-    settle();
-    QCOMPARE(spy.total(), 0);
+    QCOMPARE(spy.paints.value(&compass), QList<QRect>{compass.rect()});
 }
 
 void RepaintsTest::gaugeLayersFollowColoursAndSize()
 {
-    // A gauge changed after it was painted looks exactly like one that was
-    // set up that way from the start: the cached parts follow.
+    // A gauge changed after it was painted looks exactly like one set up that way from the start.
     auto image = [](QWidget &w) { return w.grab().toImage(); };
-
-    // Colours first at the same size, then a new size.
-    GaugePlane plane;
+    auto colourPlane = [](GaugePlane &p) {
+        p.setBgColor(QColor(0, 200, 0));
+        p.setBorderOutColorStart(QColor(255, 0, 0));
+        p.setGlassColor(QColor(0, 0, 255));
+        p.setScaleColor(QColor(0, 0, 0));
+        p.setHandleColor(QColor(0, 255, 255));
+    };
+    GaugePlane plane, planeFresh;
+    for (GaugePlane *p : {&plane, &planeFresh})
+        p->setDegValue(20);
     plane.resize(200, 200);
-    plane.setDegValue(20);
     const QImage planeBefore = image(plane);
-    plane.setBgColor(QColor(0, 200, 0));
-    plane.setBorderOutColorStart(QColor(255, 0, 0));
-    plane.setGlassColor(QColor(0, 0, 255));
-    plane.setScaleColor(QColor(0, 0, 0));
-    plane.setHandleColor(QColor(0, 255, 255));
-    GaugePlane planeFresh;
-    planeFresh.setDegValue(20);
-    planeFresh.setBgColor(QColor(0, 200, 0));
-    planeFresh.setBorderOutColorStart(QColor(255, 0, 0));
-    planeFresh.setGlassColor(QColor(0, 0, 255));
-    planeFresh.setScaleColor(QColor(0, 0, 0));
-    planeFresh.setHandleColor(QColor(0, 255, 255));
+    colourPlane(plane);
+    colourPlane(planeFresh);
     planeFresh.resize(200, 200);
-    const QImage planeAfter = image(plane);
-    QVERIFY(planeAfter != planeBefore);
-    QCOMPARE(planeAfter, image(planeFresh));
-    plane.resize(150, 120);
-    planeFresh.resize(150, 120);
+    QVERIFY(image(plane) != planeBefore);
+    QCOMPARE(image(plane), image(planeFresh));
+    for (GaugePlane *p : {&plane, &planeFresh})
+        p->resize(150, 120);
     QCOMPARE(image(plane), image(planeFresh));
 
-    GaugeCompassPan compass;
+    GaugeCompassPan compass, fresh;
     compass.resize(200, 200);
     compass.setValue(30);
     const QImage compassBefore = image(compass);
-    compass.setBgColor(QColor(10, 20, 30));
-    compass.setBorderColor(QColor(200, 0, 0));
-    GaugeCompassPan compassFresh;
-    compassFresh.setValue(30);
-    compassFresh.setBgColor(QColor(10, 20, 30));
-    compassFresh.setBorderColor(QColor(200, 0, 0));
-    compassFresh.resize(200, 200);
-    const QImage compassAfter = image(compass);
-    QVERIFY(compassAfter != compassBefore);
-    QCOMPARE(compassAfter, image(compassFresh));
-    compass.setBorderWidth(12);
-    compassFresh.setBorderWidth(12);
-    QCOMPARE(image(compass), image(compassFresh));
-    compass.resize(120, 160);
-    compassFresh.resize(120, 160);
+    fresh.setValue(30);
+    for (GaugeCompassPan *c : {&compass, &fresh}) {
+        c->setBgColor(QColor(10, 20, 30));
+        c->setBorderColor(QColor(200, 0, 0));
+    }
+    fresh.resize(200, 200);
+    QVERIFY(image(compass) != compassBefore);
+    QCOMPARE(image(compass), image(fresh));
+    for (GaugeCompassPan *c : {&compass, &fresh})
+        c->setBorderWidth(12);
+    QCOMPARE(image(compass), image(fresh));
+    for (GaugeCompassPan *c : {&compass, &fresh})
+        c->resize(120, 160);
     const QImage resized = image(compass);
-    QCOMPARE(resized, image(compassFresh));
+    QCOMPARE(resized, image(fresh));
     QCOMPARE(resized.pixelColor(60, 104).rgb(), QColor(10, 20, 30).rgb()); // dial face below the texts
 }
+
+void RepaintsTest::portListAskedOnlyWhenItMayHaveChanged()
+{
+    int asked = 0;
+    QString stamp = QStringLiteral("a");
+    QList<PortCandidate> platform{PortCandidate{QStringLiteral("ttyACM0"), 0x05C0, 0x007A}};
+    const PortSource source = cachedPortSource([&] { return ++asked, platform; }, 60000, [&] { return stamp; });
+    QCOMPARE(source().size(), 1);
+    // Unchanged device directory: from memory, even when the platform's list changed unseen.
+    platform.append(PortCandidate{QStringLiteral("ttyUSB0"), 0x0403, 0x6001});
+    for (int i = 0; i < 100; ++i)
+        QCOMPARE(source().size(), 1);
+    QCOMPARE(asked, 1);
+    stamp = QStringLiteral("b"); // a device came: the next call asks
+    QCOMPARE(source().value(1).portName, QStringLiteral("ttyUSB0"));
+    QCOMPARE(asked, 2);
+    // Where nothing tells of a change, the age does.
+    int timedAsks = 0;
+    const PortSource timed = cachedPortSource([&] { return ++timedAsks, QList<PortCandidate>(); }, 50, nullptr);
+    timed();
+    timed();
+    QCOMPARE(timedAsks, 1);
+    QTRY_VERIFY_WITH_TIMEOUT((timed(), timedAsks == 2), 5000);
+    QVERIFY(cachedPortSource(nullptr, 1000, nullptr)().isEmpty()); // no base: an empty list
+
+    // Two threads at once: one asking, every caller served the list.
+    std::atomic<int> concurrentAsks{0}, wrong{0};
+    const PortSource shared = cachedPortSource(
+        [&] { return ++concurrentAsks, QList<PortCandidate>{PortCandidate{QStringLiteral("ttyACM0"), 0x05C0, 0x007A}}; },
+        60000, [] { return QStringLiteral("same"); });
+    auto caller = [&] {
+        for (int i = 0; i < 2000; ++i)
+            if (const QList<PortCandidate> l = shared(); l.size() != 1 || l.at(0).portName != QLatin1String("ttyACM0"))
+                ++wrong;
+    };
+    std::thread a(caller), b(caller);
+    a.join();
+    b.join();
+    QCOMPARE(concurrentAsks.load(), 1);
+    QCOMPARE(wrong.load(), 0);
+
+    // The platform source lists the platform's ports, the same when asked again at once.
+    QStringList expected, got, again;
+    for (const QSerialPortInfo &info : QSerialPortInfo::availablePorts())
+        expected << info.portName();
+    for (QStringList *list : {&got, &again})
+        for (const PortCandidate &c : systemSerialPorts())
+            *list << c.portName;
+    QCOMPARE(got, expected);
+    QCOMPARE(again, got);
+}
+
+#ifdef TAVRO_HAVE_APP
+void RepaintsTest::windowTickRewritesFlightTimeOnlyWhenNeeded()
+{
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    MainWindow::Options options;
+    options.settingsFile = dir.filePath(QStringLiteral("settings.ini"));
+    options.portSource = [] { return QList<PortCandidate>(); };
+    MainWindow w(options);
+    auto *label = w.findChild<QLabel *>(QStringLiteral("flytimeshow_value"));
+    auto *english = w.findChild<QCheckBox *>(QStringLiteral("English_checkBox"));
+    auto *chinese = w.findChild<QCheckBox *>(QStringLiteral("Chinese_checkBox"));
+    QVERIFY(label && english && chinese);
+    // Sets the flight time (seconds), runs n ticks and returns what the label shows.
+    auto shown = [&w, label](double seconds, int ticks) {
+        if (seconds >= 0)
+            w.parameterStore()->insertOrUpdate(Parameter{QStringLiteral("STAT_FLTTIME"), seconds});
+        for (int i = 0; i < ticks; ++i)
+            if (!QMetaObject::invokeMethod(&w, "TimerInterrupt"))
+                return QStringLiteral("no TimerInterrupt slot");
+        return label->text();
+    };
+    QCOMPARE(shown(150, 3), QStringLiteral("2分"));
+    label->setText(QStringLiteral("0分")); // the form wrote the label: the next tick restores it
+    QCOMPARE(shown(-1, 1), QStringLiteral("2分"));
+    QCOMPARE(shown(179, 2), QStringLiteral("2分"));
+    QCOMPARE(shown(180, 1), QStringLiteral("3分"));
+    english->setChecked(true); // a language switch translates the unit, and the ticks keep it
+    QCOMPARE(label->text(), QStringLiteral("3min"));
+    QCOMPARE(shown(-1, 3), QStringLiteral("3min"));
+    QCOMPARE(shown(245, 1), QStringLiteral("4min"));
+    chinese->setChecked(true);
+    QCOMPARE(shown(-1, 1), QStringLiteral("4分"));
+    label->setText(QStringLiteral("4min")); // the other language's form of the same text: rewritten
+    QCOMPARE(shown(-1, 1), QStringLiteral("4分"));
+}
+#endif
 
 QTEST_MAIN(RepaintsTest)
 #include "tst_repaints.moc"
