@@ -45,7 +45,6 @@ bool PageFixture::setEnglish(bool english)
 
 QWidget *PageFixture::host(QWidget *page)
 {
-    // 1000 x 600 less the window's left column, top bar and spacing.
     m_host = new QWidget;
     auto *stack = new QStackedWidget(m_host);
     stack->setObjectName(QStringLiteral("stackedWidget"));

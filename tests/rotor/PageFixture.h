@@ -1,16 +1,18 @@
 #pragma once
 // What the window gives a page, for tests without the window: a parameter
-// store, a top-level widget, the shared page context, and a log of every
-// write the page asks for (in order, with the float that would go out).
+// store, a top-level widget, the page context and a log of every write.
 
 #include "pages/PageContext.h"
 #include "params/ParameterStore.h"
 
+#include <QAbstractSlider>
 #include <QList>
 #include <QPair>
 #include <QString>
 #include <QTranslator>
 #include <QWidget>
+
+using Writes = QList<QPair<QString, float>>;
 
 class PageFixture
 {
@@ -21,17 +23,13 @@ public:
     ParameterStore store;
     QWidget window;
     PageContext ctx{&store, &window};
-    QList<QPair<QString, float>> writes;
+    Writes writes;
 
-    // Adds (or overwrites) downloaded parameters.
     void load(const QList<QPair<QString, double>> &params);
-    // Writes of one parameter, in order.
     QList<float> writesOf(const QString &name) const;
-    // Installs the application's English catalogue (or removes it) and sets
-    // the context's language flag.
+    // Installs or removes the application's English catalogue; false when it does not load.
     bool setEnglish(bool english);
-
-    // Shows `page` at the size the window gives the pages and waits for it.
+    // Shows `page` at the size the window gives the pages.
     QWidget *host(QWidget *page);
 
 private:
@@ -39,3 +37,19 @@ private:
     bool m_englishLoaded = false;
     QWidget *m_host = nullptr;
 };
+
+template <typename T>
+T *child(QWidget *page, const char *name)
+{
+    T *w = page->findChild<T *>(QString::fromLatin1(name));
+    if (!w)
+        qFatal("no widget %s", name);
+    return w;
+}
+
+// A point on a horizontal slider where a press lands on `value`.
+inline QPoint pointFor(QAbstractSlider *s, int value)
+{
+    const double share = double(value - s->minimum()) / double(s->maximum() - s->minimum());
+    return QPoint(int(share * s->width()), s->height() / 2);
+}

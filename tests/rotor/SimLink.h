@@ -1,10 +1,6 @@
 #pragma once
-// A simulated flight controller on a pseudo-terminal and a real link worker
-// on its own thread, wired to a page context the way the main window wires
-// it: parameter writes, reboot, compass commands and the reconnect request go
-// to the worker; downloaded and confirmed parameters go to the store; a 20 ms
-// tick publishes the page index and the calibration flag, then runs the
-// worker's port search.
+// A simulated flight controller and a real link worker on its own thread,
+// wired to a page context as the main window wires it, with its 20 ms tick.
 
 #include "link/Mav2Uart_Worker.h"
 #include "sim/SimulatedFlightController.h"
@@ -28,14 +24,11 @@ public:
     SimulatedFlightController sim;
     Mav2Uart_Worker *worker = nullptr;
 
-    // Starts the controller and the worker, opens the port; true when open.
     bool start(QString *error);
-    // Downloads the whole table into the store and hands it over to the
-    // page side (later values arrive as confirmations); true when finished.
+    // Downloads the table; later values arrive as confirmations.
     bool download(int timeoutMs = 30000);
 
     QString portPath() const { return sim.portPath(); }
-    // ConnectSingal values in order, and how often the link was lost.
     QList<int> connects;
     int linkLosses = 0;
 

@@ -1,7 +1,5 @@
-// The rotor and tuning pages against the simulated flight controller over a
-// pseudo-terminal, through a real link worker: what the user does on the
-// pages arrives at the flight controller as the right frames, and what the
-// flight controller reports drives the pages.
+// The rotor and tuning pages against the simulated flight controller through
+// a real link worker: user actions arrive as the right frames, reports drive the pages.
 
 #include <QCheckBox>
 #include <QLabel>
@@ -23,24 +21,9 @@ namespace {
 
 constexpr int kRebootCommand = 246; // MAV_CMD_PREFLIGHT_REBOOT_SHUTDOWN
 
-template <typename T>
-T *child(QWidget *page, const char *name)
-{
-    T *w = page->findChild<T *>(QString::fromLatin1(name));
-    if (!w)
-        qFatal("no widget %s", name);
-    return w;
-}
-
 bool sameBits(float a, float b)
 {
     return std::memcmp(&a, &b, sizeof a) == 0;
-}
-
-QPoint pointFor(QSlider *s, int value)
-{
-    const double share = double(value - s->minimum()) / double(s->maximum() - s->minimum());
-    return QPoint(int(share * s->width()), s->height() / 2);
 }
 
 } // namespace
@@ -71,8 +54,7 @@ void RotorLinkTest::sliderReleaseReachesFlightControllerAsExactFloat()
     QTest::qWait(100);
     QVERIFY2(link.sim.paramSets().isEmpty(), "filling the page wrote to the flight controller");
 
-    // Press at 20, drag to 70, release: two PARAM_SETs with the floats of
-    // the double formula.
+    // Press, drag, release: two PARAM_SETs with the floats of the double formula.
     auto *yaw = child<SliderTip>(page, "Locking_sensitivity_hs");
     QTest::mousePress(yaw, Qt::LeftButton, Qt::NoModifier, pointFor(yaw, 20));
     const int pressed = yaw->value();
@@ -90,8 +72,7 @@ void RotorLinkTest::sliderReleaseReachesFlightControllerAsExactFloat()
     QVERIFY2(sameBits(sets.at(0).second, first), qPrintable(QString::number(double(sets.at(0).second), 'g', 17)));
     QVERIFY2(sameBits(sets.at(1).second, last), qPrintable(QString::number(double(sets.at(1).second), 'g', 17)));
 
-    // The echo comes back into the store and leaves the slider where it is,
-    // without another write.
+    // The echo lands in the store, leaves the slider alone and is not written back.
     QTRY_VERIFY(sameBits(float(f.store.findParameterValue(QStringLiteral("ATC_RAT_YAW_P"))), last));
     QCOMPARE(yaw->value(), released);
     QTest::qWait(100);
@@ -117,9 +98,6 @@ void RotorLinkTest::servoCentringWritesManualModeThreeThenZero()
     QVERIFY(link.download());
 
     auto *page = new RotorPage(&f.ctx);
-    for (const char *name : {"Collective_pos_pB", "Collective_neg_pB", "Collective_ok_pB"})
-        QObject::connect(child<QPushButton>(page, name), &QPushButton::clicked, page,
-                         &RotorPage::on_CollectiveButtonClicked);
     f.host(page);
     page->showParameters();
 
@@ -139,7 +117,6 @@ void RotorLinkTest::servoCentringWritesManualModeThreeThenZero()
     QCOMPARE(sets.at(1), (QPair<QString, float>{"SERVO2_TRIM", reversed ? 1420.0f : 1580.0f}));
     QCOMPARE(sets.at(2), (QPair<QString, float>{"H_SV_MAN", 0.0f}));
     QTRY_VERIFY(link.sim.parameterValue(QStringLiteral("H_SV_MAN"), &manual) && manual == 0.0f);
-    // The echoes land in the store.
     QTRY_COMPARE(f.store.findParameterValue(QStringLiteral("SERVO2_TRIM")), reversed ? 1420.0 : 1580.0);
     QTRY_COMPARE(f.store.findParameterValue(QStringLiteral("H_SV_MAN")), 0.0);
 }
@@ -160,7 +137,6 @@ void RotorLinkTest::compassCalibrationWithAutomaticReboot()
     QObject::connect(link.worker, &Mav2Uart_Worker::calibration_process, page, &TuningPage::MagCalibration_show);
     QObject::connect(link.worker, &Mav2Uart_Worker::mag_cal_report_value, page, &TuningPage::mag_cal_report_show);
 
-    // The order of what the page does, as seen from outside.
     QStringList events;
     int highestProgress = 0;
     QObject::connect(&f.ctx, &PageContext::compassCalibrationRequested, page,
@@ -177,9 +153,7 @@ void RotorLinkTest::compassCalibrationWithAutomaticReboot()
     child<QPushButton>(page, "MAG_calibration_pB")->click();
     QCOMPARE(child<QPushButton>(page, "MAG_calibration_pB")->text(), QStringLiteral("取消校准"));
 
-    // Progress fills the bar; the success reboots the flight controller, waits
-    // about 7 s in the modal progress dialog and asks for the reconnect; the
-    // cancel goes out last.
+    // The success reboots, waits in the modal progress dialog, asks for the reconnect, then cancels.
     QTRY_VERIFY_WITH_TIMEOUT(highestProgress >= 50, 5000);
     QTRY_VERIFY_WITH_TIMEOUT(events.contains(QStringLiteral("command 42426 1")), 15000);
     QCOMPARE(events, (QStringList{"command 42424 0", "reboot", "reconnect", "command 42426 1"}));
@@ -191,8 +165,7 @@ void RotorLinkTest::compassCalibrationWithAutomaticReboot()
     QCOMPARE(label->text(), QStringLiteral("校准成功，自动重启飞控完成校准\n"));
     QCOMPARE(child<QPushButton>(page, "MAG_calibration_pB")->text(), QStringLiteral("开始校准"));
 
-    // The flight controller went quiet while it restarted, the worker lost
-    // the link, and the reconnect opened the port again.
+    // The restart lost the link once; the reconnect opened the port again.
     QCOMPARE(link.linkLosses, 1);
     QTRY_VERIFY(link.connects.size() >= 2);
     QCOMPARE(link.connects.last(), 1);

@@ -1,50 +1,57 @@
-// The rotor page by direct calls: trims with and without reversal, the
-// slider / spin-box pairs, servo centring and the collective sides with their
-// H_SV_MAN writes, looks and enabled controls, program fills that write
-// nothing, the navigation's close, and the texts kept across a language switch.
-//
-// Set TAVRO_PAGE_SHOTS to a folder to get PNGs of the page's main states.
+// The rotor and tuning pages by direct calls and synthetic mouse input:
+// swashplate trims, collective range, manual servo modes, sliders, the
+// low-battery return and the compass calibration.
 
-#include <QDir>
-#include <QFile>
+#include <QCheckBox>
 #include <QFrame>
-#include <QGraphicsDropShadowEffect>
+#include <QGuiApplication>
 #include <QLabel>
+#include <QProgressBar>
 #include <QPushButton>
+#include <QSignalSpy>
 #include <QSlider>
 #include <QSpinBox>
 #include <QTest>
+#include <QTimer>
+
+#include <memory>
 
 #include "PageFixture.h"
 #include "pages/RotorPage.h"
+#include "pages/TuningPage.h"
+#include "widgets/SliderTip.h"
+#include "widgets/SwitchButton.h"
 
 namespace {
 
-template <typename T>
-T *child(QWidget *page, const char *name)
-{
-    T *w = page->findChild<T *>(QString::fromLatin1(name));
-    if (!w)
-        qFatal("no widget %s", name);
-    return w;
-}
-
-QColor shadowColour(QWidget *panel)
-{
-    auto *shadow = qobject_cast<QGraphicsDropShadowEffect *>(panel->graphicsEffect());
-    return shadow ? shadow->color() : QColor();
-}
-
-const QColor kOrange(250, 132, 43, 255);
-const QColor kGrey(0, 0, 0, 90);
-
-const QList<QPair<QString, double>> kDownload = {
-    {"fw_version", 3},
-    {"SERVO1_TRIM", 1520}, {"SERVO1_REVERSED", 0},
-    {"SERVO2_TRIM", 1400}, {"SERVO2_REVERSED", 1},
-    {"SERVO3_TRIM", 1200}, {"SERVO3_REVERSED", 1},
-    {"H_COL_MAX", 1850.7}, {"H_COL_MIN", 1200},
+const QList<QPair<QString, double>> kRotorDownload = {
+    {"fw_version", 3},     {"SERVO1_TRIM", 1520}, {"SERVO1_REVERSED", 0}, {"SERVO2_TRIM", 1400},
+    {"SERVO2_REVERSED", 1}, {"SERVO3_TRIM", 1200}, {"SERVO3_REVERSED", 1}, {"H_COL_MAX", 1850.7},
+    {"H_COL_MIN", 1200},
 };
+
+const QList<QPair<QString, double>> kTuningDownload = {
+    {"fw_version", 21},      {"H_RSC_SETPOINT", 80},  {"H_RSC_SETPOINT1", 60}, {"H_RSC_SP_MID", 65},
+    {"ATC_RAT_PIT_P", 0.05}, {"ATC_RAT_RLL_P", 0.032}, {"ATC_RAT_YAW_P", 0.25}, {"LOIT_BRK_ACCEL", 275},
+    {"BATT_CALL_NUMLV", 0},  {"BATT_CALL_NUMCRT", 0},
+};
+
+const Writes kManualOff = {{"H_SV_MAN", 0.0f}};
+
+// The rotor page with the window's wiring of the three collective buttons.
+RotorPage *makeRotorPage(PageFixture &f)
+{
+    auto *page = new RotorPage(&f.ctx);
+    for (const char *name : {"Collective_pos_pB", "Collective_neg_pB", "Collective_ok_pB"})
+        QObject::connect(child<QPushButton>(page, name), &QPushButton::clicked, page,
+                         &RotorPage::on_CollectiveButtonClicked);
+    return page;
+}
+
+bool enabled(QWidget *page, const char *name)
+{
+    return child<QWidget>(page, name)->isEnabled();
+}
 
 } // namespace
 
@@ -53,403 +60,467 @@ class RotorPageTest : public QObject
     Q_OBJECT
 
 private slots:
-    void initTestCase();
-
     void trimMapping();
-    void servoSliderWritesTrimAndSpinBoxFollows();
-    void collectiveSliderAndSpinBoxPairs();
-    void downloadFillsWithoutWriting();
-    void absentParametersDisableTheirControls();
-    void servoCentringEntersAndLeaves();
-    void collectiveButtonDuringCentring();
-    void doneKeepsCentringAndRefillsServos();
-    void closeAdjustmentsFromEitherAdjustment();
-    void languageSwitchKeepsStateTexts();
-
-private:
-    // The page with the window's wiring of the three collective buttons.
-    RotorPage *makePage(PageFixture &f);
-    void shoot(QWidget *page, const QString &name);
-    QString m_shotDir;
-    QString m_styleSheet;
+    void rotorControlsWriteAndFillsDoNot();
+    void absentRotorParametersDisableTheirControls();
+    void centringAndCollectiveModes();
+    void closeAdjustmentsAndLanguageSwitch();
+    void tuningFormulas_data();
+    void tuningFormulas();
+    void tuningWriteRules();
+    void pressDragReleaseWritesTwice();
+    void tuningFillsFromTheStore();
+    void lowBatterySwitch();
+    void compassStartCancelAndSuccess();
+    void compassTwoCompassesAndLateReports();
 };
-
-void RotorPageTest::initTestCase()
-{
-    QFile qss(QStringLiteral(":/QSS/style1.qss"));
-    if (qss.open(QIODevice::ReadOnly))
-        m_styleSheet = QString::fromUtf8(qss.readAll());
-    qApp->setStyleSheet(m_styleSheet);
-    m_shotDir = qEnvironmentVariable("TAVRO_PAGE_SHOTS");
-    if (!m_shotDir.isEmpty())
-        QDir().mkpath(m_shotDir);
-}
-
-RotorPage *RotorPageTest::makePage(PageFixture &f)
-{
-    auto *page = new RotorPage(&f.ctx);
-    for (const char *name : {"Collective_pos_pB", "Collective_neg_pB", "Collective_ok_pB"})
-        connect(child<QPushButton>(page, name), &QPushButton::clicked, page, &RotorPage::on_CollectiveButtonClicked);
-    return page;
-}
-
-void RotorPageTest::shoot(QWidget *page, const QString &name)
-{
-    if (!m_shotDir.isEmpty())
-        page->grab().save(QDir(m_shotDir).filePath(name + QStringLiteral(".png")));
-}
 
 void RotorPageTest::trimMapping()
 {
     // Slider to trim: straight, or mirrored about 1500, held in 1350..1650.
-    QCOMPARE(RotorPage::trimForPosition(1600, false), 1600.0f);
     QCOMPARE(RotorPage::trimForPosition(1600, true), 1400.0f);
-    QCOMPARE(RotorPage::trimForPosition(1350, true), 1650.0f);
     QCOMPARE(RotorPage::trimForPosition(1700, false), 1650.0f);
     QCOMPARE(RotorPage::trimForPosition(1200, true), 1650.0f);
-
     // Trim to slider, truncated toward zero.
-    QCOMPARE(RotorPage::positionForTrim(1400, false), 1400);
-    QCOMPARE(RotorPage::positionForTrim(1400, true), 1600);
     QCOMPARE(RotorPage::positionForTrim(1200, false), 1350);
     QCOMPARE(RotorPage::positionForTrim(1200, true), 1650);
     QCOMPARE(RotorPage::positionForTrim(1500.5, false), 1500);
     QCOMPARE(RotorPage::positionForTrim(1500.5, true), 1499);
-    QCOMPARE(RotorPage::positionForTrim(1475, true), 1525);
-    QCOMPARE(RotorPage::positionForTrim(1525, true), 1475);
     QCOMPARE(RotorPage::positionForTrim(qQNaN(), false), 1350);
-
-    // Reversed means "1" as an integer; absent (-1) and 0 are not reversed.
+    // Reversed means "1" as an integer; absent (-1) is not reversed.
     QVERIFY(RotorPage::isReversed(1.0));
-    QVERIFY(!RotorPage::isReversed(0.0));
     QVERIFY(!RotorPage::isReversed(-1.0));
     QVERIFY(!RotorPage::isReversed(2.0));
-
-    // Round trip: every position shows again after its trim is stored.
     for (bool reversed : {false, true}) {
         for (int p = 1350; p <= 1650; ++p)
             QCOMPARE(RotorPage::positionForTrim(RotorPage::trimForPosition(p, reversed), reversed), p);
     }
 }
 
-void RotorPageTest::servoSliderWritesTrimAndSpinBoxFollows()
+void RotorPageTest::rotorControlsWriteAndFillsDoNot()
 {
     PageFixture f;
-    f.load({{"SERVO1_REVERSED", 1}, {"SERVO3_REVERSED", 0}});
-    std::unique_ptr<RotorPage> page(makePage(f));
-    auto *s1 = child<QSlider>(page.get(), "Cross_servo_1_vS");
-    auto *s2 = child<QSlider>(page.get(), "Cross_servo_2_vS");
-    auto *sb3 = child<QSpinBox>(page.get(), "Cross_servo_3_sB");
-    auto *s3 = child<QSlider>(page.get(), "Cross_servo_3_vS");
-
-    s1->setValue(1600); // reversed
-    s2->setValue(1600); // SERVO2_REVERSED absent: straight
-    sb3->setValue(1475); // typed into the spin box: the slider moves and writes
-    QCOMPARE(f.writes, (QList<QPair<QString, float>>{
-                           {"SERVO1_TRIM", 1400.0f}, {"SERVO2_TRIM", 1600.0f}, {"SERVO3_TRIM", 1475.0f}}));
-    QCOMPARE(child<QSpinBox>(page.get(), "Cross_servo_1_sB")->value(), 1600);
-    QCOMPARE(child<QSpinBox>(page.get(), "Cross_servo_2_sB")->value(), 1600);
-    QCOMPARE(s3->value(), 1475);
-
-    // The reversal is looked up at each move: a later download that reverses
-    // servo 2 changes what the same slider position writes.
-    f.writes.clear();
-    f.load({{"SERVO2_REVERSED", 1}});
-    s2->setValue(1525);
-    QCOMPARE(f.writesOf("SERVO2_TRIM"), QList<float>{1475.0f});
-}
-
-void RotorPageTest::collectiveSliderAndSpinBoxPairs()
-{
-    PageFixture f;
-    std::unique_ptr<RotorPage> page(makePage(f));
-    child<QSlider>(page.get(), "Collective_pos_vS")->setValue(1800);
-    QCOMPARE(child<QSpinBox>(page.get(), "Collective_pos_sB")->value(), 1800);
-    child<QSpinBox>(page.get(), "Collective_neg_sB")->setValue(1300);
-    QCOMPARE(child<QSlider>(page.get(), "Collective_neg_vS")->value(), 1300);
-    QCOMPARE(f.writes, (QList<QPair<QString, float>>{{"H_COL_MAX", 1800.0f}, {"H_COL_MIN", 1300.0f}}));
-
-    // Out of range: shown and written clamped.
-    f.writes.clear();
-    child<QSlider>(page.get(), "Collective_pos_vS")->setValue(2000);
-    QCOMPARE(f.writes, (QList<QPair<QString, float>>{{"H_COL_MAX", 1900.0f}}));
-}
-
-void RotorPageTest::downloadFillsWithoutWriting()
-{
-    PageFixture f;
-    f.load(kDownload);
+    f.load(kRotorDownload);
     f.ctx.modelId = 3;
-    std::unique_ptr<RotorPage> page(makePage(f));
+    std::unique_ptr<RotorPage> page(makeRotorPage(f));
     page->showParameters();
-
     QVERIFY2(f.writes.isEmpty(), "a program fill wrote to the flight controller");
-    QCOMPARE(child<QSlider>(page.get(), "Cross_servo_1_vS")->value(), 1520);
     QCOMPARE(child<QSlider>(page.get(), "Cross_servo_2_vS")->value(), 1600); // reversed 1400
     QCOMPARE(child<QSlider>(page.get(), "Cross_servo_3_vS")->value(), 1650); // reversed 1200, clamped
-    QCOMPARE(child<QSpinBox>(page.get(), "Cross_servo_2_sB")->value(), 1600);
     QCOMPARE(child<QSpinBox>(page.get(), "Collective_pos_sB")->value(), 1850); // truncated
-    QCOMPARE(child<QSlider>(page.get(), "Collective_pos_vS")->value(), 1850);
-    QCOMPARE(child<QSpinBox>(page.get(), "Collective_neg_sB")->value(), 1200);
-    QCOMPARE(child<QSlider>(page.get(), "Collective_neg_vS")->value(), 1200);
     QCOMPARE(child<QLabel>(page.get(), "Collective_pos_label")->text(), QStringLiteral("  ＋13°"));
-    QCOMPARE(child<QLabel>(page.get(), "Collective_neg_label")->text(), QStringLiteral("  - 13°"));
-    QVERIFY(child<QPushButton>(page.get(), "Collective_pos_pB")->styleSheet().contains("#E74C3C"));
-    QVERIFY(child<QPushButton>(page.get(), "Collective_neg_pB")->styleSheet().contains("#DC2D1A"));
-
-    // A scale model's limits; a user move after the fill writes again.
-    f.ctx.modelId = 21;
+    f.ctx.modelId = 21; // a scale model's limits
     page->showParameters();
-    QCOMPARE(child<QLabel>(page.get(), "Collective_pos_label")->text(), QStringLiteral("  ＋14°"));
     QCOMPARE(child<QLabel>(page.get(), "Collective_neg_label")->text(), QStringLiteral("  - 9°"));
     QVERIFY(f.writes.isEmpty());
-    child<QSlider>(page.get(), "Collective_neg_vS")->setValue(1210);
-    QCOMPARE(f.writes, (QList<QPair<QString, float>>{{"H_COL_MIN", 1210.0f}}));
+
+    // User moves write; the reversal is looked up at each move.
+    child<QSlider>(page.get(), "Cross_servo_1_vS")->setValue(1600);
+    child<QSpinBox>(page.get(), "Cross_servo_3_sB")->setValue(1475);
+    f.load({{"SERVO1_REVERSED", 1}});
+    child<QSlider>(page.get(), "Cross_servo_1_vS")->setValue(1525);
+    child<QSpinBox>(page.get(), "Collective_neg_sB")->setValue(1300);
+    child<QSlider>(page.get(), "Collective_pos_vS")->setValue(2000); // shown and written clamped
+    QCOMPARE(f.writes, (Writes{{"SERVO1_TRIM", 1600}, {"SERVO3_TRIM", 1525}, {"SERVO1_TRIM", 1475},
+                               {"H_COL_MIN", 1300}, {"H_COL_MAX", 1900}}));
+    QCOMPARE(child<QSlider>(page.get(), "Collective_neg_vS")->value(), 1300);
 }
 
-void RotorPageTest::absentParametersDisableTheirControls()
+void RotorPageTest::absentRotorParametersDisableTheirControls()
 {
     PageFixture f;
     f.load({{"SERVO1_TRIM", 1500}, {"SERVO3_TRIM", 1510}, {"H_COL_MAX", 1800}});
-    std::unique_ptr<RotorPage> page(makePage(f));
+    std::unique_ptr<RotorPage> page(makeRotorPage(f));
     auto *s2 = child<QSlider>(page.get(), "Cross_servo_2_vS");
     s2->setValue(1440);
     f.writes.clear();
     page->showParameters();
-
-    // Servo 2 and the negative side were not downloaded: not set from -1,
-    // but not adjustable either.
-    // (The servo frames themselves are disabled until centring starts.)
+    // Not set from -1, and not adjustable either.
     QCOMPARE(s2->value(), 1440);
     QVERIFY(!s2->isEnabledTo(s2->parentWidget()));
-    QVERIFY(!child<QSpinBox>(page.get(), "Cross_servo_2_sB")->isEnabledTo(s2->parentWidget()));
-    QVERIFY(child<QSlider>(page.get(), "Cross_servo_1_vS")->isEnabledTo(child<QFrame>(page.get(), "Cross_servo_1_frame")));
-    QVERIFY(!child<QSlider>(page.get(), "Collective_neg_vS")->isEnabled());
-    QVERIFY(!child<QSpinBox>(page.get(), "Collective_neg_sB")->isEnabled());
-    QVERIFY(!child<QPushButton>(page.get(), "Collective_neg_pB")->isEnabled());
-    QVERIFY(child<QSlider>(page.get(), "Collective_pos_vS")->isEnabled());
-    QCOMPARE(child<QSpinBox>(page.get(), "Collective_neg_sB")->value(), 1250);
-
-    // Centring enables the frames; servo 2 stays locked without its trim.
+    QVERIFY(!enabled(page.get(), "Collective_neg_vS") && !enabled(page.get(), "Collective_neg_pB"));
+    QVERIFY(enabled(page.get(), "Collective_pos_vS"));
     child<QPushButton>(page.get(), "Cross_servo_mid_pB")->click();
-    QVERIFY(child<QFrame>(page.get(), "Cross_trim_2_frame")->isEnabled());
-    QVERIFY(!s2->isEnabled());
-    QVERIFY(child<QSlider>(page.get(), "Cross_servo_1_vS")->isEnabled());
+    QVERIFY(enabled(page.get(), "Cross_trim_2_frame") && !s2->isEnabled());
+    QVERIFY(enabled(page.get(), "Cross_servo_1_vS"));
     child<QPushButton>(page.get(), "Cross_servo_mid_pB")->click();
 
-    // A later download that has them enables them again.
     f.load({{"SERVO2_TRIM", 1460}, {"H_COL_MIN", 1100}});
     f.writes.clear();
     page->showParameters();
     QVERIFY(s2->isEnabledTo(s2->parentWidget()));
     QCOMPARE(s2->value(), 1460);
-    QVERIFY(child<QPushButton>(page.get(), "Collective_neg_pB")->isEnabled());
-    QCOMPARE(child<QSpinBox>(page.get(), "Collective_neg_sB")->value(), 1100);
+    QVERIFY(enabled(page.get(), "Collective_neg_pB"));
     QVERIFY(f.writes.isEmpty());
 }
 
-void RotorPageTest::servoCentringEntersAndLeaves()
+void RotorPageTest::centringAndCollectiveModes()
 {
     PageFixture f;
-    f.load(kDownload);
-    auto *page = makePage(f);
+    f.load(kRotorDownload);
+    auto *page = makeRotorPage(f);
     f.host(page);
     page->showParameters();
     auto *centre = child<QPushButton>(page, "Cross_servo_mid_pB");
     const char *frames[] = {"Cross_servo_1_frame", "Cross_trim_2_frame", "Cross_servo_3_frame"};
-    const char *panels[] = {"Left_Swash_widget", "Right_Swash_widget", "Forward_Swash_widget"};
-    for (const char *p : panels)
-        QCOMPARE(shadowColour(child<QWidget>(page, p)), kGrey);
-    shoot(page, QStringLiteral("rotor-idle-zh"));
 
     centre->click();
     QCOMPARE(f.ctx.swashAdjustState, uint8_t(1));
-    QCOMPARE(f.writes, (QList<QPair<QString, float>>{{"H_SV_MAN", 3.0f}}));
     QCOMPARE(centre->text(), QStringLiteral("调整完成"));
     for (const char *fr : frames)
-        QVERIFY2(child<QFrame>(page, fr)->isEnabled(), fr);
-    for (const char *p : panels) {
-        QWidget *panel = child<QWidget>(page, p);
-        QCOMPARE(shadowColour(panel), kOrange);
-        auto *shadow = qobject_cast<QGraphicsDropShadowEffect *>(panel->graphicsEffect());
-        QCOMPARE(shadow->offset(), QPointF(0, 0));
-        QCOMPARE(shadow->blurRadius(), 15.0);
-        QVERIFY(panel->styleSheet().contains(QStringLiteral("QWidget#Forward_Swash_widget,QWidget#Left_Swash_widget,"
-                                                             "QWidget#Right_Swash_widget {border-radius:8px;")));
-    }
-    QVERIFY(child<QSlider>(page, "Cross_servo_1_vS")->styleSheet().contains(QStringLiteral("#FA842B")));
-    shoot(page, QStringLiteral("rotor-centring-zh"));
-
-    // Trimming while centring writes the trims; the page then leaves.
+        QVERIFY2(enabled(page, fr), fr);
     child<QSlider>(page, "Cross_servo_2_vS")->setValue(1590);
     centre->click();
     QCOMPARE(f.ctx.swashAdjustState, uint8_t(0));
-    QCOMPARE(f.writes, (QList<QPair<QString, float>>{
-                           {"H_SV_MAN", 3.0f}, {"SERVO2_TRIM", 1410.0f}, {"H_SV_MAN", 0.0f}}));
+    QCOMPARE(f.writes, (Writes{{"H_SV_MAN", 3}, {"SERVO2_TRIM", 1410}, {"H_SV_MAN", 0}}));
     QCOMPARE(centre->text(), QStringLiteral("舵机回中"));
     for (const char *fr : frames)
-        QVERIFY2(!child<QFrame>(page, fr)->isEnabled(), fr);
-    for (const char *p : panels)
-        QCOMPARE(shadowColour(child<QWidget>(page, p)), kGrey);
-    QVERIFY(child<QSlider>(page, "Cross_servo_1_vS")->styleSheet().contains(QStringLiteral("#CCCCCC")));
-}
+        QVERIFY2(!enabled(page, fr), fr);
 
-void RotorPageTest::collectiveButtonDuringCentring()
-{
-    PageFixture f;
-    f.load(kDownload);
-    auto *page = makePage(f);
-    f.host(page);
-    page->showParameters();
-    auto *centre = child<QPushButton>(page, "Cross_servo_mid_pB");
-    auto *posSlider = child<QSlider>(page, "Collective_pos_vS");
-    auto *negSlider = child<QSlider>(page, "Collective_neg_vS");
-    auto *posPanel = child<QWidget>(page, "Collective_pos_widget");
-    auto *negPanel = child<QWidget>(page, "Collective_neg_widget");
-
+    // A collective side during centring leaves centring first.
     centre->click();
     f.writes.clear();
     child<QPushButton>(page, "Collective_pos_pB")->click();
-    // Centring is left first, then the servos go to maximum collective.
-    QCOMPARE(f.writes, (QList<QPair<QString, float>>{{"H_SV_MAN", 0.0f}, {"H_SV_MAN", 2.0f}}));
+    QCOMPARE(f.writes, (Writes{{"H_SV_MAN", 0}, {"H_SV_MAN", 2}}));
     QCOMPARE(f.ctx.swashAdjustState, uint8_t(2));
-    QCOMPARE(centre->text(), QStringLiteral("舵机回中"));
-    QVERIFY(!child<QFrame>(page, "Cross_servo_1_frame")->isEnabled());
-    QVERIFY(posSlider->isEnabled() && child<QSpinBox>(page, "Collective_pos_sB")->isEnabled());
-    QVERIFY(!negSlider->isEnabled() && !child<QSpinBox>(page, "Collective_neg_sB")->isEnabled());
-    QCOMPARE(shadowColour(posPanel), kOrange);
-    QCOMPARE(shadowColour(negPanel), kGrey);
-    QVERIFY(posSlider->styleSheet().contains(QStringLiteral("#FA842B")));
-    QVERIFY(negSlider->styleSheet().contains(QStringLiteral("#CCCCCC")));
-    QVERIFY(posPanel->styleSheet().startsWith(QStringLiteral("QWidget#Collective_pos_widget,QWidget#Collective_neg_widget")));
-    shoot(page, QStringLiteral("rotor-collective-positive-zh"));
-
+    QVERIFY(!enabled(page, "Cross_servo_1_frame"));
+    QVERIFY(enabled(page, "Collective_pos_vS") && !enabled(page, "Collective_neg_vS"));
+    QVERIFY(child<QSlider>(page, "Collective_pos_vS")->styleSheet().contains(QStringLiteral("#FA842B")));
     // The centring button does nothing while a collective side is active.
     f.writes.clear();
     centre->click();
     QVERIFY(f.writes.isEmpty());
     QCOMPARE(f.ctx.swashAdjustState, uint8_t(2));
-    QCOMPARE(centre->text(), QStringLiteral("舵机回中"));
-    QVERIFY(!child<QFrame>(page, "Cross_servo_1_frame")->isEnabled());
-
-    // The other side: mirror image, still state 2.
     child<QPushButton>(page, "Collective_neg_pB")->click();
-    QCOMPARE(f.writes, (QList<QPair<QString, float>>{{"H_SV_MAN", 4.0f}}));
-    QCOMPARE(f.ctx.swashAdjustState, uint8_t(2));
-    QVERIFY(!posSlider->isEnabled() && negSlider->isEnabled());
-    QCOMPARE(shadowColour(posPanel), kGrey);
-    QCOMPARE(shadowColour(negPanel), kOrange);
-    negSlider->setValue(1190);
-    QCOMPARE(f.writesOf("H_COL_MIN"), QList<float>{1190.0f});
-
-    // Done: manual mode off, both sides locked and grey.
-    f.writes.clear();
+    QVERIFY(!enabled(page, "Collective_pos_vS") && enabled(page, "Collective_neg_vS"));
+    child<QSlider>(page, "Collective_neg_vS")->setValue(1190);
     child<QPushButton>(page, "Collective_ok_pB")->click();
-    QCOMPARE(f.writes, (QList<QPair<QString, float>>{{"H_SV_MAN", 0.0f}}));
+    QCOMPARE(f.writes, (Writes{{"H_SV_MAN", 4}, {"H_COL_MIN", 1190}, {"H_SV_MAN", 0}}));
     QCOMPARE(f.ctx.swashAdjustState, uint8_t(0));
     for (const char *name : {"Collective_pos_vS", "Collective_pos_sB", "Collective_neg_vS", "Collective_neg_sB"})
-        QVERIFY2(!child<QWidget>(page, name)->isEnabled(), name);
-    QCOMPARE(shadowColour(negPanel), kGrey);
-    QVERIFY(negSlider->styleSheet().contains(QStringLiteral("#CCCCCC")));
-    shoot(page, QStringLiteral("rotor-done-zh"));
-}
+        QVERIFY2(!enabled(page, name), name);
 
-void RotorPageTest::doneKeepsCentringAndRefillsServos()
-{
-    PageFixture f;
-    f.load(kDownload);
-    std::unique_ptr<RotorPage> page(makePage(f));
-    page->showParameters();
-    auto *s1 = child<QSlider>(page.get(), "Cross_servo_1_vS");
-    auto *s2 = child<QSlider>(page.get(), "Cross_servo_2_vS");
-
-    child<QPushButton>(page.get(), "Cross_servo_mid_pB")->click();
-    s1->setValue(1560);
-    // The store holds what the flight controller confirmed last.
+    // Done during centring keeps centring (mid collective again) and refills the servos without writing.
+    centre->click();
+    child<QSlider>(page, "Cross_servo_1_vS")->setValue(1560);
     f.load({{"SERVO2_TRIM", 1390}});
     f.writes.clear();
-    child<QPushButton>(page.get(), "Collective_ok_pB")->click();
-
-    // Centring stays on, and so does the flight controller's mid collective.
+    child<QPushButton>(page, "Collective_ok_pB")->click();
     QCOMPARE(f.ctx.swashAdjustState, uint8_t(1));
-    QVERIFY(child<QFrame>(page.get(), "Cross_servo_1_frame")->isEnabled());
-    QCOMPARE(child<QPushButton>(page.get(), "Cross_servo_mid_pB")->text(), QStringLiteral("调整完成"));
-    QCOMPARE(f.writes, (QList<QPair<QString, float>>{{"H_SV_MAN", 3.0f}}));
-    // The servo sliders show the store again, without writing it back.
-    QCOMPARE(s1->value(), 1520);
-    QCOMPARE(s2->value(), 1610);
-    QCOMPARE(child<QSpinBox>(page.get(), "Cross_servo_2_sB")->value(), 1610);
+    QCOMPARE(f.writes, (Writes{{"H_SV_MAN", 3}}));
+    QCOMPARE(child<QSlider>(page, "Cross_servo_1_vS")->value(), 1520);
+    QCOMPARE(child<QSpinBox>(page, "Cross_servo_2_sB")->value(), 1610);
 }
 
-void RotorPageTest::closeAdjustmentsFromEitherAdjustment()
+void RotorPageTest::closeAdjustmentsAndLanguageSwitch()
 {
     PageFixture f;
-    f.load(kDownload);
-    std::unique_ptr<RotorPage> page(makePage(f));
-    page->showParameters();
-
-    // From a collective side: H_SV_MAN 0 twice, both adjustments off.
-    child<QPushButton>(page.get(), "Collective_neg_pB")->click();
-    f.writes.clear();
-    page->closeAdjustments();
-    QCOMPARE(f.writes, (QList<QPair<QString, float>>{{"H_SV_MAN", 0.0f}, {"H_SV_MAN", 0.0f}}));
-    QCOMPARE(f.ctx.swashAdjustState, uint8_t(0));
-    QCOMPARE(child<QPushButton>(page.get(), "Cross_servo_mid_pB")->text(), QStringLiteral("舵机回中"));
-    QVERIFY(!child<QSlider>(page.get(), "Collective_neg_vS")->isEnabled());
-    QVERIFY(!child<QFrame>(page.get(), "Cross_servo_1_frame")->isEnabled());
-
-    // From servo centring, and from rest: the same two protective writes.
-    child<QPushButton>(page.get(), "Cross_servo_mid_pB")->click();
-    f.writes.clear();
-    page->closeAdjustments();
-    QCOMPARE(f.writes, (QList<QPair<QString, float>>{{"H_SV_MAN", 0.0f}, {"H_SV_MAN", 0.0f}}));
-    QVERIFY(!child<QFrame>(page.get(), "Cross_servo_1_frame")->isEnabled());
-    f.writes.clear();
-    page->closeAdjustments();
-    QCOMPARE(f.writes, (QList<QPair<QString, float>>{{"H_SV_MAN", 0.0f}, {"H_SV_MAN", 0.0f}}));
-    QCOMPARE(f.ctx.swashAdjustState, uint8_t(0));
-
-    // Centring can be entered again afterwards.
-    child<QPushButton>(page.get(), "Cross_servo_mid_pB")->click();
-    QCOMPARE(f.ctx.swashAdjustState, uint8_t(1));
-}
-
-void RotorPageTest::languageSwitchKeepsStateTexts()
-{
-    PageFixture f;
-    f.load(kDownload);
-    auto *page = makePage(f);
+    f.load(kRotorDownload);
+    auto *page = makeRotorPage(f);
     f.host(page);
     page->showParameters();
     auto *centre = child<QPushButton>(page, "Cross_servo_mid_pB");
-    centre->click();
+    // From a collective side, from centring and from rest: the same two protective writes.
+    for (const char *start : {"Collective_neg_pB", "Cross_servo_mid_pB", ""}) {
+        if (*start)
+            child<QPushButton>(page, start)->click();
+        f.writes.clear();
+        page->closeAdjustments();
+        QCOMPARE(f.writes, kManualOff + kManualOff);
+        QCOMPARE(f.ctx.swashAdjustState, uint8_t(0));
+        QVERIFY(!enabled(page, "Collective_neg_vS") && !enabled(page, "Cross_servo_1_frame"));
+    }
 
-    if (!f.setEnglish(true))
-        QSKIP("no English catalogue in the resources");
+    centre->click();
+    QVERIFY(f.setEnglish(true));
     page->retranslate();
     QCOMPARE(centre->text(), QStringLiteral("Done"));
-    QCOMPARE(child<QPushButton>(page, "Collective_pos_pB")->text(), QStringLiteral("MAX Pos"));
     QCOMPARE(child<QPushButton>(page, "Collective_pos_pB")->font().pointSize(), 10);
-    shoot(page, QStringLiteral("rotor-centring-en"));
-
-    // The state texts keep working in the other language: leave, then enter.
     f.writes.clear();
     centre->click();
     QCOMPARE(centre->text(), QStringLiteral("Servo trim"));
     centre->click();
-    QCOMPARE(f.writes, (QList<QPair<QString, float>>{{"H_SV_MAN", 0.0f}, {"H_SV_MAN", 3.0f}}));
-    child<QPushButton>(page, "Collective_pos_pB")->click(); // leaves centring first
+    child<QPushButton>(page, "Collective_pos_pB")->click();
     QCOMPARE(centre->text(), QStringLiteral("Servo trim"));
-    shoot(page, QStringLiteral("rotor-collective-positive-en"));
-
     f.setEnglish(false);
     page->retranslate();
     QCOMPARE(centre->text(), QStringLiteral("舵机回中"));
     QCOMPARE(child<QPushButton>(page, "Collective_pos_pB")->font().pointSize(), 9);
+    QCOMPARE(f.writes, (Writes{{"H_SV_MAN", 0}, {"H_SV_MAN", 3}, {"H_SV_MAN", 0}, {"H_SV_MAN", 2}}));
+}
+
+void RotorPageTest::tuningFormulas_data()
+{
+    QTest::addColumn<int>("tuning");
+    QTest::addColumn<int>("position");
+    QTest::addColumn<float>("expected");
+    QTest::addRow("pitch 0") << int(TuningPage::PitchGain) << 0 << 0.02f;
+    QTest::addRow("pitch 50") << int(TuningPage::PitchGain) << 50 << 0.05f;
+    QTest::addRow("roll 100") << int(TuningPage::RollGain) << 100 << 0.08f;
+    QTest::addRow("yaw 0") << int(TuningPage::YawGain) << 0 << 0.15f;
+    QTest::addRow("yaw 100") << int(TuningPage::YawGain) << 100 << 0.35f;
+    QTest::addRow("brake 50") << int(TuningPage::BrakeGain) << 50 << 275.0f;
+    QTest::addRow("rotor 80") << int(TuningPage::MainRotorSpeed) << 80 << 80.0f;
+}
+
+void RotorPageTest::tuningFormulas()
+{
+    QFETCH(int, tuning);
+    QFETCH(int, position);
+    QFETCH(float, expected);
+    // Exactly the float nearest to the double result.
+    QCOMPARE(float(TuningPage::valueForPosition(TuningPage::Tuning(tuning), position)), expected);
+    // Single precision would differ here; the page sends the double result, rounded once.
+    QVERIFY(float(50) / 100.0f * 0.06f + 0.02f != float(TuningPage::valueForPosition(TuningPage::PitchGain, 50)));
+    QCOMPARE(TuningPage::parameterFor(TuningPage::MainRotorSpeed, 10), QStringLiteral("H_RSC_SETPOINT"));
+    QCOMPARE(TuningPage::parameterFor(TuningPage::MainRotorSpeed, 9), QStringLiteral("H_RSC_SETPOINT1"));
+    QCOMPARE(TuningPage::parameterFor(TuningPage::MainRotorSpeed, -1), QStringLiteral("H_RSC_SETPOINT1"));
+}
+
+void RotorPageTest::tuningWriteRules()
+{
+    PageFixture f;
+    std::unique_ptr<TuningPage> page(new TuningPage(&f.ctx));
+    auto *pitch = child<SliderTip>(page.get(), "ATC_RAT_PIT_hS");
+    auto *motor = child<SliderTip>(page.get(), "Main_motor_speed_hs");
+    pitch->triggerAction(QAbstractSlider::SliderSingleStepAdd);
+    QCOMPARE(child<QLabel>(page.get(), "ATC_RAT_PIT_value_lab")->text(), QStringLiteral("1%"));
+    f.ctx.modelId = 1;
+    motor->setValue(80);
+    f.ctx.modelId = 21;
+    motor->setValue(81);
+    QCOMPARE(f.writes, (Writes{{"ATC_RAT_PIT_P", float(0.01 * 0.06 + 0.02)}, {"H_RSC_SETPOINT1", 80},
+                               {"H_RSC_SETPOINT", 81}}));
+
+    // While the program fills controls, the gain sliders write nothing; the rotor speed has no such guard.
     f.writes.clear();
-    child<QPushButton>(page, "Collective_ok_pB")->click();
-    QCOMPARE(f.writes, (QList<QPair<QString, float>>{{"H_SV_MAN", 0.0f}}));
-    QCOMPARE(f.ctx.swashAdjustState, uint8_t(0));
+    f.store.paramUiUpdating = true;
+    for (const char *name : {"ATC_RAT_PIT_hS", "ATC_RAT_RLL_hS", "Locking_sensitivity_hs", "Break_Accel_hS"})
+        child<SliderTip>(page.get(), name)->setValue(30);
+    motor->setValue(90);
+    // A click or a release writes the position whatever the flag says.
+    emit child<SliderTip>(page.get(), "Break_Accel_hS")->clicked();
+    emit child<SliderTip>(page.get(), "Locking_sensitivity_hs")->sliderReleased();
+    f.store.paramUiUpdating = false;
+    QCOMPARE(f.writes, (Writes{{"H_RSC_SETPOINT", 90}, {"LOIT_BRK_ACCEL", 185},
+                               {"ATC_RAT_YAW_P", float(0.3 * 0.19999999999999998 + 0.15)}}));
+}
+
+void RotorPageTest::pressDragReleaseWritesTwice()
+{
+    PageFixture f;
+    f.load(kTuningDownload);
+    f.ctx.modelId = 21;
+    auto *page = new TuningPage(&f.ctx);
+    f.host(page);
+    page->showParameters();
+    auto *pitch = child<SliderTip>(page, "ATC_RAT_PIT_hS");
+    auto *label = child<QLabel>(page, "ATC_RAT_PIT_value_lab");
+    const auto value = [](int pos) { return float(TuningPage::valueForPosition(TuningPage::PitchGain, pos)); };
+
+    QTest::mousePress(pitch, Qt::LeftButton, Qt::NoModifier, pointFor(pitch, 20));
+    const int pressed = pitch->value();
+    QVERIFY2(qAbs(pressed - 20) <= 1, qPrintable(QString::number(pressed)));
+    QCOMPARE(f.writes, (Writes{{"ATC_RAT_PIT_P", value(pressed)}}));
+    // The drag: the label follows, nothing is written; the press's echo does not pull the held slider back.
+    for (int v = 25; v <= 60; v += 5) {
+        QTest::mouseMove(pitch, pointFor(pitch, v));
+        QCOMPARE(label->text(), QString::number(pitch->value()) + QLatin1Char('%'));
+    }
+    f.store.setParameterValue(QStringLiteral("ATC_RAT_PIT_P"), f.writes.first().second);
+    const int dragged = pitch->value();
+    QVERIFY2(qAbs(dragged - 60) <= 2, qPrintable(QString::number(dragged)));
+    QTest::mouseRelease(pitch, Qt::LeftButton, Qt::NoModifier, pointFor(pitch, 60));
+    QCOMPARE(f.writes, (Writes{{"ATC_RAT_PIT_P", value(pressed)}, {"ATC_RAT_PIT_P", value(dragged)}}));
+    QCOMPARE(pitch->value(), dragged);
+}
+
+void RotorPageTest::tuningFillsFromTheStore()
+{
+    PageFixture f;
+    f.load({{"ATC_RAT_YAW_P", 0.35}});
+    std::unique_ptr<TuningPage> page(new TuningPage(&f.ctx));
+    const auto slider = [&](const char *name) { return child<SliderTip>(page.get(), name); };
+    QVERIFY(!enabled(page.get(), "page3_widget"));
+    f.ctx.modelId = 1;
+    page->showParameters();
+    // Absent parameters: not set from -1, not adjustable.
+    QCOMPARE(slider("Locking_sensitivity_hs")->value(), 100);
+    for (const char *name : {"Main_motor_speed_hs", "ATC_RAT_PIT_hS", "ATC_RAT_RLL_hS", "Break_Accel_hS"})
+        QVERIFY2(!slider(name)->isEnabled(), name);
+    QCOMPARE(slider("Main_motor_speed_hs")->value(), 75);
+    QVERIFY(!enabled(page.get(), "low_power_sB"));
+
+    // A scale model without H_RSC_SETPOINT shows H_RSC_SP_MID; out-of-range values show clamped.
+    QList<QPair<QString, double>> withoutSetpoint = kTuningDownload;
+    withoutSetpoint.removeIf([](const auto &p) { return p.first == QLatin1String("H_RSC_SETPOINT"); });
+    f.load(withoutSetpoint);
+    f.load({{"LOIT_BRK_ACCEL", 900}});
+    f.ctx.modelId = 15;
+    page->showParameters();
+    QVERIFY(enabled(page.get(), "page3_widget") && enabled(page.get(), "low_power_sB"));
+    QCOMPARE(slider("Main_motor_speed_hs")->value(), 65);
+    QCOMPARE(slider("Break_Accel_hS")->value(), 100);
+    f.load({{"H_RSC_SETPOINT", 80}});
+    f.ctx.modelId = 21;
+    page->showParameters();
+    QCOMPARE(slider("Main_motor_speed_hs")->value(), 80);
+    QCOMPARE(slider("ATC_RAT_PIT_hS")->value(), 50);
+    QCOMPARE(slider("ATC_RAT_RLL_hS")->value(), 20);
+    QCOMPARE(child<QLabel>(page.get(), "Main_motor_speed_lab")->text(), QStringLiteral("80%"));
+    f.ctx.modelId = 4; // a small model shows H_RSC_SETPOINT1
+    page->showParameters();
+    QCOMPARE(slider("Main_motor_speed_hs")->value(), 60);
+
+    // Confirmed rate values move their sliders (3.83 rounds to 4) without writing back.
+    f.store.setParameterValue(QStringLiteral("ATC_RAT_PIT_P"), 0.0223);
+    f.store.setParameterValue(QStringLiteral("ATC_RAT_RLL_P"), 0.08);
+    f.store.setParameterValue(QStringLiteral("LOIT_BRK_ACCEL"), 275); // not a rate slider
+    QCOMPARE(slider("ATC_RAT_PIT_hS")->value(), 4);
+    QCOMPARE(slider("ATC_RAT_RLL_hS")->value(), 100);
+    QCOMPARE(slider("Break_Accel_hS")->value(), 100);
+    QVERIFY2(f.writes.isEmpty(), "a program fill wrote to the flight controller");
+    QVERIFY(!f.store.paramUiUpdating);
+}
+
+void RotorPageTest::lowBatterySwitch()
+{
+    PageFixture f;
+    f.load(kTuningDownload);
+    auto *page = new TuningPage(&f.ctx);
+    f.host(page);
+    page->showParameters();
+    auto *low = child<SwitchButton>(page, "low_power_sB");
+    QVERIFY(!low->checked());
+    QTest::mouseClick(low, Qt::LeftButton);
+    QTRY_COMPARE(f.writes.size(), 2);
+    QCOMPARE(f.writes, (Writes{{"BATT_CALL_NUMLV", 3.6825f}, {"BATT_CALL_NUMCRT", 3.6325f}}));
+    // Off again before the echo came back: still written.
+    QTest::mouseClick(low, Qt::LeftButton);
+    QTRY_COMPARE(f.writes.size(), 4);
+    QCOMPARE(f.writes.mid(2), (Writes{{"BATT_CALL_NUMLV", 0}, {"BATT_CALL_NUMCRT", 0}}));
+    // On and off within the settle time: nothing is written.
+    QTimer::singleShot(5, low, [low] { QTest::mouseClick(low, Qt::LeftButton); });
+    QTest::mouseClick(low, Qt::LeftButton);
+    QTest::qWait(80);
+    QCOMPARE(f.writes.size(), 4);
+    QVERIFY(!low->checked());
+
+    // Set from the store: follows silently.
+    f.load({{"BATT_CALL_NUMLV", 3.6825}});
+    page->showParameters();
+    QTRY_VERIFY(low->checked());
+    QTest::qWait(60); // the handler's settle time
+    QCOMPARE(f.writes.size(), 4);
+}
+
+void RotorPageTest::compassStartCancelAndSuccess()
+{
+    PageFixture f;
+    std::unique_ptr<TuningPage> page(new TuningPage(&f.ctx));
+    QSignalSpy commands(&f.ctx, &PageContext::compassCalibrationRequested);
+    QSignalSpy reboots(&f.ctx, &PageContext::rebootRequested);
+    auto *button = child<QPushButton>(page.get(), "MAG_calibration_pB");
+    auto *label = child<QLabel>(page.get(), "MAG_calibration_lab");
+    auto *bar = child<QProgressBar>(page.get(), "MAG_calibration_xPB");
+
+    button->click();
+    QVERIFY(page->magCalActive() && f.ctx.magCalibrating);
+    QCOMPARE(button->text(), QStringLiteral("取消校准"));
+    QCOMPARE(label->text(), QStringLiteral("请开始分别绕三个轴旋转\n"));
+    QCOMPARE(commands.at(0), (QList<QVariant>{TuningPage::kStartMagCal, 0}));
+    page->MagCalibration_show(42);
+    page->MagCalibration_show(101); // above 100: ignored
+    QCOMPARE(bar->value(), 42);
+    // Failures and other compasses' successes leave the page running.
+    page->mag_cal_report_show(0, 5);
+    page->mag_cal_report_show(1, 7);
+    QVERIFY(page->magCalActive());
+    // Cancel with the check box ticked: its state rides along.
+    child<QCheckBox>(page.get(), "MAG_calibration_cB")->setChecked(true);
+    button->click();
+    QCOMPARE(commands.at(1), (QList<QVariant>{TuningPage::kCancelMagCal, 1}));
+    QVERIFY(!page->magCalActive() && !f.ctx.magCalibrating);
+    QCOMPARE(button->text(), QStringLiteral("开始校准"));
+    QCOMPARE(bar->value(), 0);
+    QCOMPARE(label->text(), QString());
+
+    // Success without the automatic reboot.
+    child<QCheckBox>(page.get(), "MAG_calibration_cB")->setChecked(false);
+    button->click();
+    page->mag_cal_report_show(0, 4);
+    QCOMPARE(label->text(), QStringLiteral("校准成功，必须重启飞控完成校准\n"));
+    QVERIFY(page->magCalSucceeded() && !page->magCalActive() && !f.ctx.magCalibrating);
+    QCOMPARE(commands.size(), 4);
+    QCOMPARE(commands.at(3), (QList<QVariant>{TuningPage::kCancelMagCal, 0}));
+    QCOMPARE(reboots.size(), 0);
+    // A repeated success after the stop must not start a new calibration.
+    page->mag_cal_report_show(1, 4);
+    page->mag_cal_report_show(0, 4);
+    QCOMPARE(commands.size(), 4);
+    QVERIFY(!page->magCalActive());
+
+    // In English the running calibration still cancels.
+    button->click();
+    QVERIFY(f.setEnglish(true));
+    page->retranslate();
+    QCOMPARE(button->text(), QStringLiteral("Cancel"));
+    QCOMPARE(label->text(), QStringLiteral("Please start rotating around each of the three axes."));
+    button->click();
+    QCOMPARE(button->text(), QStringLiteral("Start"));
+    QVERIFY(!page->magCalActive());
+    f.setEnglish(false);
+}
+
+void RotorPageTest::compassTwoCompassesAndLateReports()
+{
+    PageFixture f;
+    std::unique_ptr<TuningPage> page(new TuningPage(&f.ctx));
+    QSignalSpy commands(&f.ctx, &PageContext::compassCalibrationRequested);
+    auto *button = child<QPushButton>(page.get(), "MAG_calibration_pB");
+
+    button->click();
+    page->mag_cal_progress_show(0, 30);
+    page->mag_cal_progress_show(1, 20);
+    page->mag_cal_report_show(0, 4);
+    // Compass 1 is still calibrating: no cancel that would abort it.
+    QVERIFY(page->magCalActive());
+    QCOMPARE(commands.size(), 1);
+    QVERIFY(!page->magCalSucceeded());
+    page->mag_cal_report_show(1, 4);
+    QVERIFY(!page->magCalActive());
+    QCOMPARE(commands.size(), 2);
+
+    // The second compass known only from a running report; a failure of the other keeps waiting.
+    button->click();
+    page->mag_cal_report_show(0, 2);
+    page->mag_cal_report_show(1, 4);
+    page->mag_cal_report_show(0, 5);
+    QVERIFY(page->magCalActive());
+    page->mag_cal_report_show(0, 4);
+    QVERIFY(!page->magCalActive());
+    QCOMPARE(commands.size(), 4);
+    // A new calibration forgets the compasses of the last one.
+    button->click();
+    page->mag_cal_progress_show(0, 50);
+    page->mag_cal_report_show(0, 4);
+    QVERIFY(!page->magCalActive());
+    QCOMPARE(commands.size(), 6);
+
+    // A success report and a second click inside the cancel's 50 ms wait: exactly one cancel.
+    page.reset(new TuningPage(&f.ctx));
+    button = child<QPushButton>(page.get(), "MAG_calibration_pB");
+    button->click();
+    QTimer::singleShot(10, page.get(), [&] {
+        page->mag_cal_report_show(0, 4);
+        button->click();
+    });
+    button->click();
+    QCOMPARE(commands.size(), 8);
+    QCOMPARE(commands.at(7).at(0).toInt(), TuningPage::kCancelMagCal);
+    QVERIFY(!page->magCalActive() && !page->magCalSucceeded());
+    button->click();
+    QVERIFY(page->magCalActive());
 }
 
 QTEST_MAIN(RotorPageTest)

@@ -1,38 +1,42 @@
-// The status page's display rules and the travel calibration, by direct slot
-// calls: battery and GPS read-outs, the attitude gauges, the receiver
-// indicator, the channel monitor at its boundaries in both receiver layouts,
-// and the calibration's states, captures, writes and texts.
+// The status page: read-outs, channel monitor, status texts and the radio
+// travel calibration, by direct slot calls and over a real link worker against
+// the simulated flight controller.
 
-#include <QDir>
-#include <QFile>
 #include <QLabel>
+#include <QLoggingCategory>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QSignalSpy>
 #include <QStackedWidget>
 #include <QTest>
+#include <QThread>
+#include <QTimer>
 #include <QTranslator>
 
+#include <algorithm>
 #include <array>
+#include <cmath>
 
+#include "link/Mav2Uart_Worker.h"
+#include "link/MavlinkCodec.h"
 #include "pages/PageContext.h"
 #include "pages/StatusPage.h"
+#include "pages/StatusTextTable.h"
 #include "params/ParameterStore.h"
+#include "sim/SimulatedFlightController.h"
+#include "sim/SimulatorPortSource.h"
 #include "widgets/GaugeCompassPan.h"
 #include "widgets/GaugePlane.h"
+#include "widgets/NLineLabel.h"
 #include "widgets/XProgressBar.h"
 
 namespace {
 
 const QString kLit = QStringLiteral("background-color:rgb(250,132,43);");
-const QString kUnlit = QStringLiteral("background-color:rgb(255,255,255);");
-const QString kGreen = QStringLiteral("border:none;\ncolor: rgb(0, 200, 0);");
-const QString kBlue = QStringLiteral("border:none;\ncolor: rgb(0, 0, 200);");
-const QString kRed = QStringLiteral("border:none;\ncolor: rgb(200, 0, 0);");
-
 using State = StatusPage::TravelCalibrationState;
+using Writes = QList<QPair<QString, float>>;
 
-// Channels 1..9 of one RC_CHANNELS report; channels not given report 0 (no
-// receiver output).
+// Channels 1..9 of one report; channels not given report 0 (no receiver output).
 mavlink_rc_channels_t rc(std::initializer_list<std::pair<int, uint16_t>> values)
 {
     mavlink_rc_channels_t m{};
@@ -51,17 +55,25 @@ mavlink_rc_channels_t rc(std::initializer_list<std::pair<int, uint16_t>> values)
     return m;
 }
 
-// The four sticks at the given values.
 mavlink_rc_channels_t sticks(uint16_t c1, uint16_t c2, uint16_t c3, uint16_t c4)
 {
     return rc({{1, c1}, {2, c2}, {3, c3}, {4, c4}});
 }
 
-struct Write
+QString line(const char *text, uint8_t severity)
 {
-    QString name;
-    float value;
-};
+    return StatusTextTable::userLine(QString::fromLatin1(text), severity).value_or(QStringLiteral("<none>"));
+}
+
+QLoggingCategory::CategoryFilter g_previousFilter = nullptr;
+
+void pagesDebugOn(QLoggingCategory *category)
+{
+    if (g_previousFilter)
+        g_previousFilter(category);
+    if (qstrcmp(category->categoryName(), "tavro.pages") == 0)
+        category->setEnabled(QtDebugMsg, true);
+}
 
 } // namespace
 
@@ -70,47 +82,42 @@ class StatusPageTest : public QObject
     Q_OBJECT
 
 private slots:
+    void initTestCase();
     void init();
     void cleanup();
-
     void voltageAndReceiverIndicator();
     void gpsAccuracyAndMergedSatellites();
     void attitudeOnlyWhileThePageIsShown();
-
-    void stickRowBoundaries();
-    void threePositionSwitchBoundaries();
+    void channelRows_data();
+    void channelRows();
     void centreFromStartCountsAsAbsent();
     void switchRowsFollowTheReceiverLayout();
-
     void calibrationStatesAndWrites();
-    void incompleteSweepNeverFinishes();
-    void receiverDropoutIsNotCaptured();
-    void oddSumKeepsTheHalf();
-    void clickDuringSweepAfterReconnectWritesNothing();
-    void travelLabelsFollowEveryValue();
-    void languageSwitchKeepsStateTexts();
-    void rendersInItsMainStates();
+    void calibrationNeedsAFullSweep();
+    void calibrationAcrossReconnectAndLanguage();
+    void statusTexts();
+    void calibrationOverTheLink();
 
 private:
-    template <typename T>
-    T *child(const char *name)
-    {
-        return m_page->findChild<T *>(QString::fromLatin1(name));
-    }
-    QString text(const char *label) { return child<QLabel>(label)->text(); }
-    QString style(const char *label) { return child<QLabel>(label)->styleSheet(); }
-    // Low, middle (if any) and high label of a row lit or not, as "010".
-    QString lit(const char *low, const char *mid, const char *high);
+    QString text(const char *name) { return m_page->findChild<QLabel *>(QString::fromLatin1(name))->text(); }
+    QString style(const char *name) { return m_page->findChild<QLabel *>(QString::fromLatin1(name))->styleSheet(); }
+    // Low, middle (if any) and high indicator of channel row `n` lit, as "010".
+    QString lit(const QString &row, bool withMiddle);
     void startSweep();
-    // Sends the sticks to the given maxima, then minima.
     void sweep(const std::array<uint16_t, 4> &maxima, const std::array<uint16_t, 4> &minima);
 
     ParameterStore *m_store = nullptr;
     QWidget *m_window = nullptr;
     PageContext *m_ctx = nullptr;
     StatusPage *m_page = nullptr;
-    QList<Write> m_writes;
+    Writes m_writes;
 };
+
+void StatusPageTest::initTestCase()
+{
+    g_previousFilter = QLoggingCategory::installFilter(pagesDebugOn);
+    Mav2Uart_Worker::registerMetaTypes();
+}
 
 void StatusPageTest::init()
 {
@@ -132,12 +139,14 @@ void StatusPageTest::cleanup()
     delete m_store;
 }
 
-QString StatusPageTest::lit(const char *low, const char *mid, const char *high)
+QString StatusPageTest::lit(const QString &row, bool withMiddle)
 {
     QString s;
-    for (const char *name : {low, mid, high}) {
-        if (name)
-            s += style(name) == kLit ? QLatin1Char('1') : QLatin1Char('0');
+    for (const char *part : {"left", "mid", "right"}) {
+        if (qstrcmp(part, "mid") == 0 && !withMiddle)
+            continue;
+        const QString name = QStringLiteral("RC%1_%2_label").arg(row, QLatin1String(part));
+        s += m_page->findChild<QLabel *>(name)->styleSheet() == kLit ? QLatin1Char('1') : QLatin1Char('0');
     }
     return s;
 }
@@ -164,79 +173,56 @@ void StatusPageTest::voltageAndReceiverIndicator()
     QCOMPARE(text("power_value"), QStringLiteral("1.00V"));
     m_page->sys_status_show(12340, 1);
     QCOMPARE(text("power_value"), QStringLiteral("12.34V"));
-
-    // Receiver present: green, the panel shows.
     QCOMPARE(style("RC_WARN"), QStringLiteral("image: url(:/wifi_open.png);"));
-    QCOMPARE(style("RC_WARN_TEXT"), QStringLiteral("color: rgb(0, 125, 0);"));
     QCOMPARE(text("RC_WARN_TEXT"), QStringLiteral("遥控信号连接中"));
-    QVERIFY(!child<QWidget>("StrokeCalibration")->isHidden());
-    QVERIFY(!child<QWidget>("RC_label")->isHidden());
     QVERIFY(!m_page->rcButton()->isHidden());
 
-    // Receiver lost: red, the panel and the button go, so nothing starts.
+    // Receiver lost: red, the calibration button goes, so nothing starts.
     m_page->sys_status_show(12340, 0);
     QCOMPARE(style("RC_WARN"), QStringLiteral("image: url(:/wifi_close.png);"));
     QCOMPARE(style("RC_WARN_TEXT"), QStringLiteral("color: rgb(255, 0, 0);"));
     QCOMPARE(text("RC_WARN_TEXT"), QStringLiteral("丢失遥控信号失控保护中"));
-    QVERIFY(child<QWidget>("StrokeCalibration")->isHidden());
-    QVERIFY(child<QWidget>("RC_label")->isHidden());
     QVERIFY(m_page->rcButton()->isHidden());
-
     // Any other flag value leaves the indicator alone.
     m_page->sys_status_show(12340, 2);
     m_page->sys_status_show(12340, -1);
-    QCOMPARE(text("RC_WARN_TEXT"), QStringLiteral("丢失遥控信号失控保护中"));
     QVERIFY(m_page->rcButton()->isHidden());
 
-    // With the receiver on serial 2 the calibration panel stays hidden even
-    // while the receiver reports.
+    // Receiver on serial 2: the calibration panel stays hidden while the receiver reports.
     m_page->layoutRcColumn(true);
     m_page->sys_status_show(12340, 1);
-    QVERIFY(child<QWidget>("StrokeCalibration")->isHidden());
-    QVERIFY(child<QWidget>("StrokeCalibration_PB")->isHidden());
+    QVERIFY(m_page->findChild<QWidget *>(QStringLiteral("StrokeCalibration"))->isHidden());
     m_page->layoutRcColumn(false);
-    QVERIFY(!child<QWidget>("StrokeCalibration")->isHidden());
-    QVERIFY(!child<QWidget>("StrokeCalibration_PB")->isHidden());
+    QVERIFY(!m_page->findChild<QWidget *>(QStringLiteral("StrokeCalibration"))->isHidden());
 }
 
 void StatusPageTest::gpsAccuracyAndMergedSatellites()
 {
-    // The bounds are doubles; the hdop is a widened float: 0.9f and 1.3f lie
-    // just below 0.9 and 1.3.
-    m_page->gps_raw_int_show(12, 90, 0);
-    QCOMPARE(text("GPS_1_accuracy_value"), QStringLiteral("0.9米"));
-    QCOMPARE(style("GPS_1_accuracy_value"), kGreen);
-    m_page->gps_raw_int_show(12, 91, 0);
-    QCOMPARE(style("GPS_1_accuracy_value"), kBlue);
-    m_page->gps_raw_int_show(12, 130, 0);
-    QCOMPARE(text("GPS_1_accuracy_value"), QStringLiteral("1.3米"));
-    QCOMPARE(style("GPS_1_accuracy_value"), kBlue);
-    m_page->gps_raw_int_show(12, 131, 0);
-    QCOMPARE(style("GPS_1_accuracy_value"), kRed);
-    m_page->gps_raw_int_show(12, 9899, 0);
-    QCOMPARE(text("GPS_1_accuracy_value"), QStringLiteral("98.99米"));
-    QCOMPARE(style("GPS_1_accuracy_value"), kRed);
+    const QString green = QStringLiteral("border:none;\ncolor: rgb(0, 200, 0);");
+    const QString blue = QStringLiteral("border:none;\ncolor: rgb(0, 0, 200);");
+    const QString red = QStringLiteral("border:none;\ncolor: rgb(200, 0, 0);");
+    // The bounds are doubles, the hdop a widened float: 0.9f and 1.3f lie just below 0.9 and 1.3.
+    const QList<std::tuple<uint16_t, QString, QString>> cases = {
+        {90, "0.9米", green}, {91, "0.91米", blue}, {130, "1.3米", blue}, {131, "1.31米", red}, {9899, "98.99米", red}};
+    for (const auto &[eph, shown, colour] : cases) {
+        m_page->gps_raw_int_show(12, eph, 0);
+        QCOMPARE(text("GPS_1_accuracy_value"), shown);
+        QCOMPARE(style("GPS_1_accuracy_value"), colour);
+    }
     m_page->gps_raw_int_show(12, 9900, 0);
     QCOMPARE(text("GPS_1_accuracy_value"), QStringLiteral("未定位"));
-    QCOMPARE(text("GPS_1_number_value"), QStringLiteral("12"));
 
     // The second receiver shows with the next report of the first.
     m_page->gps2_raw_show(9, 100);
     QCOMPARE(text("GPS_1_number_value"), QStringLiteral("12"));
     m_page->gps_raw_int_show(12, 80, 0);
     QCOMPARE(text("GPS_1_number_value"), QStringLiteral("12+9"));
-
-    // First receiver unknown, second present with 7.
     m_page->gps2_raw_show(7, 100);
     m_page->gps_raw_int_show(12, 65535, 0);
     QCOMPARE(text("GPS_1_number_value"), QStringLiteral("7"));
-    QCOMPARE(text("GPS_1_accuracy_value"), QStringLiteral("未定位"));
-
-    // Both unknown.
     m_page->gps2_raw_show(7, 65500);
     m_page->gps_raw_int_show(3, 65500, 0);
     QCOMPARE(text("GPS_1_number_value"), QStringLiteral("未连接"));
-    QCOMPARE(text("GPS_1_accuracy_value"), QStringLiteral("未定位"));
     m_page->gps_raw_int_show(0, 65499, 0);
     QCOMPARE(text("GPS_1_number_value"), QStringLiteral("0"));
 }
@@ -247,126 +233,90 @@ void StatusPageTest::attitudeOnlyWhileThePageIsShown()
     QWidget other;
     stack.addWidget(m_page);
     stack.addWidget(&other);
-    auto *plane = child<GaugePlane>("gaugePlane_2");
-    auto *compass = child<GaugeCompassPan>("gaugeCompasspan_2");
-
-    stack.setCurrentIndex(0);
+    auto *plane = m_page->findChild<GaugePlane *>(QStringLiteral("gaugePlane_2"));
+    auto *compass = m_page->findChild<GaugeCompassPan *>(QStringLiteral("gaugeCompasspan_2"));
     m_page->attitude_show(0.1f, 0.1f, -0.5f);
     QCOMPARE(plane->degValue(), -5); // the roll is shown negated
     QCOMPARE(plane->rollValue(), 5);
-    QCOMPARE(compass->value(), 331.0); // the compass shows whole degrees
-    QVERIFY(qAbs(StatusPage::compassHeading(-0.5f) - 331.35) < 0.01);
-
+    QCOMPARE(compass->value(), 331.0); // whole degrees
     // Another page shown: dropped.
     stack.setCurrentIndex(1);
     m_page->attitude_show(-0.2f, 0.0f, 1.0f);
     QCOMPARE(plane->degValue(), -5);
     QCOMPARE(compass->value(), 331.0);
-
-    // Not a number moves nothing and does not crash.
+    // Not a number moves nothing.
     stack.setCurrentIndex(0);
     m_page->attitude_show(std::numeric_limits<float>::quiet_NaN(), std::numeric_limits<float>::infinity(),
                           std::numeric_limits<float>::quiet_NaN());
-    QCOMPARE(plane->degValue(), -5);
     QCOMPARE(plane->rollValue(), 5);
     QCOMPARE(compass->value(), 331.0);
     stack.removeWidget(m_page);
     m_page->setParent(nullptr);
 }
 
-void StatusPageTest::stickRowBoundaries()
+void StatusPageTest::channelRows_data()
 {
-    auto *bar = child<XProgressBar>("RC_CH3_Bar");
-    const QList<QPair<uint16_t, QString>> cases = {
-        {900, "10"}, {1230, "10"}, {1231, "00"}, {1500, "00"}, {1749, "00"}, {1750, "01"}, {2100, "01"}};
-    for (const auto &[value, expected] : cases) {
-        m_page->rc_channels_show(rc({{3, value}}));
-        QCOMPARE(lit("RC3_left_label", nullptr, "RC3_right_label"), expected);
-        QCOMPARE(bar->value(), int(value));
-        QCOMPARE(bar->textColor(), QColor(0, 0, 0, 255));
-    }
-    // Out of range: dark, transparent text, bar back at 900.
-    m_page->rc_channels_show(rc({{3, 2101}}));
-    QCOMPARE(lit("RC3_left_label", nullptr, "RC3_right_label"), QStringLiteral("00"));
-    QCOMPARE(bar->value(), 900);
-    QCOMPARE(bar->textColor().alpha(), 0);
-
-    // Two-position switch (motor lock, channel 7): the same rule.
-    m_page->rc_channels_show(rc({{7, 1230}}));
-    QCOMPARE(lit("RC7_left_label", nullptr, "RC7_right_label"), QStringLiteral("10"));
-    m_page->rc_channels_show(rc({{7, 1750}}));
-    QCOMPARE(lit("RC7_left_label", nullptr, "RC7_right_label"), QStringLiteral("01"));
-    m_page->rc_channels_show(rc({{7, 899}}));
-    QCOMPARE(lit("RC7_left_label", nullptr, "RC7_right_label"), QStringLiteral("00"));
-    QCOMPARE(child<XProgressBar>("RC_CH7_Bar")->value(), 900);
+    QTest::addColumn<int>("channel");
+    QTest::addColumn<int>("value");
+    QTest::addColumn<QString>("lit");
+    QTest::addColumn<bool>("shown"); // bar at the value, text visible
+    for (const auto &[v, l] : QList<QPair<int, QString>>{{900, "10"}, {1230, "10"}, {1231, "00"}, {1749, "00"},
+                                                        {1750, "01"}, {2100, "01"}})
+        QTest::addRow("stick %d", v) << 3 << v << l << true;
+    QTest::addRow("stick 2101") << 3 << 2101 << "00" << false;
+    QTest::addRow("motor lock 899") << 7 << 899 << "00" << false;
+    for (const auto &[v, l] : QList<QPair<int, QString>>{{940, "000"}, {950, "100"}, {1231, "000"}, {1489, "000"},
+                                                        {1490, "010"}, {1620, "010"}, {1621, "000"}, {1750, "001"}})
+        QTest::addRow("mode %d", v) << 5 << v << l << true;
+    QTest::addRow("mode 2101") << 5 << 2101 << "000" << false;
 }
 
-void StatusPageTest::threePositionSwitchBoundaries()
+void StatusPageTest::channelRows()
 {
-    auto *bar = child<XProgressBar>("RC_CH5_Bar");
-    const QList<QPair<uint16_t, QString>> cases = {{940, "000"},  {950, "100"},  {1230, "100"}, {1231, "000"},
-                                                   {1489, "000"}, {1490, "010"}, {1500, "010"}, {1620, "010"},
-                                                   {1621, "000"}, {1700, "000"}, {1750, "001"}, {2100, "001"}};
-    for (const auto &[value, expected] : cases) {
-        m_page->rc_channels_show(rc({{5, value}}));
-        QCOMPARE(lit("RC5_left_label", "RC5_mid_label", "RC5_right_label"), expected);
-        QCOMPARE(bar->value(), int(value));
-        QCOMPARE(bar->textColor().alpha(), 255);
-    }
-    m_page->rc_channels_show(rc({{5, 2101}}));
-    QCOMPARE(lit("RC5_left_label", "RC5_mid_label", "RC5_right_label"), QStringLiteral("000"));
-    QCOMPARE(bar->value(), 900);
-    QCOMPARE(bar->textColor().alpha(), 0);
+    QFETCH(int, channel);
+    QFETCH(int, value);
+    QFETCH(QString, lit);
+    QFETCH(bool, shown);
+    m_page->rc_channels_show(rc({{channel, uint16_t(value)}}));
+    QCOMPARE(this->lit(QString::number(channel), channel == 5), lit);
+    auto *bar = m_page->findChild<XProgressBar *>(QStringLiteral("RC_CH%1_Bar").arg(channel));
+    QCOMPARE(bar->value(), shown ? value : 900);
+    QCOMPARE(bar->textColor().alpha(), shown ? 255 : 0);
 }
 
 void StatusPageTest::centreFromStartCountsAsAbsent()
 {
-    auto *bar = child<XProgressBar>("RC_CH1_Bar");
-    auto *mode = child<XProgressBar>("RC_CH5_Bar");
+    auto *bar = m_page->findChild<XProgressBar *>(QStringLiteral("RC_CH1_Bar"));
     m_page->rc_channels_show(rc({{1, 1500}, {5, 1500}}));
     QCOMPARE(bar->value(), 1500);
     QCOMPARE(bar->textColor().alpha(), 0);
-    QCOMPARE(mode->textColor().alpha(), 0);
-    QCOMPARE(lit("RC5_left_label", "RC5_mid_label", "RC5_right_label"), QStringLiteral("000"));
-
+    QCOMPARE(lit("5", true), QStringLiteral("000"));
     // One move makes it live; the centre then stays live.
     m_page->rc_channels_show(rc({{1, 1501}, {5, 1501}}));
-    QCOMPARE(bar->textColor().alpha(), 255);
     m_page->rc_channels_show(rc({{1, 1500}, {5, 1500}}));
-    QCOMPARE(bar->value(), 1500);
     QCOMPARE(bar->textColor().alpha(), 255);
-    QCOMPARE(lit("RC1_left_label", nullptr, "RC1_right_label"), QStringLiteral("00"));
-    QCOMPARE(lit("RC5_left_label", "RC5_mid_label", "RC5_right_label"), QStringLiteral("010"));
-
+    QCOMPARE(lit("5", true), QStringLiteral("010"));
     // An out-of-range report forgets the move.
     m_page->rc_channels_show(rc({{1, 0}, {5, 1500}}));
     m_page->rc_channels_show(rc({{1, 1500}, {5, 1500}}));
     QCOMPARE(bar->textColor().alpha(), 0);
-    QCOMPARE(mode->textColor().alpha(), 255);
 }
 
 void StatusPageTest::switchRowsFollowTheReceiverLayout()
 {
-    auto *rc8 = child<XProgressBar>("RC_CH8_Bar");
-    auto *rc9 = child<XProgressBar>("RC_CH9_Bar");
-    auto *rc9new = child<XProgressBar>("RC_CH9_NEW_Bar");
+    auto *rc8 = m_page->findChild<XProgressBar *>(QStringLiteral("RC_CH8_Bar"));
+    auto *rc9new = m_page->findChild<XProgressBar *>(QStringLiteral("RC_CH9_NEW_Bar"));
     const auto report = rc({{6, 1100}, {8, 1600}, {9, 1900}});
-
     m_page->rc_channels_show(report);
     QCOMPARE(rc8->value(), 1600);
-    QCOMPARE(rc9->value(), 1900);
     QCOMPARE(rc9new->value(), 900); // row hidden, not updated
-    QCOMPARE(lit("RC8_left_label", "RC8_mid_label", "RC8_right_label"), QStringLiteral("010"));
-    QCOMPARE(lit("RC9_left_label", nullptr, "RC9_right_label"), QStringLiteral("01"));
-
+    QCOMPARE(lit("9", false), QStringLiteral("01"));
     m_page->layoutRcColumn(true);
     m_page->rc_channels_show(report);
     QCOMPARE(rc8->value(), 1100);
-    QCOMPARE(rc9->value(), 1600);
-    QCOMPARE(rc9new->value(), 1900);
-    QCOMPARE(lit("RC8_left_label", "RC8_mid_label", "RC8_right_label"), QStringLiteral("100"));
-    QCOMPARE(lit("RC9_left_label", nullptr, "RC9_right_label"), QStringLiteral("00"));
-    QCOMPARE(lit("RC9_NEW_left_label", "RC9_NEW_mid_label", "RC9_NEW_right_label"), QStringLiteral("001"));
+    QCOMPARE(lit("8", true), QStringLiteral("100"));
+    QCOMPARE(lit("9", false), QStringLiteral("00"));
+    QCOMPARE(lit("9_NEW", true), QStringLiteral("001"));
 }
 
 void StatusPageTest::calibrationStatesAndWrites()
@@ -374,15 +324,9 @@ void StatusPageTest::calibrationStatesAndWrites()
     QPushButton *button = m_page->rcButton();
     QCOMPARE(m_page->travelCalibrationState(), State::Unavailable);
     QVERIFY(!button->isEnabled());
-    QVERIFY(!m_page->travelCalibrationRunning());
-
     startSweep();
     QCOMPARE(button->text(), QStringLiteral("校准中"));
-    QVERIFY(!button->isEnabled());
     QCOMPARE(text("RC_label"), QStringLiteral("请转动摇杆进行校准"));
-    QVERIFY(m_page->travelCalibrationRunning());
-
-    // Maxima first: not yet swept both ways.
     m_page->rc_channels_show(sticks(1900, 1950, 2000, 1850));
     QCOMPARE(m_page->travelCalibrationState(), State::Sweeping);
     QVERIFY(!button->isEnabled());
@@ -390,264 +334,247 @@ void StatusPageTest::calibrationStatesAndWrites()
     QCOMPARE(m_page->travelCalibrationState(), State::Ready);
     QVERIFY(button->isEnabled());
     QCOMPARE(button->text(), QStringLiteral("点击写入参数"));
-    QVERIFY(button->styleSheet().contains(QStringLiteral("background:#E74C3C")));
     QCOMPARE(text("RC_label"), QStringLiteral("校准完成"));
-    QVERIFY(m_page->travelCalibrationRunning());
-    // Later centre reports change nothing.
     m_page->rc_channels_show(sticks(1500, 1500, 1500, 1500));
     QCOMPARE(m_page->travelCalibrationState(), State::Ready);
 
     button->click();
-    const QList<QPair<QString, float>> expected = {
-        {"RC1_MIN", 1100}, {"RC1_MAX", 1900}, {"RC1_TRIM", 1500}, {"RC2_MIN", 1000},
-        {"RC2_MAX", 1950}, {"RC2_TRIM", 1475}, {"RC3_MIN", 1050}, {"RC3_MAX", 2000},
-        {"RC3_TRIM", 1525}, {"RC4_MIN", 1150}, {"RC4_MAX", 1850}, {"RC4_TRIM", 1500}};
-    QCOMPARE(m_writes.size(), expected.size());
-    for (int i = 0; i < expected.size(); ++i) {
-        QCOMPARE(m_writes[i].name, expected[i].first);
-        QCOMPARE(m_writes[i].value, expected[i].second);
-    }
+    QCOMPARE(m_writes, (Writes{{"RC1_MIN", 1100}, {"RC1_MAX", 1900}, {"RC1_TRIM", 1500}, {"RC2_MIN", 1000},
+                               {"RC2_MAX", 1950}, {"RC2_TRIM", 1475}, {"RC3_MIN", 1050}, {"RC3_MAX", 2000},
+                               {"RC3_TRIM", 1525}, {"RC4_MIN", 1150}, {"RC4_MAX", 1850}, {"RC4_TRIM", 1500}}));
     QCOMPARE(m_page->travelCalibrationState(), State::Idle);
     QCOMPARE(button->text(), QStringLiteral("开始行程校准"));
-    QVERIFY(button->isEnabled());
-    QVERIFY(button->styleSheet().contains(QStringLiteral("background:#34495E")));
-    QCOMPARE(text("RC_label"), QStringLiteral("校准完成"));
     QVERIFY(!m_page->travelCalibrationRunning());
-
-    // Idle again: reports are no longer captured, a second click starts anew
-    // from 1600/1400.
+    // A second click starts anew from 1600/1400.
     button->click();
     QCOMPARE(m_page->rcMax(0), 1600);
     QCOMPARE(m_page->rcMin(0), 1400);
+
+    // An odd sum keeps the half in the trim.
+    m_writes.clear();
+    sweep({1901, 1800, 1800, 1800}, {1100, 1200, 1200, 1199});
+    button->click();
+    QCOMPARE(m_writes.value(2), (QPair<QString, float>{"RC1_TRIM", 1500.5f}));
+    QCOMPARE(m_writes.value(11), (QPair<QString, float>{"RC4_TRIM", 1499.5f}));
 }
 
-void StatusPageTest::incompleteSweepNeverFinishes()
+void StatusPageTest::calibrationNeedsAFullSweep()
 {
     startSweep();
-    for (int i = 0; i < 20; ++i)
-        sweep({1900, 1900, 1900, 1790}, {1100, 1100, 1100, 1100});
+    for (int i = 0; i < 5; ++i)
+        sweep({1900, 1900, 1900, 1799}, {1100, 1100, 1100, 1200});
     QCOMPARE(m_page->travelCalibrationState(), State::Sweeping);
-    QVERIFY(!m_page->rcButton()->isEnabled());
-    // 1800 exactly is enough.
-    sweep({1900, 1900, 1900, 1800}, {1100, 1100, 1100, 1200});
+    // 1800 and 1200 exactly are enough.
+    m_page->rc_channels_show(sticks(1900, 1900, 1900, 1800));
     QCOMPARE(m_page->travelCalibrationState(), State::Ready);
-}
+    m_page->rcButton()->click();
+    m_writes.clear();
 
-void StatusPageTest::receiverDropoutIsNotCaptured()
-{
-    startSweep();
-    m_page->rc_channels_show(sticks(1900, 1900, 1900, 1900));
-    // A receiver dropping out mid-sweep: zeros and a wild value.
+    m_page->rcButton()->click();
+    sweep({1800, 1800, 1800, 1800}, {1201, 1201, 1201, 1201});
+    QCOMPARE(m_page->travelCalibrationState(), State::Sweeping);
+    // Samples outside 900..2100 (a receiver dropping out) are not captured.
     m_page->rc_channels_show(sticks(0, 0, 0, 0));
-    m_page->rc_channels_show(sticks(2200, 899, 65535, 0));
+    m_page->rc_channels_show(sticks(2101, 899, 65535, 0));
     for (int slot = 0; slot < 4; ++slot) {
-        QCOMPARE(m_page->rcMin(slot), 1400);
-        QCOMPARE(m_page->rcMax(slot), 1900);
+        QCOMPARE(m_page->rcMin(slot), 1201);
+        QCOMPARE(m_page->rcMax(slot), 1800);
     }
     QCOMPARE(m_page->travelCalibrationState(), State::Sweeping);
-    // Receiver back, sweep completes with the real ends only.
-    m_page->rc_channels_show(sticks(1100, 1100, 1100, 1100));
+    m_page->rc_channels_show(sticks(900, 900, 900, 900));
     QCOMPARE(m_page->travelCalibrationState(), State::Ready);
     m_page->rcButton()->click();
-    QCOMPARE(m_writes.size(), 12);
-    QCOMPARE(m_writes[0].name, QStringLiteral("RC1_MIN"));
-    QCOMPARE(m_writes[0].value, 1100.0f);
-    QCOMPARE(m_writes[1].value, 1900.0f);
+    QCOMPARE(m_writes.value(0), (QPair<QString, float>{"RC1_MIN", 900}));
 }
 
-void StatusPageTest::oddSumKeepsTheHalf()
+void StatusPageTest::calibrationAcrossReconnectAndLanguage()
 {
+    QTranslator english;
+    QVERIFY(english.load(QStringLiteral(":/TAVRO_en_US.qm")));
+    for (int n = 1; n <= 4; ++n) {
+        m_store->insertOrUpdate({QStringLiteral("RC%1_MIN").arg(n), 1000.0 + n});
+        m_store->insertOrUpdate({QStringLiteral("RC%1_TRIM").arg(n), 1500.0 + n});
+    }
     startSweep();
-    sweep({1901, 1800, 1800, 1800}, {1100, 1200, 1200, 1199});
-    m_page->rcButton()->click();
-    QCOMPARE(m_writes.size(), 12);
-    QCOMPARE(m_writes[2].name, QStringLiteral("RC1_TRIM"));
-    QCOMPARE(m_writes[2].value, 1500.5f);
-    QCOMPARE(m_writes[11].name, QStringLiteral("RC4_TRIM"));
-    QCOMPARE(m_writes[11].value, 1499.5f);
-}
-
-void StatusPageTest::clickDuringSweepAfterReconnectWritesNothing()
-{
-    startSweep();
+    QCOMPARE(text("RC3_TRIM"), QStringLiteral("trim: 1503"));
     m_page->rc_channels_show(sticks(1900, 1900, 1900, 1900));
-
-    // Link lost and a new download: the sweep goes on, the button stays
-    // disabled with its sweeping text, the navigation guard holds.
+    // Link lost and a new download: the sweep goes on with its button disabled.
     m_page->setLinkLost();
     m_page->showParameters();
     QCOMPARE(m_page->travelCalibrationState(), State::Sweeping);
     QVERIFY(!m_page->rcButton()->isEnabled());
-    QCOMPARE(m_page->rcButton()->text(), QStringLiteral("校准中"));
     QVERIFY(m_page->travelCalibrationRunning());
-
-    // Something enables the button anyway: a click writes none of the unswept
-    // values and disables it again.
+    // Something enables the button anyway: a click writes none of the unswept values.
     m_page->rcButton()->setEnabled(true);
     m_page->rcButton()->click();
     QVERIFY(m_writes.isEmpty());
     QCOMPARE(m_page->travelCalibrationState(), State::Sweeping);
     QVERIFY(!m_page->rcButton()->isEnabled());
 
-    // A finished sweep survives a reconnect as Ready and writes.
-    m_page->rc_channels_show(sticks(1100, 1100, 1100, 1100));
-    m_page->setLinkLost();
-    m_page->showParameters();
-    QCOMPARE(m_page->travelCalibrationState(), State::Ready);
-    QVERIFY(m_page->rcButton()->isEnabled());
-    m_page->rcButton()->click();
-    QCOMPARE(m_writes.size(), 12);
-}
-
-void StatusPageTest::travelLabelsFollowEveryValue()
-{
-    for (int n = 1; n <= 4; ++n) {
-        m_store->insertOrUpdate({QStringLiteral("RC%1_MIN").arg(n), 1000.0 + n});
-        m_store->insertOrUpdate({QStringLiteral("RC%1_MAX").arg(n), 2000.0 + n});
-        m_store->insertOrUpdate({QStringLiteral("RC%1_TRIM").arg(n), 1500.0 + n});
-    }
-    m_page->showParameters();
-    QCOMPARE(text("RC2_MIN"), QStringLiteral("min: 1002"));
-    QCOMPARE(text("RC4_MAX"), QStringLiteral("max: 2004"));
-    QCOMPARE(text("RC3_TRIM"), QStringLiteral("trim: 1503"));
-
-    // A confirmed value shows at once, truncated; other names change nothing.
-    m_store->setParameterValue(QStringLiteral("RC3_TRIM"), 1499.9);
-    QCOMPARE(text("RC3_TRIM"), QStringLiteral("trim: 1499"));
-    m_store->setParameterValue(QStringLiteral("RC5_TRIM"), 1200);
-    m_store->setParameterValue(QStringLiteral("RC1_MINX"), 1200);
-    m_store->setParameterValue(QStringLiteral("RC1_DZ"), 30);
-    m_store->setParameterValue(QStringLiteral("RC10_MIN"), 1200);
-    QCOMPARE(text("RC1_MIN"), QStringLiteral("min: 1001"));
-
-    // The writes of a calibration, echoed by a flight controller that answers
-    // at once: the labels show the echoes.
-    connect(m_ctx, &PageContext::writeParameterRequested, m_store,
-            [this](const QString &name, float value) { m_store->setParameterValue(name, double(value)); });
-    m_page->rcButton()->click();
-    sweep({1900, 1950, 2000, 1850}, {1100, 1000, 1050, 1150});
-    m_page->rcButton()->click();
-    QCOMPARE(text("RC2_TRIM"), QStringLiteral("trim: 1475"));
-    QCOMPARE(text("RC3_MAX"), QStringLiteral("max: 2000"));
-    QCOMPARE(text("RC4_MIN"), QStringLiteral("min: 1150"));
-}
-
-void StatusPageTest::languageSwitchKeepsStateTexts()
-{
-    QTranslator english;
-    QVERIFY(english.load(QStringLiteral(":/TAVRO_en_US.qm")));
-    m_page->sys_status_show(16420, 1);
-    m_page->gps_raw_int_show(14, 85, 0);
-    startSweep();
-
     QCoreApplication::installTranslator(&english);
     m_ctx->english = true;
     m_page->retranslate();
     QCOMPARE(m_page->rcButton()->text(), QStringLiteral("in calibration"));
     QCOMPARE(text("RC_label"), QStringLiteral("Please turn the rocker for calibration"));
-    QVERIFY(m_page->travelCalibrationRunning());
-    QCOMPARE(text("RC_WARN_TEXT"), QStringLiteral("RC signal connecting"));
-    QCOMPARE(text("power_value"), QStringLiteral("16.42V"));
-    QCOMPARE(text("GPS_1_accuracy_value"), QStringLiteral("0.85meter"));
-    QCOMPARE(text("GPS_1_number_value"), QStringLiteral("14"));
-
-    sweep({1900, 1900, 1900, 1900}, {1100, 1100, 1100, 1100});
-    QCOMPARE(m_page->rcButton()->text(), QStringLiteral("Click to write parameters.\""));
-    m_page->retranslate();
+    m_page->rc_channels_show(sticks(1100, 1100, 1100, 1100));
     QCOMPARE(m_page->rcButton()->text(), QStringLiteral("Click to write parameters.\""));
     QCOMPARE(text("RC_label"), QStringLiteral("Calibration complete"));
-    QVERIFY(m_page->rcButton()->isEnabled());
-
     QCoreApplication::removeTranslator(&english);
     m_ctx->english = false;
-    m_page->retranslate();
+
+    // A finished sweep survives a reconnect as Ready and writes.
+    m_page->setLinkLost();
+    m_page->showParameters();
+    QCOMPARE(m_page->travelCalibrationState(), State::Ready);
     QCOMPARE(m_page->rcButton()->text(), QStringLiteral("点击写入参数"));
-    QCOMPARE(text("RC_label"), QStringLiteral("校准完成"));
     m_page->rcButton()->click();
-    m_page->retranslate();
-    QCOMPARE(m_page->rcButton()->text(), QStringLiteral("开始行程校准"));
-    QVERIFY(!m_page->travelCalibrationRunning());
+    QCOMPARE(m_writes.size(), 12);
+
+    // Confirmed values show at once, truncated; other names change nothing.
+    m_store->setParameterValue(QStringLiteral("RC3_TRIM"), 1499.9);
+    QCOMPARE(text("RC3_TRIM"), QStringLiteral("trim: 1499"));
+    m_store->setParameterValue(QStringLiteral("RC10_MIN"), 1200);
+    m_store->setParameterValue(QStringLiteral("RC1_MINX"), 1200);
+    QCOMPARE(text("RC1_MIN"), QStringLiteral("min: 1001"));
 }
 
-// The page at the size the window gives it, styled like the application, in
-// its main states. Set TAVRO_STATUS_SHOTS to a folder to keep the pictures.
-void StatusPageTest::rendersInItsMainStates()
+void StatusPageTest::statusTexts()
 {
-    QFile qss(QStringLiteral(":/QSS/style1.qss"));
-    QVERIFY(qss.open(QIODevice::ReadOnly));
-    qApp->setStyleSheet(QString::fromUtf8(qss.readAll()));
-    const QString dir = qEnvironmentVariable("TAVRO_STATUS_SHOTS");
-    if (!dir.isEmpty())
-        QDir().mkpath(dir);
-
-    QStackedWidget stack;
-    stack.setObjectName(QStringLiteral("stackedWidget"));
-    stack.addWidget(m_page);
-    stack.resize(794, 534);
-    stack.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&stack));
-    for (int n = 1; n <= 4; ++n) {
-        m_store->insertOrUpdate({QStringLiteral("RC%1_MIN").arg(n), 1094.0});
-        m_store->insertOrUpdate({QStringLiteral("RC%1_MAX").arg(n), 1904.0});
-        m_store->insertOrUpdate({QStringLiteral("RC%1_TRIM").arg(n), 1500.0});
-    }
-    m_ctx->modelId = 1;
-    m_page->showParameters();
-    m_page->sys_status_show(16420, 1);
-    m_page->gps2_raw_show(12, 95);
-    m_page->gps_raw_int_show(14, 85, 0);
-    m_page->attitude_show(0.12f, 0.05f, 1.2f);
-
-    const auto shoot = [&](const char *name) {
-        QCoreApplication::processEvents();
-        const QImage image = stack.grab().toImage();
-        QCOMPARE(image.size(), stack.size() * image.devicePixelRatio());
-        // Something was painted: not a single flat colour.
-        QVERIFY(image.pixel(10, 10) != image.pixel(image.width() / 2, image.height() / 2)
-                || image.pixel(10, 10) != image.pixel(image.width() - 10, image.height() - 10));
-        if (!dir.isEmpty())
-            image.save(QDir(dir).filePath(QString::fromLatin1(name) + QStringLiteral(".png")));
-    };
-
-    m_page->rc_channels_show(rc({{1, 1210}, {2, 1620}, {3, 1800}, {4, 1500}, {5, 1100}, {7, 1900}, {8, 1500}, {9, 1000}}));
-    shoot("status-monitor");
-
-    m_page->rcButton()->click();
-    m_page->rc_channels_show(rc({{1, 1900}, {2, 1950}, {3, 2000}, {4, 1850}, {5, 1500}, {7, 1900}, {8, 1500}, {9, 1000}}));
-    shoot("status-sweeping");
-
-    m_page->rc_channels_show(rc({{1, 1100}, {2, 1000}, {3, 1050}, {4, 1150}, {5, 1900}, {7, 1900}, {8, 1500}, {9, 1000}}));
-    QCOMPARE(m_page->travelCalibrationState(), State::Ready);
-    shoot("status-ready");
-
-    // The longest state texts in English still fit.
     QTranslator english;
     QVERIFY(english.load(QStringLiteral(":/TAVRO_en_US.qm")));
+    const QList<std::tuple<const char *, const char *, const char *>> rows = {
+        {"PreArm: Check mag field", "磁罗盘受到干扰", "Compass is experiencing interference."},
+        {"PreArm: Compass not healthy", "磁罗盘不正常", "The magnetic compass is not functioning properly."},
+        {"PreArm: 3D Accel calibration needed", "加速度计需要校准", "Accelerometers need to be calibrated"},
+        {"PreArm: Compass calibration running", "磁罗盘计正在校准", "Magnetic compass meter being calibrated"},
+        {"PreArm: Compass not calibrated", "磁罗盘需要校准", "Magnetic compass needs to be calibrated"},
+        {"PreArm: Check FS_THR_VALUE", "3通道最小值过小", "3 Channel minimum too small"},
+        {"Arm: Motor Interlock Enabled", "请把电机锁拨至熄火", "Please turn the motor lock to off."},
+        {"PreArm: RC3 radio max too low", "遥控器需要校准", "Remote control needs to be calibrated"},
+        {"PreArm: Radio failsafe on", "请连接接收机", "Please connect the receiver"},
+        {"Accels calibrated requires reboot", "加速度计校准完成后需要重启飞控",
+         "Need to restart flight control after accelerometer calibration is complete"},
+        {"Compass calibrated requires reboot now", "磁罗盘校准后需要重新启动",
+         "Reboot required after magnetic compass calibration"},
+    };
+    QCOMPARE(int(rows.size()), StatusTextTable::kRowCount);
+    for (int i = 0; i < rows.size(); ++i) {
+        QCOMPARE(StatusTextTable::matchRow(QString::fromLatin1(std::get<0>(rows[i]))), i);
+        QCOMPARE(line(std::get<0>(rows[i]), 2), QString::fromUtf8(std::get<1>(rows[i])));
+    }
     QCoreApplication::installTranslator(&english);
-    m_ctx->english = true;
-    m_page->retranslate();
-    QCoreApplication::processEvents();
-    QPushButton *button = m_page->rcButton();
-    QVERIFY(button->fontMetrics().horizontalAdvance(button->text()) + 16 <= button->width());
-    auto *note = child<QLabel>("RC_label");
-    QVERIFY(note->heightForWidth(note->width()) <= note->height());
-    shoot("status-ready-en");
+    for (const auto &row : rows)
+        QCOMPARE(line(std::get<0>(row), 0), QString::fromUtf8(std::get<2>(row)));
     QCoreApplication::removeTranslator(&english);
-    m_ctx->english = false;
-    m_page->retranslate();
 
-    m_page->sys_status_show(900, 0);
-    m_page->rc_channels_show(rc({}));
-    m_page->gps_raw_int_show(0, 65535, 0);
-    shoot("status-no-receiver");
+    // Severities 0..2 are shown, 3 and above only logged; matching is case-sensitive.
+    QCOMPARE(line("PreArm: Check mag field", 1), QStringLiteral("磁罗盘受到干扰"));
+    for (uint8_t severity : {3, 7, 255})
+        QCOMPARE(line("PreArm: Check mag field", severity), QStringLiteral("<none>"));
+    QCOMPARE(line("PreArm: compass not healthy", 2), QStringLiteral("<none>"));
+    QCOMPARE(line("PreArm: RC3 Radio max too low", 2), QStringLiteral("<none>"));
+    QCOMPARE(line("", 0), QStringLiteral("<none>"));
+    // The first row of the table wins, wherever the texts sit.
+    QCOMPARE(line("Radio failsafe on; Compass not calibrated", 2), QStringLiteral("磁罗盘需要校准"));
+    QCOMPARE(line("Compass not calibrated, Check mag field", 2), QStringLiteral("磁罗盘受到干扰"));
+    QTest::ignoreMessage(QtDebugMsg, "err_msg:Frame: HELI  6");
+    QVERIFY(!StatusTextTable::userLine(QStringLiteral("Frame: HELI"), 6));
 
-    m_page->layoutRcColumn(true);
-    m_page->sys_status_show(16420, 1);
-    m_page->rc_channels_show(rc({{1, 1500}, {2, 1501}, {3, 1230}, {4, 1750}, {5, 1500}, {6, 1100}, {7, 1100}, {8, 1900}, {9, 2000}}));
-    shoot("status-serial2");
+    // The strip keeps eight lines and does not merge repeats.
+    NLineLabel strip;
+    for (int i = 0; i < 9; ++i)
+        strip.addLine(*StatusTextTable::userLine(QString::fromLatin1(std::get<0>(rows[i])), 2));
+    QCOMPARE(strip.lineCount(), 8);
+    QCOMPARE(strip.lineText(0), QString::fromUtf8(std::get<1>(rows[1])));
+    strip.addLine(strip.lineText(7));
+    QCOMPARE(strip.lineText(6), strip.lineText(7));
+}
 
-    stack.removeWidget(m_page);
-    m_page->setParent(nullptr);
+// Twelve writes through a real link worker to the simulated flight controller,
+// two of them lost and repeated, and the echoes back into store and labels.
+void StatusPageTest::calibrationOverTheLink()
+{
+    SimulatedFlightController sim;
+    sim.setBaudRate(0);
+    QString error;
+    QVERIFY2(sim.start(&error), qPrintable(error));
+    QThread thread;
+    auto *worker = new Mav2Uart_Worker(SimulatorPortSource::only(sim.portPath()));
+    worker->moveToThread(&thread);
+    connect(&thread, &QThread::finished, worker, &QObject::deleteLater);
+    QTimer tick;
+    connect(&tick, &QTimer::timeout, worker, &Mav2Uart_Worker::SearchPort);
+    connect(m_ctx, &PageContext::writeParameterRequested, worker, &Mav2Uart_Worker::sendWriteParametersCommand);
+    connect(worker, &Mav2Uart_Worker::param_value_loading_value, m_store,
+            [this](Parameter p, int, uint16_t) { m_store->insertOrUpdate(p); });
+    connect(worker, &Mav2Uart_Worker::param_value_update_value, m_store,
+            [this](QString name, float value) { m_store->setParameterValue(name, double(value)); });
+    connect(worker, &Mav2Uart_Worker::rc_channels_value, m_page, &StatusPage::rc_channels_show);
+    connect(worker, &Mav2Uart_Worker::sys_status_value, m_page, &StatusPage::sys_status_show);
+    QSignalSpy finished(worker, &Mav2Uart_Worker::param_value_finish_value);
+    QSignalSpy writeFailed(worker, &Mav2Uart_Worker::param_write_failed_value);
+    thread.start();
+    tick.start(20);
+    const auto stop = qScopeGuard([&] {
+        tick.stop();
+        QMetaObject::invokeMethod(worker, &Mav2Uart_Worker::closePort, Qt::BlockingQueuedConnection);
+        thread.requestInterruption();
+        thread.quit();
+        thread.wait();
+    });
+
+    const QString port = sim.portPath();
+    QMetaObject::invokeMethod(worker, [worker, port] {
+        worker->ConnectPort(port);
+        worker->startParamRead();
+    });
+    QVERIFY(finished.wait(20000));
+    QCOMPARE(m_store->size(), sim.parameterCount());
+    m_page->showParameters();
+    QMetaObject::invokeMethod(worker, &Mav2Uart_Worker::SetReadParamDone);
+    QTRY_VERIFY_WITH_TIMEOUT(!m_page->rcButton()->isHidden(), 5000);
+
+    // The simulator's own reports keep the sticks centred; ours take them to
+    // their ends, with a receiver dropout in between.
+    m_page->rcButton()->click();
+    const auto frame = [](uint16_t c1, uint16_t c2, uint16_t c3, uint16_t c4) {
+        mavlink_rc_channels_t m = rc({{1, c1}, {2, c2}, {3, c3}, {4, c4}, {5, 1100}, {6, 1100}, {7, 1500},
+                                      {8, 1500}, {9, 1500}});
+        m.chancount = 16;
+        m.rssi = 255;
+        MavlinkCodec codec;
+        uint8_t buf[MavlinkCodec::kMaxFrameSize];
+        const int n = codec.encode(buf, m, 1, 1);
+        return QByteArray(reinterpret_cast<const char *>(buf), n);
+    };
+    sim.sendRaw(frame(1900, 1950, 2000, 1851));
+    sim.sendRaw(frame(0, 0, 0, 0));
+    sim.sendRaw(frame(1100, 1000, 1050, 1150));
+    QTRY_COMPARE_WITH_TIMEOUT(m_page->travelCalibrationState(), State::Ready, 5000);
+
+    sim.clearObservations();
+    sim.setIgnoredParamSets(2);
+    m_page->rcButton()->click();
+    const Writes expected = {{"RC1_MIN", 1100}, {"RC1_MAX", 1900}, {"RC1_TRIM", 1500}, {"RC2_MIN", 1000},
+                             {"RC2_MAX", 1950}, {"RC2_TRIM", 1475}, {"RC3_MIN", 1050}, {"RC3_MAX", 2000},
+                             {"RC3_TRIM", 1525}, {"RC4_MIN", 1150}, {"RC4_MAX", 1851}, {"RC4_TRIM", 1500.5f}};
+    QTRY_VERIFY_WITH_TIMEOUT(sim.paramSets().size() >= 12 + 2, 5000);
+    const Writes sets = sim.paramSets();
+    QCOMPARE(sets.mid(0, 12), expected);
+    Writes repeats = sets.mid(12, 2);
+    std::sort(repeats.begin(), repeats.end());
+    QCOMPARE(repeats, (Writes{{"RC1_MAX", 1900}, {"RC1_MIN", 1100}}));
+
+    // The flight controller keeps trims whole, so 1500.5 comes back rounded.
+    QTRY_COMPARE_WITH_TIMEOUT(text("RC1_MIN"), QStringLiteral("min: 1100"), 5000);
+    QTRY_COMPARE_WITH_TIMEOUT(text("RC4_TRIM"), QStringLiteral("trim: 1501"), 5000);
+    for (const auto &[name, value] : expected) {
+        float fc = 0;
+        QVERIFY(sim.parameterValue(name, &fc));
+        QCOMPARE(fc, std::round(value));
+        QTRY_COMPARE(m_store->findParameterValue(name), double(std::round(value)));
+    }
+    QCOMPARE(writeFailed.count(), 0);
 }
 
 QTEST_MAIN(StatusPageTest)
