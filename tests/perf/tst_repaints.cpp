@@ -21,6 +21,7 @@
 #include <QTest>
 #include <QVBoxLayout>
 #include <atomic>
+#include <numeric>
 #include <thread>
 
 namespace {
@@ -29,19 +30,12 @@ class PaintSpy : public QObject
 {
 public:
     explicit PaintSpy(std::initializer_list<QWidget *> widgets = {}) { watch(widgets); }
-    void watch(std::initializer_list<QWidget *> widgets)
-    {
-        for (QWidget *w : widgets)
-            w->installEventFilter(this);
-    }
+    void watch(std::initializer_list<QWidget *> widgets) { for (QWidget *w : widgets) w->installEventFilter(this); }
     QHash<QObject *, QList<QRect>> paints;
     int count(QObject *w) const { return int(paints.value(w).size()); }
     int total() const
     {
-        int n = 0;
-        for (const auto &l : paints)
-            n += int(l.size());
-        return n;
+        return std::accumulate(paints.cbegin(), paints.cend(), 0, [](int n, const auto &l) { return n + int(l.size()); });
     }
 
 protected:
@@ -86,274 +80,255 @@ class RepaintsTest : public QObject
     Q_OBJECT
 
 private slots:
-    void barPaintsOnceWithTheNextFrame();
-    void statusPageRepaintsOnlyChangedBars();
-    void gaugesSkipUnchangedValues();
-    void gaugeLayersFollowColoursAndSize();
-    void portListAskedOnlyWhenItMayHaveChanged();
-#ifdef TAVRO_HAVE_APP
-    void windowTickRewritesFlightTimeOnlyWhenNeeded();
-#endif
-};
-
-void RepaintsTest::barPaintsOnceWithTheNextFrame()
-{
-    QWidget window;
-    auto *layout = new QVBoxLayout(&window);
-    XProgressBar *bars[3];
-    for (auto *&b : bars) {
-        b = new XProgressBar;
-        b->setRange(900, 2100);
-        b->setValue(1500);
-        layout->addWidget(b);
+    void barPaintsOnceWithTheNextFrame()
+    {
+        QWidget window;
+        auto *layout = new QVBoxLayout(&window);
+        XProgressBar *bars[3];
+        for (auto *&b : bars) {
+            b = new XProgressBar;
+            b->setRange(900, 2100);
+            b->setValue(1500);
+            layout->addWidget(b);
+        }
+        showAndSettle(&window);
+        PaintSpy spy{bars[0], bars[1], bars[2]};
+        QSignalSpy changed(bars[0], &QProgressBar::valueChanged);
+        // The same value or one out of range: nothing stored, announced or painted.
+        for (int v : {1500, 2101, 0})
+            bars[0]->setValue(v);
+        settle();
+        QCOMPARE(bars[0]->value(), 1500);
+        QCOMPARE(changed.count(), 0);
+        QCOMPARE(spy.total(), 0);
+        // Stored and announced at once, each bar painted once with the next frame.
+        for (int i = 0; i < 3; ++i)
+            bars[i]->setValue(1200 + 100 * i);
+        QCOMPARE(bars[0]->value(), 1200);
+        QCOMPARE(changed.count(), 1);
+        QCOMPARE(spy.total(), 0);
+        settle();
+        for (auto *b : bars)
+            QCOMPARE(spy.count(b), 1);
+        // Through the base class, with updates off or hidden, the value still lands.
+        static_cast<QProgressBar *>(bars[0])->setValue(1600);
+        QCOMPARE(bars[0]->value(), 1600);
+        bars[0]->setUpdatesEnabled(false);
+        bars[0]->setValue(1000);
+        QCOMPARE(bars[0]->value(), 1000);
+        QVERIFY(!bars[0]->updatesEnabled());
+        bars[0]->setUpdatesEnabled(true);
+        window.hide();
+        bars[0]->setValue(1100);
+        QCOMPARE(bars[0]->value(), 1100);
+        QCOMPARE(changed.count(), 4);
     }
-    showAndSettle(&window);
-    PaintSpy spy{bars[0], bars[1], bars[2]};
-    QSignalSpy changed(bars[0], &QProgressBar::valueChanged);
-    // The same value or one out of range: nothing stored, announced or painted.
-    for (int v : {1500, 2101, 0})
-        bars[0]->setValue(v);
-    settle();
-    QCOMPARE(bars[0]->value(), 1500);
-    QCOMPARE(changed.count(), 0);
-    QCOMPARE(spy.total(), 0);
-    // Stored and announced at once, each bar painted once with the next frame.
-    for (int i = 0; i < 3; ++i)
-        bars[i]->setValue(1200 + 100 * i);
-    QCOMPARE(bars[0]->value(), 1200);
-    QCOMPARE(changed.count(), 1);
-    QCOMPARE(spy.total(), 0);
-    settle();
-    for (auto *b : bars)
-        QCOMPARE(spy.count(b), 1);
-    // Through the base class, with updates off or hidden, the value still lands.
-    static_cast<QProgressBar *>(bars[0])->setValue(1600);
-    QCOMPARE(bars[0]->value(), 1600);
-    bars[0]->setUpdatesEnabled(false);
-    bars[0]->setValue(1000);
-    QCOMPARE(bars[0]->value(), 1000);
-    QVERIFY(!bars[0]->updatesEnabled());
-    bars[0]->setUpdatesEnabled(true);
-    window.hide();
-    bars[0]->setValue(1100);
-    QCOMPARE(bars[0]->value(), 1100);
-    QCOMPARE(changed.count(), 4);
-}
 
-void RepaintsTest::statusPageRepaintsOnlyChangedBars()
-{
-    ParameterStore store;
-    QWidget window;
-    PageContext ctx(&store, &window);
-    auto *page = new StatusPage(&ctx);
-    page->layoutRcColumn(false);
-    (new QVBoxLayout(&window))->addWidget(page);
-    window.resize(1000, 600);
-    showAndSettle(&window);
-    auto bar = [page](int ch) { return page->findChild<XProgressBar *>(QStringLiteral("RC_CH%1_Bar").arg(ch)); };
-    PaintSpy spy;
-    for (int ch : {1, 2, 3, 4, 5, 7, 8, 9}) {
-        QVERIFY2(bar(ch), qPrintable(QString::number(ch)));
-        spy.watch({bar(ch)});
-    }
-    // Sticks live, channel 5 on a switch position, 7 and 8 at a centre they never left, 9 out of range.
-    const auto first = report({{1, 1100}, {2, 1300}, {3, 1700}, {4, 1900}, {5, 1100}, {9, 0}});
-    page->rc_channels_show(first);
-    settle();
-    QCOMPARE(bar(1)->value(), 1100);
-    QCOMPARE(bar(7)->value(), 1500); // shown, its text hidden
-    QCOMPARE(bar(7)->textColor().alpha(), 0);
-    QCOMPARE(bar(9)->value(), 900); // refused raw value: the floor
-    spy.paints.clear();
-    QSignalSpy changed7(bar(7), &QProgressBar::valueChanged);
-    // The same report again: nothing painted, no bar passes through another value on the way.
-    for (int i = 0; i < 5; ++i) {
+    void statusPageRepaintsOnlyChangedBars()
+    {
+        ParameterStore store;
+        QWidget window;
+        PageContext ctx(&store, &window);
+        auto *page = new StatusPage(&ctx);
+        page->layoutRcColumn(false);
+        (new QVBoxLayout(&window))->addWidget(page);
+        window.resize(1000, 600);
+        showAndSettle(&window);
+        auto bar = [page](int ch) { return page->findChild<XProgressBar *>(QStringLiteral("RC_CH%1_Bar").arg(ch)); };
+        PaintSpy spy;
+        for (int ch : {1, 2, 3, 4, 5, 7, 8, 9}) {
+            QVERIFY2(bar(ch), qPrintable(QString::number(ch)));
+            spy.watch({bar(ch)});
+        }
+        // Sticks live, channel 5 on a switch position, 7 and 8 at a centre they never left, 9 out of range.
+        const auto first = report({{1, 1100}, {2, 1300}, {3, 1700}, {4, 1900}, {5, 1100}, {9, 0}});
         page->rc_channels_show(first);
         settle();
+        QCOMPARE(bar(1)->value(), 1100);
+        QCOMPARE(bar(7)->value(), 1500); // shown, its text hidden
+        QCOMPARE(bar(7)->textColor().alpha(), 0);
+        QCOMPARE(bar(9)->value(), 900); // refused raw value: the floor
+        spy.paints.clear();
+        QSignalSpy changed7(bar(7), &QProgressBar::valueChanged);
+        // The same report again: nothing painted, no bar passes through another value on the way.
+        for (int i = 0; i < 5; ++i) {
+            page->rc_channels_show(first);
+            settle();
+        }
+        QCOMPARE(spy.total(), 0);
+        QCOMPARE(changed7.count(), 0);
+        // One stick moves: its bar alone is painted, once.
+        page->rc_channels_show(report({{1, 1150}, {2, 1300}, {3, 1700}, {4, 1900}, {5, 1100}, {9, 0}}));
+        settle();
+        QCOMPARE(spy.total(), 1);
+        QCOMPARE(spy.count(bar(1)), 1);
+        QCOMPARE(bar(1)->value(), 1150);
     }
-    QCOMPARE(spy.total(), 0);
-    QCOMPARE(changed7.count(), 0);
-    // One stick moves: its bar alone is painted, once.
-    page->rc_channels_show(report({{1, 1150}, {2, 1300}, {3, 1700}, {4, 1900}, {5, 1100}, {9, 0}}));
-    settle();
-    QCOMPARE(spy.total(), 1);
-    QCOMPARE(spy.count(bar(1)), 1);
-    QCOMPARE(bar(1)->value(), 1150);
-}
 
-void RepaintsTest::gaugesSkipUnchangedValues()
-{
-    GaugePlane plane;
-    GaugeCompassPan compass;
-    plane.resize(120, 120);
-    compass.resize(200, 200);
-    plane.setDegValue(12);
-    showAndSettle(&plane);
-    showAndSettle(&compass);
-    PaintSpy spy{&plane, &compass};
-    // Values and colours as they are, and headings within the whole degree drawn: nothing painted.
-    plane.setDegValue(12);
-    plane.setRollValue(0);
-    plane.setBgColor(plane.bgColor());
-    compass.setValue(0.7);
-    compass.setBorderWidth(compass.borderWidth());
-    compass.setPointerColor(compass.pointerColor());
-    settle();
-    QCOMPARE(spy.total(), 0);
-    plane.setRollValue(5);
-    settle();
-    QCOMPARE(spy.count(&plane), 1);
+    void gaugesSkipUnchangedValues()
+    {
+        GaugePlane plane;
+        GaugeCompassPan compass;
+        plane.resize(120, 120);
+        compass.resize(200, 200);
+        plane.setDegValue(12);
+        showAndSettle(&plane);
+        showAndSettle(&compass);
+        PaintSpy spy{&plane, &compass};
+        // Values and colours as they are, and headings within the whole degree drawn: nothing painted.
+        plane.setDegValue(12);
+        plane.setRollValue(0);
+        plane.setBgColor(plane.bgColor());
+        compass.setValue(0.7);
+        compass.setBorderWidth(compass.borderWidth());
+        compass.setPointerColor(compass.pointerColor());
+        settle();
+        QCOMPARE(spy.total(), 0);
+        plane.setRollValue(5);
+        settle();
+        QCOMPARE(spy.count(&plane), 1);
 
-    // A heading change repaints the middle only: ring, arrow tip (radius 60) and texts, not the letters.
-    compass.setValue(45);
-    settle();
-    QCOMPARE(spy.count(&compass), 1);
-    const QRect middle = spy.paints.value(&compass).first();
-    QVERIFY(middle.contains(QRect(40, 40, 120, 120)));
-    QVERIFY(!middle.contains(QPoint(100, 12)));
-    // The letters changed meanwhile: the next heading change repaints all.
-    spy.paints.clear();
-    compass.cardinalTexts = {QStringLiteral("N"), QStringLiteral("W"), QStringLiteral("S"), QStringLiteral("E")};
-    compass.setValue(46);
-    settle();
-    QCOMPARE(spy.paints.value(&compass), QList<QRect>{compass.rect()});
-}
-
-void RepaintsTest::gaugeLayersFollowColoursAndSize()
-{
-    // A gauge changed after it was painted looks exactly like one set up that way from the start.
-    auto image = [](QWidget &w) { return w.grab().toImage(); };
-    auto colourPlane = [](GaugePlane &p) {
-        p.setBgColor(QColor(0, 200, 0));
-        p.setBorderOutColorStart(QColor(255, 0, 0));
-        p.setGlassColor(QColor(0, 0, 255));
-        p.setScaleColor(QColor(0, 0, 0));
-        p.setHandleColor(QColor(0, 255, 255));
-    };
-    GaugePlane plane, planeFresh;
-    for (GaugePlane *p : {&plane, &planeFresh})
-        p->setDegValue(20);
-    plane.resize(200, 200);
-    const QImage planeBefore = image(plane);
-    colourPlane(plane);
-    colourPlane(planeFresh);
-    planeFresh.resize(200, 200);
-    QVERIFY(image(plane) != planeBefore);
-    QCOMPARE(image(plane), image(planeFresh));
-    for (GaugePlane *p : {&plane, &planeFresh})
-        p->resize(150, 120);
-    QCOMPARE(image(plane), image(planeFresh));
-
-    GaugeCompassPan compass, fresh;
-    compass.resize(200, 200);
-    compass.setValue(30);
-    const QImage compassBefore = image(compass);
-    fresh.setValue(30);
-    for (GaugeCompassPan *c : {&compass, &fresh}) {
-        c->setBgColor(QColor(10, 20, 30));
-        c->setBorderColor(QColor(200, 0, 0));
+        // A heading change repaints the middle only: ring, arrow tip (radius 60) and texts, not the letters.
+        compass.setValue(45);
+        settle();
+        QCOMPARE(spy.count(&compass), 1);
+        const QRect middle = spy.paints.value(&compass).first();
+        QVERIFY(middle.contains(QRect(40, 40, 120, 120)));
+        QVERIFY(!middle.contains(QPoint(100, 12)));
+        // The letters changed meanwhile: the next heading change repaints all.
+        spy.paints.clear();
+        compass.cardinalTexts = {QStringLiteral("N"), QStringLiteral("W"), QStringLiteral("S"), QStringLiteral("E")};
+        compass.setValue(46);
+        settle();
+        QCOMPARE(spy.paints.value(&compass), QList<QRect>{compass.rect()});
     }
-    fresh.resize(200, 200);
-    QVERIFY(image(compass) != compassBefore);
-    QCOMPARE(image(compass), image(fresh));
-    for (GaugeCompassPan *c : {&compass, &fresh})
-        c->setBorderWidth(12);
-    QCOMPARE(image(compass), image(fresh));
-    for (GaugeCompassPan *c : {&compass, &fresh})
-        c->resize(120, 160);
-    const QImage resized = image(compass);
-    QCOMPARE(resized, image(fresh));
-    QCOMPARE(resized.pixelColor(60, 104).rgb(), QColor(10, 20, 30).rgb()); // dial face below the texts
-}
 
-void RepaintsTest::portListAskedOnlyWhenItMayHaveChanged()
-{
-    int asked = 0;
-    QString stamp = QStringLiteral("a");
-    QList<PortCandidate> platform{PortCandidate{QStringLiteral("ttyACM0"), 0x05C0, 0x007A}};
-    const PortSource source = cachedPortSource([&] { return ++asked, platform; }, 60000, [&] { return stamp; });
-    QCOMPARE(source().size(), 1);
-    // Unchanged device directory: from memory, even when the platform's list changed unseen.
-    platform.append(PortCandidate{QStringLiteral("ttyUSB0"), 0x0403, 0x6001});
-    for (int i = 0; i < 100; ++i)
+    void gaugeLayersFollowColoursAndSize()
+    {
+        // A gauge changed after it was painted looks exactly like one set up that way from the start, at any size.
+        auto sameAsFresh = [](auto &gauge, auto &fresh, auto change, QSize resized) {
+            const QImage before = gauge.grab().toImage();
+            change(gauge);
+            change(fresh);
+            fresh.resize(gauge.size());
+            QVERIFY(gauge.grab().toImage() != before);
+            QCOMPARE(gauge.grab().toImage(), fresh.grab().toImage());
+            gauge.resize(resized);
+            fresh.resize(resized);
+            QCOMPARE(gauge.grab().toImage(), fresh.grab().toImage());
+        };
+        GaugePlane plane, planeFresh;
+        plane.resize(200, 200);
+        plane.setDegValue(20);
+        planeFresh.setDegValue(20);
+        sameAsFresh(plane, planeFresh, [](GaugePlane &p) {
+            p.setBgColor(QColor(0, 200, 0));
+            p.setBorderOutColorStart(QColor(255, 0, 0));
+            p.setGlassColor(QColor(0, 0, 255));
+            p.setScaleColor(QColor(0, 0, 0));
+            p.setHandleColor(QColor(0, 255, 255));
+        }, QSize(150, 120));
+        GaugeCompassPan compass, compassFresh;
+        compass.resize(200, 200);
+        compass.setValue(30);
+        compassFresh.setValue(30);
+        sameAsFresh(compass, compassFresh, [](GaugeCompassPan &c) {
+            c.setBgColor(QColor(10, 20, 30));
+            c.setBorderColor(QColor(200, 0, 0));
+            c.setBorderWidth(12);
+        }, QSize(120, 160));
+        QCOMPARE(compass.grab().toImage().pixelColor(60, 104).rgb(), QColor(10, 20, 30).rgb()); // dial face below the texts
+    }
+
+    void portListAskedOnlyWhenItMayHaveChanged()
+    {
+        int asked = 0;
+        QString stamp = QStringLiteral("a");
+        QList<PortCandidate> platform{PortCandidate{QStringLiteral("ttyACM0"), 0x05C0, 0x007A}};
+        const PortSource source = cachedPortSource([&] { return ++asked, platform; }, 60000, [&] { return stamp; });
         QCOMPARE(source().size(), 1);
-    QCOMPARE(asked, 1);
-    stamp = QStringLiteral("b"); // a device came: the next call asks
-    QCOMPARE(source().value(1).portName, QStringLiteral("ttyUSB0"));
-    QCOMPARE(asked, 2);
-    // Where nothing tells of a change, the age does.
-    int timedAsks = 0;
-    const PortSource timed = cachedPortSource([&] { return ++timedAsks, QList<PortCandidate>(); }, 50, nullptr);
-    timed();
-    timed();
-    QCOMPARE(timedAsks, 1);
-    QTRY_VERIFY_WITH_TIMEOUT((timed(), timedAsks == 2), 5000);
-    QVERIFY(cachedPortSource(nullptr, 1000, nullptr)().isEmpty()); // no base: an empty list
+        // Unchanged device directory: from memory, even when the platform's list changed unseen.
+        platform.append(PortCandidate{QStringLiteral("ttyUSB0"), 0x0403, 0x6001});
+        for (int i = 0; i < 100; ++i)
+            QCOMPARE(source().size(), 1);
+        QCOMPARE(asked, 1);
+        stamp = QStringLiteral("b"); // a device came: the next call asks
+        QCOMPARE(source().value(1).portName, QStringLiteral("ttyUSB0"));
+        QCOMPARE(asked, 2);
+        // Where nothing tells of a change, the age does.
+        int timedAsks = 0;
+        const PortSource timed = cachedPortSource([&] { return ++timedAsks, QList<PortCandidate>(); }, 50, nullptr);
+        timed();
+        timed();
+        QCOMPARE(timedAsks, 1);
+        QTRY_VERIFY_WITH_TIMEOUT((timed(), timedAsks == 2), 5000);
+        QVERIFY(cachedPortSource(nullptr, 1000, nullptr)().isEmpty()); // no base: an empty list
 
-    // Two threads at once: one asking, every caller served the list.
-    std::atomic<int> concurrentAsks{0}, wrong{0};
-    const PortSource shared = cachedPortSource(
-        [&] { return ++concurrentAsks, QList<PortCandidate>{PortCandidate{QStringLiteral("ttyACM0"), 0x05C0, 0x007A}}; },
-        60000, [] { return QStringLiteral("same"); });
-    auto caller = [&] {
-        for (int i = 0; i < 2000; ++i)
-            if (const QList<PortCandidate> l = shared(); l.size() != 1 || l.at(0).portName != QLatin1String("ttyACM0"))
-                ++wrong;
-    };
-    std::thread a(caller), b(caller);
-    a.join();
-    b.join();
-    QCOMPARE(concurrentAsks.load(), 1);
-    QCOMPARE(wrong.load(), 0);
+        // Two threads at once: one asking, every caller served the list.
+        std::atomic<int> concurrentAsks{0}, wrong{0};
+        const PortSource shared = cachedPortSource(
+            [&] { return ++concurrentAsks, QList<PortCandidate>{PortCandidate{QStringLiteral("ttyACM0"), 0x05C0, 0x007A}}; },
+            60000, [] { return QStringLiteral("same"); });
+        auto caller = [&] {
+            for (int i = 0; i < 2000; ++i)
+                if (const QList<PortCandidate> l = shared(); l.size() != 1 || l.at(0).portName != QLatin1String("ttyACM0"))
+                    ++wrong;
+        };
+        std::thread a(caller), b(caller);
+        a.join();
+        b.join();
+        QCOMPARE(concurrentAsks.load(), 1);
+        QCOMPARE(wrong.load(), 0);
 
-    // The platform source lists the platform's ports, the same when asked again at once.
-    QStringList expected, got, again;
-    for (const QSerialPortInfo &info : QSerialPortInfo::availablePorts())
-        expected << info.portName();
-    for (QStringList *list : {&got, &again})
-        for (const PortCandidate &c : systemSerialPorts())
-            *list << c.portName;
-    QCOMPARE(got, expected);
-    QCOMPARE(again, got);
-}
+        // The platform source lists the platform's ports, the same when asked again at once.
+        QStringList expected, got, again;
+        for (const QSerialPortInfo &info : QSerialPortInfo::availablePorts())
+            expected << info.portName();
+        for (QStringList *list : {&got, &again})
+            for (const PortCandidate &c : systemSerialPorts())
+                *list << c.portName;
+        QCOMPARE(got, expected);
+        QCOMPARE(again, got);
+    }
 
 #ifdef TAVRO_HAVE_APP
-void RepaintsTest::windowTickRewritesFlightTimeOnlyWhenNeeded()
-{
-    QTemporaryDir dir;
-    QVERIFY(dir.isValid());
-    MainWindow::Options options;
-    options.settingsFile = dir.filePath(QStringLiteral("settings.ini"));
-    options.portSource = [] { return QList<PortCandidate>(); };
-    MainWindow w(options);
-    auto *label = w.findChild<QLabel *>(QStringLiteral("flytimeshow_value"));
-    auto *english = w.findChild<QCheckBox *>(QStringLiteral("English_checkBox"));
-    auto *chinese = w.findChild<QCheckBox *>(QStringLiteral("Chinese_checkBox"));
-    QVERIFY(label && english && chinese);
-    // Sets the flight time (seconds), runs n ticks and returns what the label shows.
-    auto shown = [&w, label](double seconds, int ticks) {
-        if (seconds >= 0)
-            w.parameterStore()->insertOrUpdate(Parameter{QStringLiteral("STAT_FLTTIME"), seconds});
-        for (int i = 0; i < ticks; ++i)
-            if (!QMetaObject::invokeMethod(&w, "TimerInterrupt"))
-                return QStringLiteral("no TimerInterrupt slot");
-        return label->text();
-    };
-    QCOMPARE(shown(150, 3), QStringLiteral("2分"));
-    label->setText(QStringLiteral("0分")); // the form wrote the label: the next tick restores it
-    QCOMPARE(shown(-1, 1), QStringLiteral("2分"));
-    QCOMPARE(shown(179, 2), QStringLiteral("2分"));
-    QCOMPARE(shown(180, 1), QStringLiteral("3分"));
-    english->setChecked(true); // a language switch translates the unit, and the ticks keep it
-    QCOMPARE(label->text(), QStringLiteral("3min"));
-    QCOMPARE(shown(-1, 3), QStringLiteral("3min"));
-    QCOMPARE(shown(245, 1), QStringLiteral("4min"));
-    chinese->setChecked(true);
-    QCOMPARE(shown(-1, 1), QStringLiteral("4分"));
-    label->setText(QStringLiteral("4min")); // the other language's form of the same text: rewritten
-    QCOMPARE(shown(-1, 1), QStringLiteral("4分"));
-}
+    void windowTickRewritesFlightTimeOnlyWhenNeeded()
+    {
+        QTemporaryDir dir;
+        QVERIFY(dir.isValid());
+        MainWindow::Options options;
+        options.settingsFile = dir.filePath(QStringLiteral("settings.ini"));
+        options.portSource = [] { return QList<PortCandidate>(); };
+        MainWindow w(options);
+        auto *label = w.findChild<QLabel *>(QStringLiteral("flytimeshow_value"));
+        auto *english = w.findChild<QCheckBox *>(QStringLiteral("English_checkBox"));
+        auto *chinese = w.findChild<QCheckBox *>(QStringLiteral("Chinese_checkBox"));
+        QVERIFY(label && english && chinese);
+        // Sets the flight time (seconds), runs n ticks and returns what the label shows.
+        auto shown = [&w, label](double seconds, int ticks) {
+            if (seconds >= 0)
+                w.parameterStore()->insertOrUpdate(Parameter{QStringLiteral("STAT_FLTTIME"), seconds});
+            for (int i = 0; i < ticks; ++i)
+                if (!QMetaObject::invokeMethod(&w, "TimerInterrupt"))
+                    return QStringLiteral("no TimerInterrupt slot");
+            return label->text();
+        };
+        QCOMPARE(shown(150, 3), QStringLiteral("2分"));
+        label->setText(QStringLiteral("0分")); // the form wrote the label: the next tick restores it
+        QCOMPARE(shown(-1, 1), QStringLiteral("2分"));
+        QCOMPARE(shown(179, 2), QStringLiteral("2分"));
+        QCOMPARE(shown(180, 1), QStringLiteral("3分"));
+        english->setChecked(true); // a language switch translates the unit, and the ticks keep it
+        QCOMPARE(label->text(), QStringLiteral("3min"));
+        QCOMPARE(shown(-1, 3), QStringLiteral("3min"));
+        QCOMPARE(shown(245, 1), QStringLiteral("4min"));
+        chinese->setChecked(true);
+        QCOMPARE(shown(-1, 1), QStringLiteral("4分"));
+        label->setText(QStringLiteral("4min")); // the other language's form of the same text: rewritten
+        QCOMPARE(shown(-1, 1), QStringLiteral("4分"));
+    }
 #endif
+};
 
 QTEST_MAIN(RepaintsTest)
 #include "tst_repaints.moc"
