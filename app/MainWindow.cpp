@@ -28,6 +28,7 @@
 #include <QMessageBox>
 #include <QMouseEvent>
 #include <QPushButton>
+#include <QFile>
 #include <QSettings>
 #include <QShortcut>
 #include <QTimer>
@@ -313,12 +314,34 @@ void MainWindow::sleep(uint msec)
     m_ctx->sleep(msec);
 }
 
-void MainWindow::showWarningBox(const QString &title, const QString &text, const QString &detail)
+void MainWindow::showWarningBox(const QString &title, const QString &text, const QString &detail,
+                                const QString &hint)
 {
     QMessageBox box(QMessageBox::Warning, title, text, QMessageBox::Ok, this);
+    if (!hint.isEmpty())
+        box.setInformativeText(hint);
     if (!detail.isEmpty())
         box.setDetailedText(detail);
     box.exec();
+}
+
+QString MainWindow::permissionFixText() const
+{
+#ifdef Q_OS_LINUX
+    const bool ruleInstalled = QFile::exists(QStringLiteral("/etc/udev/rules.d/70-tavro.rules"))
+                               || QFile::exists(QStringLiteral("/usr/lib/udev/rules.d/70-tavro.rules"))
+                               || QFile::exists(QStringLiteral("/lib/udev/rules.d/70-tavro.rules"));
+    if (ruleInstalled)
+        return tr("没有打开串口的权限。TAVRO 的 udev 规则已安装：请拔下飞控再重新插上。"
+                  "仍然不行时，把当前用户加入 dialout 组（sudo usermod -aG dialout $USER），"
+                  "注销并重新登录后再插上飞控。");
+    return tr("没有打开串口的权限。请安装 TAVRO 的 udev 规则："
+              "sudo cp tools/linux/70-tavro.rules /etc/udev/rules.d/ 然后 "
+              "sudo udevadm control --reload-rules；或把当前用户加入 dialout 组："
+              "sudo usermod -aG dialout $USER，然后注销并重新登录。完成后拔下飞控再重新插上。");
+#else
+    return QString();
+#endif
 }
 
 // ---- settings and language -----------------------------------------------------------
@@ -547,6 +570,7 @@ void MainWindow::serialPort_init()
     connect(worker, &Mav2Uart_Worker::param_missing_value, this, &MainWindow::param_missing_show);
     connect(worker, &Mav2Uart_Worker::param_write_failed_value, this, &MainWindow::param_write_failed_show);
     connect(worker, &Mav2Uart_Worker::link_error_value, this, &MainWindow::link_error_show);
+    connect(worker, &Mav2Uart_Worker::port_permission_denied_value, this, &MainWindow::port_permission_denied_show);
 
     connect(qApp, &QCoreApplication::aboutToQuit, this, &MainWindow::check_uart);
 
@@ -584,21 +608,25 @@ void MainWindow::OpenUart_connect(int FLAG)
     clearWarningStrip();
     if (FLAG == 1) {
         m_lastLinkError.clear();
+        m_lastOpenDenied = false;
         setLinkState(LinkState::Loading);
         m_store->clearParameterValue();
         emit startParamRead_value();
     } else if (FLAG == 0) {
         const QString detail = m_lastLinkError;
+        const QString hint = m_lastOpenDenied ? permissionFixText() : QString();
         m_lastLinkError.clear();
+        m_lastOpenDenied = false;
         setLinkState(LinkState::Idle);
         ui->Read_progress->setValue(0);
-        showWarningBox(tr("错误"), tr("串口连接失败"), detail);
+        showWarningBox(tr("错误"), tr("串口连接失败"), detail, hint);
     }
 }
 
 void MainWindow::Disconnect_UI_show()
 {
     m_lastLinkError.clear();
+    m_lastOpenDenied = false;
     ui->nav_BT1->click();
     clearWarningStrip();
     ui->nav_widget->setStyleSheet(QString::fromLatin1(kNavGreyStyle));
@@ -810,6 +838,12 @@ void MainWindow::Voltage_Write_show(float newMult)
 {
     WriteParameters(QStringLiteral("BATT_VOLT_MULT"), newMult);
     qCDebug(lcApp) << "newMult:" << newMult;
+}
+
+void MainWindow::port_permission_denied_show(QString name)
+{
+    qCWarning(lcApp).noquote() << "no permission to open" << name;
+    m_lastOpenDenied = true;
 }
 
 void MainWindow::link_error_show(QString reason)

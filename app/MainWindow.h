@@ -138,6 +138,7 @@ private slots:
     void param_missing_show(QList<int> missingIndices);
     void param_write_failed_show(QString name, float written);
     void link_error_show(QString reason);
+    void port_permission_denied_show(QString name);
     // The battery-voltage dialog's new multiplier.
     void Voltage_Write_show(float newMult);
 
@@ -180,7 +181,12 @@ private:
     void updateWarningToolTip();
     // A modal warning with one OK button; detail, when given, is the box's
     // detailed text.
-    void showWarningBox(const QString &title, const QString &text, const QString &detail = QString());
+    void showWarningBox(const QString &title, const QString &text, const QString &detail = QString(),
+                        const QString &hint = QString());
+    // What the user can do when the system refuses to open the port: install
+    // the udev rule or join the dialout group, then re-plug. Empty where
+    // there is no such fix (not Linux).
+    QString permissionFixText() const;
     void stopWorkerThread();
     // Sets the process-wide ageing count of the warning strip back to 0.
     static void resetWarnTicks();
@@ -212,6 +218,7 @@ private:
     // The last reason the worker gave for a failed open; shown with the
     // failure box of the next ConnectSingal(0).
     QString m_lastLinkError;
+    bool m_lastOpenDenied = false;
     LinkState m_linkState = LinkState::Idle;
     // What showFlightTime last wrote, and for which minutes and language.
     QString m_flightTimeText;

@@ -1,10 +1,16 @@
 #include "link/Mav2Uart_Worker.h"
 
 #include <QEventLoop>
+#include <QFile>
 #include <QLoggingCategory>
 #include <QSerialPort>
 #include <QThread>
 #include <QTimer>
+
+#ifdef Q_OS_UNIX
+#include <cerrno>
+#include <unistd.h>
+#endif
 
 #include <cmath>
 
@@ -99,7 +105,7 @@ void Mav2Uart_Worker::SetReadParamDone()
 
 // ---- port ------------------------------------------------------------------------
 
-bool Mav2Uart_Worker::openSerialPort(const QString &name, QString *error)
+bool Mav2Uart_Worker::openSerialPort(const QString &name, QString *error, bool *permissionDenied)
 {
     serialPort->close();
     serialPort->setPortName(name);
@@ -115,6 +121,19 @@ bool Mav2Uart_Worker::openSerialPort(const QString &name, QString *error)
         return true;
     if (error)
         *error = serialPort->errorString();
+    if (permissionDenied) {
+        // Qt reports a port locked by another program as a permission error
+        // too; only a device node the user may not open calls for the udev
+        // rule or the dialout group.
+        *permissionDenied = false;
+#ifdef Q_OS_UNIX
+        if (serialPort->error() == QSerialPort::PermissionError) {
+            const QByteArray path = QFile::encodeName(
+                name.startsWith(QLatin1Char('/')) ? name : QStringLiteral("/dev/") + name);
+            *permissionDenied = ::access(path.constData(), R_OK | W_OK) != 0 && errno == EACCES;
+        }
+#endif
+    }
     return false;
 }
 
@@ -183,7 +202,8 @@ void Mav2Uart_Worker::ConnectPort(QString name)
     }
 
     QString error;
-    if (!name.isEmpty() && openSerialPort(name, &error)) {
+    bool permissionDenied = false;
+    if (!name.isEmpty() && openSerialPort(name, &error, &permissionDenied)) {
         portName = name;
         portOpen = true;
         // A new port starts a new link: its own silence count and its own
@@ -208,6 +228,8 @@ void Mav2Uart_Worker::ConnectPort(QString name)
     if (!name.isEmpty()) {
         const QString reason = QStringLiteral("Cannot open %1: %2").arg(name, error);
         qCWarning(lcLink).noquote() << reason;
+        if (permissionDenied)
+            emit port_permission_denied_value(name);
         emit link_error_value(reason);
     }
     emit ConnectSingal(0);

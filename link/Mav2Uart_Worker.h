@@ -164,6 +164,10 @@ signals:
     // the system's reason a port could not be opened, or an unanswered
     // parameter list request.
     void link_error_value(QString reason);
+    // Opening the named port was refused for lack of permission (on Linux:
+    // no udev rule and not in the dialout group). Sent before the
+    // link_error_value and ConnectSingal(0) of that attempt.
+    void port_permission_denied_value(QString name);
     // The first good frame after a port was opened (the link shows life).
     void link_alive_value();
 
@@ -196,7 +200,7 @@ public slots:
 
 private:
     void init();
-    bool openSerialPort(const QString &name, QString *error);
+    bool openSerialPort(const QString &name, QString *error, bool *permissionDenied = nullptr);
     // Closes the port and resets the link and download state; bumps linkGeneration.
     void resetAfterClose();
     void closeForLinkLoss(const char *why);

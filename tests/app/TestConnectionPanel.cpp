@@ -325,11 +325,25 @@ void TestConnectionPanel::failedOpenShowsTheBoxOnce()
         QCOMPARE(boxes.texts.last(), QStringLiteral("串口连接失败"));
         // The system's reason comes along as the detail.
         QVERIFY2(boxes.details.last().contains(missing), qPrintable(boxes.details.last()));
+        QVERIFY(boxes.hints.last().isEmpty()); // a missing device is no permission problem
         QCOMPARE(button->text(), QStringLiteral("连 接"));
         QCOMPARE(ring->value(), 0.0);
         QTest::qWait(300);
         QCOMPARE(boxes.texts.size(), click); // one box per click
     }
+
+    // Refused for lack of permission (the worker's report; root, who runs
+    // the tests, is never refused): the same box, plus the fix, once.
+    QVERIFY(QMetaObject::invokeMethod(w.get(), "port_permission_denied_show", Q_ARG(QString, missing)));
+    button->click();
+    QTRY_COMPARE(boxes.texts.size(), 3);
+    QCOMPARE(boxes.texts.last(), QStringLiteral("串口连接失败"));
+    QVERIFY2(boxes.hints.last().contains(QStringLiteral("dialout"))
+                 && boxes.hints.last().contains(QStringLiteral("udev")),
+             qPrintable(boxes.hints.last()));
+    button->click();
+    QTRY_COMPARE(boxes.texts.size(), 4);
+    QVERIFY(boxes.hints.last().isEmpty());
 }
 
 QTEST_MAIN(TestConnectionPanel)

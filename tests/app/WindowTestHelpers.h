@@ -18,6 +18,7 @@ public:
             titles << box->windowTitle();
             texts << box->text();
             details << box->detailedText();
+            hints << box->informativeText();
             box->done(QMessageBox::Ok);
         });
         m_timer.start(10);
@@ -25,6 +26,7 @@ public:
     QStringList titles;
     QStringList texts;
     QStringList details;
+    QStringList hints;
 
 private:
     QTimer m_timer;
