@@ -5,18 +5,16 @@
 #include <QLabel>
 #include <QLoggingCategory>
 #include <QPushButton>
-#include <QScopeGuard>
 #include <QSignalSpy>
 #include <QStackedWidget>
 #include <QTest>
-#include <QThread>
-#include <QTimer>
 #include <QTranslator>
 
 #include <algorithm>
 #include <array>
 #include <cmath>
 
+#include "SimLink.h"
 #include "link/Mav2Uart_Worker.h"
 #include "link/MavlinkCodec.h"
 #include "pages/PageContext.h"
@@ -24,7 +22,6 @@
 #include "pages/StatusTextTable.h"
 #include "params/ParameterStore.h"
 #include "sim/SimulatedFlightController.h"
-#include "sim/SimulatorPortSource.h"
 #include "widgets/GaugeCompassPan.h"
 #include "widgets/GaugePlane.h"
 #include "widgets/NLineLabel.h"
@@ -491,44 +488,17 @@ void StatusPageTest::statusTexts()
 // two of them lost and repeated, and the echoes back into store and labels.
 void StatusPageTest::calibrationOverTheLink()
 {
-    SimulatedFlightController sim;
+    SimLink link(m_ctx, 0);
+    SimulatedFlightController &sim = link.sim;
     sim.setBaudRate(0);
     QString error;
-    QVERIFY2(sim.start(&error), qPrintable(error));
-    QThread thread;
-    auto *worker = new Mav2Uart_Worker(SimulatorPortSource::only(sim.portPath()));
-    worker->moveToThread(&thread);
-    connect(&thread, &QThread::finished, worker, &QObject::deleteLater);
-    QTimer tick;
-    connect(&tick, &QTimer::timeout, worker, &Mav2Uart_Worker::SearchPort);
-    connect(m_ctx, &PageContext::writeParameterRequested, worker, &Mav2Uart_Worker::sendWriteParametersCommand);
-    connect(worker, &Mav2Uart_Worker::param_value_loading_value, m_store,
-            [this](Parameter p, int, uint16_t) { m_store->insertOrUpdate(p); });
-    connect(worker, &Mav2Uart_Worker::param_value_update_value, m_store,
-            [this](QString name, float value) { m_store->setParameterValue(name, double(value)); });
-    connect(worker, &Mav2Uart_Worker::rc_channels_value, m_page, &StatusPage::rc_channels_show);
-    connect(worker, &Mav2Uart_Worker::sys_status_value, m_page, &StatusPage::sys_status_show);
-    QSignalSpy finished(worker, &Mav2Uart_Worker::param_value_finish_value);
-    QSignalSpy writeFailed(worker, &Mav2Uart_Worker::param_write_failed_value);
-    thread.start();
-    tick.start(20);
-    const auto stop = qScopeGuard([&] {
-        tick.stop();
-        QMetaObject::invokeMethod(worker, &Mav2Uart_Worker::closePort, Qt::BlockingQueuedConnection);
-        thread.requestInterruption();
-        thread.quit();
-        thread.wait();
-    });
-
-    const QString port = sim.portPath();
-    QMetaObject::invokeMethod(worker, [worker, port] {
-        worker->ConnectPort(port);
-        worker->startParamRead();
-    });
-    QVERIFY(finished.wait(20000));
+    QVERIFY2(link.start(&error), qPrintable(error));
+    connect(link.worker, &Mav2Uart_Worker::rc_channels_value, m_page, &StatusPage::rc_channels_show);
+    connect(link.worker, &Mav2Uart_Worker::sys_status_value, m_page, &StatusPage::sys_status_show);
+    QSignalSpy writeFailed(link.worker, &Mav2Uart_Worker::param_write_failed_value);
+    QVERIFY(link.download(20000));
     QCOMPARE(m_store->size(), sim.parameterCount());
     m_page->showParameters();
-    QMetaObject::invokeMethod(worker, &Mav2Uart_Worker::SetReadParamDone);
     QTRY_VERIFY_WITH_TIMEOUT(!m_page->rcButton()->isHidden(), 5000);
 
     // The simulator's own reports keep the sticks centred; ours take them to
