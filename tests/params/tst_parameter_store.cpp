@@ -331,17 +331,14 @@ void TestParams::presetTable()
 
     QCOMPARE(ModelPresets::byIndex(18), nullptr);
     QCOMPARE(ModelPresets::byModelId(19), nullptr);
-    QCOMPARE(ModelPresets::byModelId(18)->listIndex, 10);
     QCOMPARE(ModelPresets::indexOfButton(QStringLiteral("type14_pushButton")), -1);
     QCOMPARE(ModelPresets::modelIdFromValue(17.5), 18);
     QCOMPARE(ModelPresets::modelIdFromValue(17.49), 17);
     QCOMPARE(ModelPresets::modelIdFromValue(-1.0), -1);
     QVERIFY(ModelPresets::isSmallModel(9) && !ModelPresets::isSmallModel(10) && !ModelPresets::isSmallModel(0));
-    QVERIFY(ModelPresets::isScaleModel(10) && !ModelPresets::isScaleModel(9));
     QCOMPARE(ModelPresets::offeredIndexes(7), QList<int>({0, 1}));
     QCOMPARE(ModelPresets::offeredIndexes(300).size(), 14);
     QVERIFY(ModelPresets::offeredIndexes(0).isEmpty());
-    QCOMPARE(ModelPresets::selectedIndexForModel(5), 2);
     QCOMPARE(ModelPresets::selectedIndexForModel(19), 11);
     for (int id : {-1, 0, 2, 9, 14, 26})
         QCOMPARE(ModelPresets::selectedIndexForModel(id), -1);
