@@ -318,8 +318,15 @@ void MainWindow::showWarningBox(const QString &title, const QString &text, const
                                 const QString &hint)
 {
     QMessageBox box(QMessageBox::Warning, title, text, QMessageBox::Ok, this);
-    if (!hint.isEmpty())
+    if (!hint.isEmpty()) {
         box.setInformativeText(hint);
+        // The hint holds commands to copy: selectable, and wide enough that
+        // a command stays on one line.
+        if (auto *label = box.findChild<QLabel *>(QStringLiteral("qt_msgbox_informativelabel"))) {
+            label->setTextInteractionFlags(Qt::TextSelectableByMouse);
+            label->setMinimumWidth(440);
+        }
+    }
     if (!detail.isEmpty())
         box.setDetailedText(detail);
     box.exec();
@@ -332,13 +339,15 @@ QString MainWindow::permissionFixText() const
                                || QFile::exists(QStringLiteral("/usr/lib/udev/rules.d/70-tavro.rules"))
                                || QFile::exists(QStringLiteral("/lib/udev/rules.d/70-tavro.rules"));
     if (ruleInstalled)
-        return tr("没有打开串口的权限。TAVRO 的 udev 规则已安装：请拔下飞控再重新插上。"
-                  "仍然不行时，把当前用户加入 dialout 组（sudo usermod -aG dialout $USER），"
-                  "注销并重新登录后再插上飞控。");
-    return tr("没有打开串口的权限。请安装 TAVRO 的 udev 规则："
-              "sudo cp tools/linux/70-tavro.rules /etc/udev/rules.d/ 然后 "
-              "sudo udevadm control --reload-rules；或把当前用户加入 dialout 组："
-              "sudo usermod -aG dialout $USER，然后注销并重新登录。完成后拔下飞控再重新插上。");
+        return tr("没有打开串口的权限。TAVRO 的 udev 规则已安装：请拔下飞控再重新插上。\n"
+                  "仍然不行时，把当前用户加入 dialout 组，注销并重新登录后再插上飞控：\n"
+                  "sudo usermod -aG dialout $USER");
+    return tr("没有打开串口的权限。请任选其一，完成后拔下飞控再重新插上：\n"
+              "1. 安装 TAVRO 的 udev 规则（规则文件在源码的 tools/linux/ 中）：\n"
+              "sudo cp tools/linux/70-tavro.rules /etc/udev/rules.d/\n"
+              "sudo udevadm control --reload-rules\n"
+              "2. 把当前用户加入 dialout 组，然后注销并重新登录：\n"
+              "sudo usermod -aG dialout $USER");
 #else
     return QString();
 #endif

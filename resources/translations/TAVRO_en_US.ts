@@ -67,12 +67,26 @@
         <translation>During the remote controller travel calibration, move the sticks to their maximum positions, then click &quot;Write Parameters&quot; to complete the calibration.</translation>
     </message>
     <message>
-        <source>没有打开串口的权限。TAVRO 的 udev 规则已安装：请拔下飞控再重新插上。仍然不行时，把当前用户加入 dialout 组（sudo usermod -aG dialout $USER），注销并重新登录后再插上飞控。</source>
-        <translation>No permission to open the serial port. The TAVRO udev rule is installed: unplug the flight controller and plug it in again. If that does not help, add your user to the dialout group (sudo usermod -aG dialout $USER), log out and in again, then plug the flight controller in.</translation>
+        <source>没有打开串口的权限。TAVRO 的 udev 规则已安装：请拔下飞控再重新插上。
+仍然不行时，把当前用户加入 dialout 组，注销并重新登录后再插上飞控：
+sudo usermod -aG dialout $USER</source>
+        <translation>No permission to open the serial port. The TAVRO udev rule is installed: unplug the flight controller and plug it in again.
+If that does not help, add your user to the dialout group, log out and in again, then plug the flight controller in:
+sudo usermod -aG dialout $USER</translation>
     </message>
     <message>
-        <source>没有打开串口的权限。请安装 TAVRO 的 udev 规则：sudo cp tools/linux/70-tavro.rules /etc/udev/rules.d/ 然后 sudo udevadm control --reload-rules；或把当前用户加入 dialout 组：sudo usermod -aG dialout $USER，然后注销并重新登录。完成后拔下飞控再重新插上。</source>
-        <translation>No permission to open the serial port. Install the TAVRO udev rule: sudo cp tools/linux/70-tavro.rules /etc/udev/rules.d/ then sudo udevadm control --reload-rules; or add your user to the dialout group: sudo usermod -aG dialout $USER, then log out and in again. Afterwards unplug the flight controller and plug it in again.</translation>
+        <source>没有打开串口的权限。请任选其一，完成后拔下飞控再重新插上：
+1. 安装 TAVRO 的 udev 规则（规则文件在源码的 tools/linux/ 中）：
+sudo cp tools/linux/70-tavro.rules /etc/udev/rules.d/
+sudo udevadm control --reload-rules
+2. 把当前用户加入 dialout 组，然后注销并重新登录：
+sudo usermod -aG dialout $USER</source>
+        <translation>No permission to open the serial port. Do one of these, then unplug the flight controller and plug it in again:
+1. Install the TAVRO udev rule (the rule file is in tools/linux/ of the source):
+sudo cp tools/linux/70-tavro.rules /etc/udev/rules.d/
+sudo udevadm control --reload-rules
+2. Add your user to the dialout group, then log out and in again:
+sudo usermod -aG dialout $USER</translation>
     </message>
     <message>
         <source>直升机型号</source>

@@ -64,12 +64,26 @@
         <translation>正在校准遥控器行程，请拨动摇杆至极限位置状态后，点击写入参数完成校准</translation>
     </message>
     <message>
-        <source>没有打开串口的权限。TAVRO 的 udev 规则已安装：请拔下飞控再重新插上。仍然不行时，把当前用户加入 dialout 组（sudo usermod -aG dialout $USER），注销并重新登录后再插上飞控。</source>
-        <translation>没有打开串口的权限。TAVRO 的 udev 规则已安装：请拔下飞控再重新插上。仍然不行时，把当前用户加入 dialout 组（sudo usermod -aG dialout $USER），注销并重新登录后再插上飞控。</translation>
+        <source>没有打开串口的权限。TAVRO 的 udev 规则已安装：请拔下飞控再重新插上。
+仍然不行时，把当前用户加入 dialout 组，注销并重新登录后再插上飞控：
+sudo usermod -aG dialout $USER</source>
+        <translation>没有打开串口的权限。TAVRO 的 udev 规则已安装：请拔下飞控再重新插上。
+仍然不行时，把当前用户加入 dialout 组，注销并重新登录后再插上飞控：
+sudo usermod -aG dialout $USER</translation>
     </message>
     <message>
-        <source>没有打开串口的权限。请安装 TAVRO 的 udev 规则：sudo cp tools/linux/70-tavro.rules /etc/udev/rules.d/ 然后 sudo udevadm control --reload-rules；或把当前用户加入 dialout 组：sudo usermod -aG dialout $USER，然后注销并重新登录。完成后拔下飞控再重新插上。</source>
-        <translation>没有打开串口的权限。请安装 TAVRO 的 udev 规则：sudo cp tools/linux/70-tavro.rules /etc/udev/rules.d/ 然后 sudo udevadm control --reload-rules；或把当前用户加入 dialout 组：sudo usermod -aG dialout $USER，然后注销并重新登录。完成后拔下飞控再重新插上。</translation>
+        <source>没有打开串口的权限。请任选其一，完成后拔下飞控再重新插上：
+1. 安装 TAVRO 的 udev 规则（规则文件在源码的 tools/linux/ 中）：
+sudo cp tools/linux/70-tavro.rules /etc/udev/rules.d/
+sudo udevadm control --reload-rules
+2. 把当前用户加入 dialout 组，然后注销并重新登录：
+sudo usermod -aG dialout $USER</source>
+        <translation>没有打开串口的权限。请任选其一，完成后拔下飞控再重新插上：
+1. 安装 TAVRO 的 udev 规则（规则文件在源码的 tools/linux/ 中）：
+sudo cp tools/linux/70-tavro.rules /etc/udev/rules.d/
+sudo udevadm control --reload-rules
+2. 把当前用户加入 dialout 组，然后注销并重新登录：
+sudo usermod -aG dialout $USER</translation>
     </message>
     <message>
         <source>直升机型号</source>
