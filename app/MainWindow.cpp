@@ -21,21 +21,20 @@
 #include <QApplication>
 #include <QColor>
 #include <QEvent>
+#include <QFile>
 #include <QFont>
-#include <QLibraryInfo>
 #include <QFontMetrics>
 #include <QLabel>
+#include <QLibraryInfo>
 #include <QMessageBox>
 #include <QMouseEvent>
 #include <QPushButton>
-#include <QFile>
 #include <QSettings>
 #include <QShortcut>
 #include <QTimer>
 #include <QTranslator>
 
 #include <limits>
-
 
 namespace {
 
