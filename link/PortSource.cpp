@@ -38,8 +38,11 @@ QString deviceDirectoryStamp()
     for (const char *dir : {"/dev", "/dev/serial/by-id"}) {
         struct stat st;
         if (::stat(dir, &st) == 0) {
-            stamp += QString::number(qint64(st.st_mtim.tv_sec)) + QLatin1Char('.')
-                     + QString::number(qint64(st.st_mtim.tv_nsec)) + QLatin1Char(';');
+            stamp += QString::number(qint64(st.st_mtime));
+#ifdef Q_OS_LINUX
+            stamp += QLatin1Char('.') + QString::number(qint64(st.st_mtim.tv_nsec));
+#endif
+            stamp += QLatin1Char(';');
         }
     }
     return stamp;
