@@ -115,7 +115,7 @@ void TestConnectionPanel::portListFollowsTheDevices()
 
     // Without a port a click sends nothing and says nothing.
     BoxWatcher boxes;
-    QSignalSpy connects(w->linkWorker(), &Mav2Uart_Worker::ConnectSingal);
+    ThreadSafeLog<int> connects(w->linkWorker(), &Mav2Uart_Worker::ConnectSingal);
     child<QPushButton>(*w, "OpenUart")->click();
     QTest::qWait(100);
     QCOMPARE(box->count(), 0);
@@ -151,7 +151,7 @@ void TestConnectionPanel::downloadThenLinkLoss()
     auto *stack = child<QStackedWidget>(*w, "stackedWidget");
     auto *shortcut = w->findChild<QShortcut *>();
     QSignalSpy streams(w.get(), &MainWindow::ReadParam_stream);
-    QSignalSpy connects(w->linkWorker(), &Mav2Uart_Worker::ConnectSingal);
+    ThreadSafeLog<int> connects(w->linkWorker(), &Mav2Uart_Worker::ConnectSingal);
     auto dialogs = [&] { return w->findChildren<PopUpWidget *>().size(); };
     auto press = [&] { QTest::keyClick(w.get(), Qt::Key_K, Qt::ControlModifier | Qt::AltModifier); };
     press();
@@ -199,7 +199,7 @@ void TestConnectionPanel::downloadThenLinkLoss()
     QVERIFY(child(*w, "centralwidget")->isEnabled());
 
     // A calibration of two compasses ends only with the second one's report.
-    QSignalSpy reports(w->linkWorker(), &Mav2Uart_Worker::mag_cal_report_value);
+    ThreadSafeLog<uint8_t, uint8_t> reports(w->linkWorker(), &Mav2Uart_Worker::mag_cal_report_value);
     child<QPushButton>(*w, "nav_BT3")->click();
     QCOMPARE(stack->currentIndex(), 2);
     TuningPage *page = w->tuningPage();
@@ -207,13 +207,13 @@ void TestConnectionPanel::downloadThenLinkLoss()
     QVERIFY(page->magCalActive());
     QTRY_VERIFY_WITH_TIMEOUT(child(*w, "MAG_calibration_xPB")->property("value").toInt() > 0, 3000);
     QTRY_COMPARE_WITH_TIMEOUT(reports.count(), 1, 5000);
-    QCOMPARE(reports.at(0).at(0).value<uint8_t>(), uint8_t(0));
-    QCOMPARE(reports.at(0).at(1).value<uint8_t>(), uint8_t(4));
+    QCOMPARE(std::get<0>(reports.entries.at(0)), uint8_t(0));
+    QCOMPARE(std::get<1>(reports.entries.at(0)), uint8_t(4));
     QTest::qWait(300); // the report has reached the page by now
     QVERIFY(!page->magCalSucceeded());
     QVERIFY(page->magCalActive());
     QTRY_COMPARE_WITH_TIMEOUT(reports.count(), 2, 5000);
-    QCOMPARE(reports.at(1).at(0).value<uint8_t>(), uint8_t(1));
+    QCOMPARE(std::get<0>(reports.entries.at(1)), uint8_t(1));
     QTRY_VERIFY(page->magCalSucceeded());
     QVERIFY(!page->magCalActive());
 

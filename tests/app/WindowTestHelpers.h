@@ -5,6 +5,8 @@
 #include <QMessageBox>
 #include <QTimer>
 
+#include "tests/ThreadSafeLog.h"
+
 // Answers every modal message box that opens and records what it said.
 class BoxWatcher : public QObject
 {

@@ -15,6 +15,7 @@
 #include <cmath>
 
 #include "SimLink.h"
+#include "tests/ThreadSafeLog.h"
 #include "link/Mav2Uart_Worker.h"
 #include "link/MavlinkCodec.h"
 #include "pages/PageContext.h"
@@ -495,7 +496,7 @@ void StatusPageTest::calibrationOverTheLink()
     QVERIFY2(link.start(&error), qPrintable(error));
     connect(link.worker, &Mav2Uart_Worker::rc_channels_value, m_page, &StatusPage::rc_channels_show);
     connect(link.worker, &Mav2Uart_Worker::sys_status_value, m_page, &StatusPage::sys_status_show);
-    QSignalSpy writeFailed(link.worker, &Mav2Uart_Worker::param_write_failed_value);
+    ThreadSafeLog<QString, float> writeFailed(link.worker, &Mav2Uart_Worker::param_write_failed_value);
     QVERIFY(link.download(20000));
     QCOMPARE(m_store->size(), sim.parameterCount());
     m_page->showParameters();
