@@ -458,12 +458,11 @@ void MainWindow::showFlightTime()
     // STAT_FLTTIME counts seconds; before a download -1 shows 0 minutes.
     const int seconds = truncateTowardZero(m_store->findParameterValue(QStringLiteral("STAT_FLTTIME")));
     const int minutes = seconds / 60;
-    if (minutes == m_flightTimeMinutes && m_ctx->english == m_flightTimeEnglish
-        && ui->flytimeshow_value->text() == m_flightTimeText)
+    // The label is compared too: the form's retranslation puts its own text back.
+    if (minutes == m_flightTimeMinutes && ui->flytimeshow_value->text() == m_flightTimeText)
         return;
     m_flightTimeText = QString::number(minutes) + tr("分");
     m_flightTimeMinutes = minutes;
-    m_flightTimeEnglish = m_ctx->english;
     ui->flytimeshow_value->setText(m_flightTimeText);
 }
 

@@ -220,10 +220,10 @@ private:
     QString m_lastLinkError;
     bool m_lastOpenDenied = false;
     LinkState m_linkState = LinkState::Idle;
-    // What showFlightTime last wrote, and for which minutes and language.
+    // What showFlightTime last wrote, and for which minutes (a language
+    // switch that installs a catalogue forgets the minutes).
     QString m_flightTimeText;
     int m_flightTimeMinutes = std::numeric_limits<int>::min();
-    bool m_flightTimeEnglish = false;
     // Names of the writes the flight controller did not confirm, waiting to
     // be shown together.
     QStringList m_failedWrites;
