@@ -1,0 +1,62 @@
+#pragma once
+
+#include <QByteArray>
+#include <QList>
+#include <QSet>
+#include <QString>
+
+#include "params/ParamFileParser.h"
+
+// One finding of the file checker, tied to a line of the file.
+struct ParamCheckProblem
+{
+    enum Kind {
+        BadFormat,        // not "NAME,VALUE"
+        BadName,          // not 1-16 letters, digits, underscores
+        BadValue,         // not a number in C-locale syntax
+        ValueNotFloat,    // a number a 32-bit float cannot hold within the write tolerance
+        UnknownName,      // the flight controller has no parameter of that name
+        DuplicateDiffers, // the name came earlier with another value (error)
+        DuplicateSame,    // the name came earlier with the same value (a note, not an error)
+    };
+    Kind kind = BadFormat;
+    int line = 0;          // 1-based
+    int otherLine = 0;     // duplicates: the earlier line of the same name
+    QString name;          // the parameter name where one could be read
+    QString quoted;        // at most 40 characters of the line, control bytes escaped
+    bool isError() const { return kind != DuplicateSame; }
+    // One English line for the log and tavro-cli: "line 12: unknown parameter: X".
+    QString describe() const;
+};
+
+// The outcome of checking a whole parameter file before anything is written.
+struct ParamCheckResult
+{
+    bool readable = false;          // false: the file could not be read at all (see fileError)
+    QString fileError;              // why not (cannot open, too large, wrong encoding)
+    bool wrongEncoding = false;     // UTF-16/UTF-32 byte-order mark, or NUL bytes in the first line
+    QString encodingName;           // "UTF-16 LE", ... when wrongEncoding
+    QList<ParamFileEntry> writable; // valid lines in file order, each name once
+    QList<ParamCheckProblem> problems; // errors and notes in file order
+    int totalLines = 0;
+
+    int errorCount() const;
+    // Readable and not a single error (notes allowed): safe to apply exactly as written.
+    bool clean() const { return readable && errorCount() == 0; }
+};
+
+// The one checker of parameter files for every flow that writes a file
+// (presets, the window's Load, restore, tavro-cli load/restore). It reports
+// every problem at once, before the first write.
+class ParamFileChecker
+{
+public:
+    // `knownNames`: the flight controller's parameter names; null skips the
+    // unknown-name check (no table yet).
+    static ParamCheckResult check(const QByteArray& text, const QSet<QString>* knownNames);
+    static ParamCheckResult checkFile(const QString& path, const QSet<QString>* knownNames);
+
+    // At most `maxChars` characters of `raw`, with control bytes and invalid
+    // UTF-8 escaped ("\x1b", "\0") and "..." when cut.
+    static QString quote(QByteArrayView raw, int maxChars = 40);
+};
