@@ -1,7 +1,9 @@
 #include "link/Mav2Uart_Worker.h"
 
+#include <QDir>
 #include <QEventLoop>
 #include <QFile>
+#include <QFileSystemWatcher>
 #include <QLoggingCategory>
 #include <QSerialPort>
 #include <QThread>
@@ -12,7 +14,9 @@
 #include <unistd.h>
 #endif
 
+#include <algorithm>
 #include <cmath>
+#include <limits>
 
 Q_LOGGING_CATEGORY(lcLink, "tavro.link")
 
@@ -55,6 +59,27 @@ Mav2Uart_Worker::~Mav2Uart_Worker()
 
 void Mav2Uart_Worker::init()
 {
+    portSearchTimer = new QTimer(this);
+    portSearchTimer->setInterval(kPortPollMs);
+    connect(portSearchTimer, &QTimer::timeout, this, &Mav2Uart_Worker::SearchPort);
+    silenceTimer = new QTimer(this);
+    silenceTimer->setSingleShot(true);
+    silenceTimer->setTimerType(Qt::PreciseTimer);
+    connect(silenceTimer, &QTimer::timeout, this, [this] {
+        if (portOpen)
+            closeForLinkLoss("no frame for 2 s");
+    });
+    transferTimer = new QTimer(this);
+    transferTimer->setSingleShot(true);
+    transferTimer->setTimerType(Qt::PreciseTimer);
+    connect(transferTimer, &QTimer::timeout, this, [this] {
+        runTransferTick();
+        armTransferTimer();
+    });
+    // Posted now, delivered by the event loop of the thread the worker has
+    // been moved to by then.
+    QMetaObject::invokeMethod(this, &Mav2Uart_Worker::beginPortSearch, Qt::QueuedConnection);
+
     serialPort = new QSerialPort(this);
     connect(serialPort, &QSerialPort::readyRead, this, &Mav2Uart_Worker::ReceiveData);
     // A device that goes away under an open port (cable pulled, flight
@@ -91,6 +116,7 @@ void Mav2Uart_Worker::registerMetaTypes()
 void Mav2Uart_Worker::SetCurrentPage(int page)
 {
     currentPage = static_cast<uint8_t>(page & 0xFF);
+    updateSilenceTimer();
 }
 
 void Mav2Uart_Worker::SetMagcalibrationrun(int run)
@@ -101,6 +127,105 @@ void Mav2Uart_Worker::SetMagcalibrationrun(int run)
 void Mav2Uart_Worker::SetReadParamDone()
 {
     readParamDone = true;
+    // The download has been taken over: telemetry streams, update mode.
+    if (!streamsRequested) {
+        for (uint8_t id : kTelemetryStreams)
+            sendDataStreamCommand(id, true);
+        streamsRequested = true;
+    }
+    armTransferTimer();
+}
+
+// ---- timers ----------------------------------------------------------------------
+
+void Mav2Uart_Worker::beginPortSearch()
+{
+    if (threadEnded)
+        return;
+    if (QThread *t = thread())
+        connect(t, &QThread::finished, this, &Mav2Uart_Worker::stopOnThreadEnd, Qt::DirectConnection);
+    // A device node that comes or goes changes /dev at once; the poll stays
+    // for the sources nothing tells about (pseudo-terminals, the simulator)
+    // and for a device that the platform describes only a moment later.
+    if (QDir(QStringLiteral("/dev")).exists()) {
+        deviceWatcher = new QFileSystemWatcher(this);
+        if (deviceWatcher->addPath(QStringLiteral("/dev"))) {
+            connect(deviceWatcher, &QFileSystemWatcher::directoryChanged, this, [this] {
+                if (!serialPort->isOpen())
+                    SearchPort();
+            });
+        } else {
+            delete deviceWatcher;
+            deviceWatcher = nullptr;
+        }
+    }
+    SearchPort();
+    if (!serialPort->isOpen())
+        portSearchTimer->start();
+}
+
+void Mav2Uart_Worker::stopOnThreadEnd()
+{
+    threadEnded = true;
+    portSearchTimer->stop();
+    silenceTimer->stop();
+    transferTimer->stop();
+    delete deviceWatcher;
+    deviceWatcher = nullptr;
+    closePort();
+}
+
+void Mav2Uart_Worker::resumePortSearch()
+{
+    if (threadEnded)
+        return;
+    SearchPort();
+    if (!serialPort->isOpen())
+        portSearchTimer->start();
+}
+
+bool Mav2Uart_Worker::isPortSearchRunning() const
+{
+    return portSearchTimer->isActive();
+}
+
+int Mav2Uart_Worker::silenceRemainingMs() const
+{
+    return silenceTimer->isActive() ? silenceTimer->remainingTime() : -1;
+}
+
+void Mav2Uart_Worker::updateSilenceTimer()
+{
+    // Counted while a port is open and the window shows a page below 10;
+    // paused (keeping what is left) on pages 10 and up.
+    const bool counts = portOpen && currentPage < 10 && !threadEnded;
+    if (counts && !silenceTimer->isActive()) {
+        silenceTimer->start(silenceLeftMs);
+    } else if (!counts && silenceTimer->isActive()) {
+        silenceLeftMs = std::max(0, silenceTimer->remainingTime());
+        silenceTimer->stop();
+    }
+}
+
+void Mav2Uart_Worker::restartSilence()
+{
+    silenceLeftMs = kSilenceLimitMs;
+    if (portOpen && currentPage < 10 && !threadEnded)
+        silenceTimer->start(kSilenceLimitMs);
+}
+
+void Mav2Uart_Worker::armTransferTimer()
+{
+    const qint64 due = paramTransfer.msUntilDue(streamsRequested);
+    if (due < 0 || threadEnded) {
+        transferTimer->stop();
+        return;
+    }
+    // A timer that fires earlier stays: it finds nothing due yet and arms
+    // itself again, so a flow of parameter messages does not restart it each time.
+    if (transferTimer->isActive() && transferTimer->remainingTime() <= due)
+        return;
+    transferTimer->start(int(std::min<qint64>(due, std::numeric_limits<int>::max())));
 }
 
 // ---- port ------------------------------------------------------------------------
@@ -155,10 +280,12 @@ void Mav2Uart_Worker::resetAfterClose()
     streamsRequested = false;
     readParamDone = false;
     paramTransfer.reset();
-    silentTicks = 0;
+    silenceTimer->stop();
+    silenceLeftMs = kSilenceLimitMs;
     messageSeen = 0;
     ++linkGeneration;
     reportUnconfirmedWrites();
+    armTransferTimer();
 }
 
 void Mav2Uart_Worker::closeForLinkLoss(const char *why)
@@ -166,7 +293,9 @@ void Mav2Uart_Worker::closeForLinkLoss(const char *why)
     qCWarning(lcLink) << "Closing" << portName << ":" << why;
     resetAfterClose();
     emit disconnect_UI_disable();
-    closedThisTick = true;
+    // The list follows at once with the silence flag.
+    closedForLoss = true;
+    resumePortSearch();
 }
 
 void Mav2Uart_Worker::handleDeviceLoss()
@@ -206,9 +335,10 @@ void Mav2Uart_Worker::ConnectPort(QString name)
     if (!name.isEmpty() && openSerialPort(name, &error, &permissionDenied)) {
         portName = name;
         portOpen = true;
-        // A new port starts a new link: its own silence count and its own
+        portSearchTimer->stop();
+        // A new port starts a new link: its own silence limit and its own
         // first frame.
-        silentTicks = 0;
+        restartSilence();
         messageSeen = 0;
         // Close the port when the worker's thread ends, whoever stops it.
         if (QThread *t = thread())
@@ -224,6 +354,8 @@ void Mav2Uart_Worker::ConnectPort(QString name)
     streamsRequested = false;
     readParamDone = false;
     paramTransfer.reset();
+    armTransferTimer();
+    silenceTimer->stop();
     messageSeen = 0;
     if (!name.isEmpty()) {
         const QString reason = QStringLiteral("Cannot open %1: %2").arg(name, error);
@@ -233,15 +365,15 @@ void Mav2Uart_Worker::ConnectPort(QString name)
         emit link_error_value(reason);
     }
     emit ConnectSingal(0);
+    resumePortSearch();
 }
 
-// ---- tick ------------------------------------------------------------------------
+// ---- port search -----------------------------------------------------------------
 
 void Mav2Uart_Worker::SearchPort()
 {
     int replaced = 0;
-
-    // 1. The list of ports, only while no port is open.
+    // The list of ports, only while no port is open.
     if (!serialPort->isOpen()) {
         QStringList names;
         const QList<PortCandidate> candidates = portSource ? portSource() : QList<PortCandidate>();
@@ -254,28 +386,13 @@ void Mav2Uart_Worker::SearchPort()
             replaced = 1;
         }
     }
-
-    // 2. The download has been taken over: telemetry streams, update mode.
-    if (!streamsRequested && readParamDone) {
-        for (uint8_t id : kTelemetryStreams)
-            sendDataStreamCommand(id, true);
-        streamsRequested = true;
+    // A link lost since the last list is reported with this one.
+    const int closed = closedForLoss ? 1 : 0;
+    closedForLoss = false;
+    if (replaced || closed || !listPublished) {
+        listPublished = true;
+        emit PortList(replaced, portList, closed);
     }
-
-    // 3. Download completion, missing parameters, write confirmations.
-    runTransferTick();
-
-    // 4./5. Silence.
-    if (portOpen && currentPage < 10)
-        ++silentTicks;
-    if (silentTicks >= kSilenceLimitTicks)
-        closeForLinkLoss("no frame for 100 ticks");
-
-    // 6. A link lost between two ticks (the device went away) is reported
-    // with the next one.
-    const int closed = closedThisTick ? 1 : 0;
-    closedThisTick = false;
-    emit PortList(replaced, portList, closed);
 }
 
 void Mav2Uart_Worker::runTransferTick()
@@ -336,6 +453,8 @@ void Mav2Uart_Worker::DataAnalysis(quint8 *bytes, int count)
     if (!bytes || count <= 0)
         return;
     using State = MavlinkCodec::State;
+    const quint32 framesBefore = goodFrames;
+    paramValueSeen = false;
     for (int i = 0; i < count; ++i) {
         const uint8_t byte = bytes[i];
         const State before = codec.state();
@@ -360,11 +479,17 @@ void Mav2Uart_Worker::DataAnalysis(quint8 *bytes, int count)
             qCWarning(lcLink) << "MAG_CAL_PROGRESS frame dropped: checksum mismatch";
         }
     }
+    // Once per chunk: the silence limit starts again, the transfer's next
+    // timeout follows what arrived.
+    if (goodFrames != framesBefore)
+        restartSilence();
+    if (paramValueSeen)
+        armTransferTimer();
 }
 
 void Mav2Uart_Worker::handleFrame(const MavlinkFrame &f)
 {
-    silentTicks = 0;
+    ++goodFrames;
     if (messageSeen == 0) {
         messageSeen = 1;
         emit link_alive_value();
@@ -378,6 +503,7 @@ void Mav2Uart_Worker::handleFrame(const MavlinkFrame &f)
         break;
     }
     case MavlinkId::PARAM_VALUE:
+        paramValueSeen = true;
         handleParamValue(f);
         break;
     case MavlinkId::GPS_RAW_INT: {
@@ -559,8 +685,9 @@ void Mav2Uart_Worker::startParamRead()
     streamsRequested = false;
     readParamDone = false;
     paramTransfer.startDownload();
-    silentTicks = 0;
+    restartSilence();
     sendParamRequestList();
+    armTransferTimer();
 }
 
 void Mav2Uart_Worker::sendParamRequestList()
@@ -621,6 +748,7 @@ void Mav2Uart_Worker::sendWriteParametersCommand(QString name, float value)
     const QByteArray id = name.toLatin1();
     writeFrame(buf, codec.packParamSet(buf, id.constData(), value));
     paramTransfer.writeSent(name, value);
+    armTransferTimer();
     qCDebug(lcLink) << "PARAM_SET" << name << "=" << value;
 }
 

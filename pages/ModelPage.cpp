@@ -24,9 +24,7 @@
 
 namespace {
 
-// The window's tick, which drives the link worker's write retries.
-constexpr int kTickMs = 20;
-// Room for the queues between the worker and the window, and a late tick.
+// Room for the queues between the worker and the window, and a late timer.
 constexpr int kConfirmMarginMs = 1000;
 // How often the wait for confirmations looks at what has arrived.
 constexpr unsigned kConfirmPollMs = 20;
@@ -55,7 +53,7 @@ constexpr int kPictureHeight = 240;
 } // namespace
 
 const int ModelPage::kConfirmWindowMs =
-    (ParamTransfer::kWriteResends + 1) * ParamTransfer::kWriteTimeoutTicks * kTickMs + kConfirmMarginMs;
+    (ParamTransfer::kWriteResends + 1) * ParamTransfer::kWriteTimeoutMs + kConfirmMarginMs;
 
 ModelPage::ModelPage(PageContext *ctx, QWidget *parent)
     : QWidget(parent), ui(new Ui::ModelPage), m_ctx(ctx)
