@@ -107,8 +107,13 @@ void decodeFrame(const MavlinkFrame &f)
 struct DownloadDriver {
     ParamTransfer transfer;
     int frames = 0;
+    qint64 now = 0;   // the transfer's clock, driven by tick()
 
-    DownloadDriver() { transfer.startDownload(); }
+    DownloadDriver()
+    {
+        transfer.setClock([this] { return now; });
+        transfer.startDownload();
+    }
 
     void checkRequests(const QList<uint16_t> &requests) const
     {
@@ -149,8 +154,10 @@ struct DownloadDriver {
         checkRequests(transfer.takeReadRequests());
     }
 
+    // 20 ms of the transfer's clock go by.
     void tick()
     {
+        now += 20;
         const ParamTransfer::TickActions a = transfer.tick(false);
         checkRequests(a.readRequests);
         FUZZ_CHECK(a.missing.isEmpty() || a.finish);
