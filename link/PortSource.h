@@ -3,7 +3,7 @@
 //
 // A port source returns the serial ports the platform offers right now, each
 // with the USB identifiers of the adapter behind it. The worker calls it on
-// every port-search tick while no port is open and keeps only the candidates
+// every port search while no port is open and keeps only the candidates
 // whose identifiers are those of the flight controller (0x05C0 / 0x007A), so
 // the filter runs on whatever a source returns. (The worker asks every
 // kPortPollMs while no port is open, and at once when /dev changes.)

@@ -1,6 +1,6 @@
 // The main window without a flight controller: settings, the language switch (every shown text, state
-// texts, the download display, texts fitting their frames), navigation guards, the drag band, the 20 ms
-// tick (flight time, warning strip ageing), sleep, the download ring and the warning strip's lines.
+// texts, the download display, texts fitting their frames), navigation guards, the drag band, the flight
+// time and the warning strip's ageing (no tick), sleep, the download ring and the warning strip's lines.
 
 #include "app/MainWindow.h"
 #include "app/SettingsLocation.h"

@@ -12,7 +12,7 @@
 // The same stream goes through
 //  - one codec byte by byte (receiveByte) and one codec in chunks (receive):
 //    both must yield the same frames, each decoded into its structure;
-//  - a link worker (DataAnalysis in chunks, a port-search tick after each):
+//  - a link worker (DataAnalysis in chunks, a port search after each):
 //    every handler and signal of the worker runs on fuzzed frames;
 //  - the parameter-transfer bookkeeping of a running download, fed with every
 //    PARAM_VALUE received, ticking as the worker would.
