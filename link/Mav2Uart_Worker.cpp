@@ -81,7 +81,14 @@ void Mav2Uart_Worker::init()
     QMetaObject::invokeMethod(this, &Mav2Uart_Worker::beginPortSearch, Qt::QueuedConnection);
 
     serialPort = new QSerialPort(this);
-    connect(serialPort, &QSerialPort::readyRead, this, &Mav2Uart_Worker::ReceiveData);
+    connect(serialPort, &QSerialPort::readyRead, this, &Mav2Uart_Worker::dataArrived);
+    // Telemetry comes in bursts (every stream at 10 Hz) that trickle in over
+    // a few milliseconds; read together, a burst reaches the window as one
+    // batch of signals and is painted once.
+    readTimer = new QTimer(this);
+    readTimer->setSingleShot(true);
+    readTimer->setInterval(kTelemetryBatchMs);
+    connect(readTimer, &QTimer::timeout, this, &Mav2Uart_Worker::ReceiveData);
     // A device that goes away under an open port (cable pulled, flight
     // controller restarting its USB interface) makes every read fail at once
     // and again: a resource error, or read errors one after the other with
@@ -170,6 +177,7 @@ void Mav2Uart_Worker::stopOnThreadEnd()
     portSearchTimer->stop();
     silenceTimer->stop();
     transferTimer->stop();
+    readTimer->stop();
     delete deviceWatcher;
     deviceWatcher = nullptr;
     closePort();
@@ -239,7 +247,7 @@ bool Mav2Uart_Worker::openSerialPort(const QString &name, QString *error, bool *
     serialPort->setParity(QSerialPort::NoParity);
     serialPort->setStopBits(QSerialPort::OneStop);
     serialPort->setFlowControl(QSerialPort::NoFlowControl);
-    connect(serialPort, &QSerialPort::readyRead, this, &Mav2Uart_Worker::ReceiveData,
+    connect(serialPort, &QSerialPort::readyRead, this, &Mav2Uart_Worker::dataArrived,
             Qt::UniqueConnection);
     failedReads = 0;
     if (serialPort->open(QIODevice::ReadWrite))
@@ -281,6 +289,7 @@ void Mav2Uart_Worker::resetAfterClose()
     readParamDone = false;
     paramTransfer.reset();
     silenceTimer->stop();
+    readTimer->stop();
     silenceLeftMs = kSilenceLimitMs;
     messageSeen = 0;
     ++linkGeneration;
@@ -437,6 +446,18 @@ void Mav2Uart_Worker::runTransferTick()
 }
 
 // ---- receive ---------------------------------------------------------------------
+
+void Mav2Uart_Worker::dataArrived()
+{
+    // A download and its completion are read at once; once the telemetry
+    // flows, what arrives within a display frame is read in one go.
+    if (!streamsRequested) {
+        ReceiveData();
+        return;
+    }
+    if (!readTimer->isActive())
+        readTimer->start();
+}
 
 void Mav2Uart_Worker::ReceiveData()
 {

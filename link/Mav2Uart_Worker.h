@@ -88,6 +88,10 @@ public:
     // once when /dev changes): a flight controller plugged in is listed
     // within this time even where nothing tells of new devices.
     static constexpr int kPortPollMs = 250;
+    // In update mode, bytes that arrive within this time are read and parsed
+    // together (one display frame), so that a burst of telemetry reaches the
+    // window at once.
+    static constexpr int kTelemetryBatchMs = 20;
 
     // Uses the platform's serial ports (QSerialPortInfo).
     Mav2Uart_Worker();
@@ -237,6 +241,8 @@ private:
     void restartSilence();
     // The transfer's next timeout, or none.
     void armTransferTimer();
+    // readyRead: reads now, or (telemetry flowing) at the end of the frame.
+    void dataArrived();
     bool openSerialPort(const QString &name, QString *error, bool *permissionDenied = nullptr);
     // Closes the port and resets the link and download state; bumps linkGeneration.
     void resetAfterClose();
@@ -263,6 +269,7 @@ private:
     QTimer *portSearchTimer = nullptr;   // polls the port source while no port is open
     QTimer *silenceTimer = nullptr;      // single shot: the silence limit
     QTimer *transferTimer = nullptr;     // single shot: the transfer's next timeout
+    QTimer *readTimer = nullptr;         // single shot: reads a batch of telemetry
     QFileSystemWatcher *deviceWatcher = nullptr;
     int silenceLeftMs = kSilenceLimitMs; // what the silence limit has left while paused
     bool listPublished = false;          // the first search has published the list
