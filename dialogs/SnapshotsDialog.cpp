@@ -75,7 +75,7 @@ SnapshotsDialog::SnapshotsDialog(const SnapshotStore &store, const QString &boar
     m_restore->setVisible(m_connected);
     m_saveAs = buttons->addButton(tr("另存为..."), QDialogButtonBox::ActionRole);
     m_saveAs->setObjectName(QStringLiteral("snapshotSaveAs"));
-    QPushButton *close = buttons->addButton(tr("关闭"), QDialogButtonBox::RejectRole);
+    QPushButton *close = buttons->addButton(tr("关闭窗口"), QDialogButtonBox::RejectRole);
     close->setObjectName(QStringLiteral("snapshotClose"));
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     connect(m_restore, &QPushButton::clicked, this, [this] {
