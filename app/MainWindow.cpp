@@ -3,6 +3,8 @@
 #include "ui_MainWindow.h"
 
 #include "app/AppLog.h"
+#include "app/ParamFilesBar.h"
+#include "app/SafeChanges.h"
 #include "app/SettingsLocation.h"
 #include "dialogs/PopUpWidget.h"
 #include "link/Mav2Uart_Worker.h"
@@ -129,6 +131,16 @@ MainWindow::MainWindow(const Options &options, QWidget *parent)
     warnAgeTimer->setSingleShot(true);
     warnAgeTimer->setTimerType(Qt::PreciseTimer);
     connect(warnAgeTimer, &QTimer::timeout, this, &MainWindow::ageWarningStrip);
+
+    // Snapshots, save, load, restore: their own class and their own buttons
+    // under the connection panel.
+    m_safeChanges = new SafeChanges(m_ctx, options.snapshotDir, this);
+    connect(m_safeChanges, &SafeChanges::warning, this, [this](const QString &line) { addWarningLine(line); });
+    m_filesBar = new ParamFilesBar(ui->uart_widget);
+    ui->verticalLayout_uart->addWidget(m_filesBar);
+    connect(m_filesBar, &ParamFilesBar::saveRequested, m_safeChanges, &SafeChanges::saveParameters);
+    connect(m_filesBar, &ParamFilesBar::loadRequested, m_safeChanges, &SafeChanges::loadParameters);
+    connect(m_filesBar, &ParamFilesBar::snapshotsRequested, m_safeChanges, &SafeChanges::showSnapshots);
 
     m_failedWritesTimer = new QTimer(this);
     m_failedWritesTimer->setSingleShot(true);
@@ -451,6 +463,7 @@ void MainWindow::switchLanguage(bool english, bool storeChoice)
     m_rotorPage->retranslate();
     m_tuningPage->retranslate();
     m_modelPage->retranslate();
+    m_filesBar->retranslate();
     if (voltageDialog) {
         QEvent change(QEvent::LanguageChange);
         QCoreApplication::sendEvent(voltageDialog.data(), &change);
@@ -600,6 +613,8 @@ void MainWindow::serialPort_init()
     connect(worker, &Mav2Uart_Worker::param_write_failed_value, this, &MainWindow::param_write_failed_show);
     connect(worker, &Mav2Uart_Worker::link_error_value, this, &MainWindow::link_error_show);
     connect(worker, &Mav2Uart_Worker::port_permission_denied_value, this, &MainWindow::port_permission_denied_show);
+    connect(worker, &Mav2Uart_Worker::port_opened_value, m_safeChanges, &SafeChanges::portOpened);
+    connect(worker, &Mav2Uart_Worker::param_missing_value, m_safeChanges, &SafeChanges::downloadMissing);
 
     connect(qApp, &QCoreApplication::aboutToQuit, this, &MainWindow::check_uart);
 
@@ -635,6 +650,7 @@ void MainWindow::OpenUart_connect(int FLAG)
 {
     clearWarningStrip();
     if (FLAG == 1) {
+        m_filesBar->setConnected(false);
         m_lastLinkError.clear();
         m_lastOpenDenied = false;
         setLinkState(LinkState::Loading);
@@ -645,6 +661,8 @@ void MainWindow::OpenUart_connect(int FLAG)
         emit MagCalibration_flag(m_ctx->magCalibrating ? 1 : 0);
         emit startParamRead_value();
     } else if (FLAG == 0) {
+        m_filesBar->setConnected(false);
+        emit m_ctx->linkLost();
         const QString detail = m_lastLinkError;
         const QString hint = m_lastOpenDenied ? permissionFixText() : QString();
         m_lastLinkError.clear();
@@ -671,6 +689,8 @@ void MainWindow::Disconnect_UI_show()
     m_rotorPage->setLinkLost();
     m_tuningPage->setLinkLost();
     m_modelPage->setLinkLost();
+    m_filesBar->setConnected(false);
+    emit m_ctx->linkLost();
 }
 
 void MainWindow::MagCalibration_show(int value)
@@ -766,6 +786,8 @@ void MainWindow::param_value_finish_show()
     ui->nav_BT1->click();
     ui->nav_widget->setStyleSheet(QString::fromLatin1(kNavBlackStyle));
     emit readparamdone();
+    m_filesBar->setConnected(true);
+    m_safeChanges->downloadFinished();
     // The pages enable their own controls (the travel calibration button by
     // its state, the tuning area) in their share of the display.
     voltageShortcut->setEnabled(true);

@@ -354,6 +354,7 @@ void Mav2Uart_Worker::ConnectPort(QString name)
             connect(t, &QThread::finished, this, &Mav2Uart_Worker::closePort,
                     static_cast<Qt::ConnectionType>(Qt::DirectConnection | Qt::UniqueConnection));
         qCDebug(lcLink) << "Opened" << name;
+        emit port_opened_value(name, serialNumberOf(name));
         emit ConnectSingal(1);
         return;
     }
@@ -375,6 +376,17 @@ void Mav2Uart_Worker::ConnectPort(QString name)
     }
     emit ConnectSingal(0);
     resumePortSearch();
+}
+
+QString Mav2Uart_Worker::serialNumberOf(const QString &name) const
+{
+    // Asked once per opened port; the platform's source answers from its cache.
+    const QList<PortCandidate> candidates = portSource ? portSource() : QList<PortCandidate>();
+    for (const PortCandidate &c : candidates) {
+        if (c.portName == name)
+            return c.serialNumber;
+    }
+    return QString();
 }
 
 // ---- port search -----------------------------------------------------------------
