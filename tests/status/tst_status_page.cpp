@@ -415,7 +415,7 @@ void StatusPageTest::calibrationAcrossReconnectAndLanguage()
     QCOMPARE(m_page->rcButton()->text(), QStringLiteral("in calibration"));
     QCOMPARE(text("RC_label"), QStringLiteral("Please turn the rocker for calibration"));
     m_page->rc_channels_show(sticks(1100, 1100, 1100, 1100));
-    QCOMPARE(m_page->rcButton()->text(), QStringLiteral("Click to write parameters.\""));
+    QCOMPARE(m_page->rcButton()->text(), QStringLiteral("Click to write parameters."));
     QCOMPARE(text("RC_label"), QStringLiteral("Calibration complete"));
     QCoreApplication::removeTranslator(&english);
     m_ctx->english = false;
