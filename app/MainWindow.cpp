@@ -33,6 +33,7 @@
 #include <QShortcut>
 #include <QTimer>
 #include <QTranslator>
+#include <QWindow>
 
 #include <limits>
 
@@ -257,8 +258,13 @@ void MainWindow::mousePressEvent(QMouseEvent *event)
     const int y = qRound(event->position().y());
     qCDebug(lcApp) << "press at y" << y << "band" << ui->nav_widget->height();
     if (event->button() == Qt::LeftButton && y < ui->nav_widget->height()) {
-        dragging = true;
-        dragOffset = event->position().toPoint();
+        // The desktop moves the window (Wayland allows nothing else, and it
+        // snaps); where it refuses, the window follows the mouse itself.
+        QWindow *handle = window()->windowHandle();
+        if (!handle || !handle->startSystemMove()) {
+            dragging = true;
+            dragOffset = event->position().toPoint();
+        }
     }
     QMainWindow::mousePressEvent(event);
 }
@@ -305,6 +311,8 @@ void MainWindow::slotDoAction()
         voltageShortcut->setEnabled(true);
         ui->centralwidget->setEnabled(true);
     }, Qt::DirectConnection);
+    // Opens over the middle of the window, wherever the window is.
+    dialog->move(frameGeometry().center() - dialog->rect().center());
     dialog->show();
 }
 

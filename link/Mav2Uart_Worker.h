@@ -48,6 +48,7 @@
 
 #include "link/MavlinkCodec.h"
 #include "link/MavlinkMessages.h"
+#include "link/ParamNameForm.h"
 #include "link/ParamTransfer.h"
 #include "link/PortSource.h"
 #include "params/Parameter.h"
@@ -208,6 +209,9 @@ private:
     bool writeFrame(const uint8_t *frame, int length);
     void handleFrame(const MavlinkFrame &frame);
     void handleParamValue(const MavlinkFrame &frame);
+    // Emits one parameter message in the connection's name form.
+    void reportParamValue(const mavlink_param_value_t &message, uint32_t received);
+    void releaseHeldParams();
     void runTransferTick();
     void reportUnconfirmedWrites();
     void sendParamRequestRead(uint16_t index);
@@ -225,6 +229,7 @@ private:
     uint8_t currentPage = 0xFF;
 
     ParamTransfer paramTransfer;   // download and write state
+    ParamNameForm paramNames;      // plain or encoded names, per connection
     MavlinkCodec codec;            // the one channel of the program
     QByteArray receiveBuffer;      // kept between ReceiveData calls
 
