@@ -434,6 +434,7 @@ void MainWindow::switchLanguage(bool english, bool storeChoice)
     m_rotorPage->retranslate();
     m_tuningPage->retranslate();
     m_modelPage->retranslate();
+    retranslateWarningStrip();
     if (voltageDialog) {
         QEvent change(QEvent::LanguageChange);
         QCoreApplication::sendEvent(voltageDialog.data(), &change);
@@ -710,8 +711,10 @@ void MainWindow::rc_channels_show(mavlink_rc_channels_t channels)
 
 void MainWindow::statustext_show(QString text, uint8_t severity)
 {
-    if (const auto line = StatusTextTable::userLine(text, severity))
-        addWarningLine(*line);
+    if (StatusTextTable::userLine(text, severity)) {
+        const char *message = StatusTextTable::rows()[size_t(StatusTextTable::matchRow(text))].message;
+        addWarningLine([message] { return QCoreApplication::translate("StatusTextTable", message); });
+    }
 }
 
 // ---- parameters ----------------------------------------------------------------------
@@ -790,7 +793,7 @@ void MainWindow::param_value_update_show(QString name, float value)
 void MainWindow::param_missing_show(QList<int> missingIndices)
 {
     qCWarning(lcApp) << "parameters missing from the download:" << missingIndices;
-    addWarningLine(tr("参数缺失：%1 个").arg(missingIndices.size()));
+    addWarningLine([count = missingIndices.size()] { return tr("参数缺失：%1 个").arg(count); });
 }
 
 void MainWindow::param_write_failed_show(QString name, float written)
@@ -810,10 +813,10 @@ void MainWindow::flushFailedWrites()
     if (m_failedWrites.isEmpty())
         return;
     if (m_failedWrites.size() == 1) {
-        addWarningLine(tr("写入未确认：%1").arg(m_failedWrites.constFirst()));
+        addWarningLine([name = m_failedWrites.constFirst()] { return tr("写入未确认：%1").arg(name); });
     } else {
         qCWarning(lcApp).noquote() << "writes not confirmed:" << m_failedWrites.join(QStringLiteral(", "));
-        addWarningLine(tr("写入未确认：%1 个参数").arg(m_failedWrites.size()));
+        addWarningLine([count = m_failedWrites.size()] { return tr("写入未确认：%1 个参数").arg(count); });
     }
     m_failedWrites.clear();
 }
@@ -830,6 +833,20 @@ void MainWindow::clearWarningStrip()
 
 void MainWindow::addWarningLine(const QString &text)
 {
+    addWarningLine([text] { return text; });
+}
+
+void MainWindow::addWarningLine(std::function<QString()> text)
+{
+    ui->warn_txt_widget->addLine(elidedWarningLine(text()));
+    m_warnLines.append(std::move(text));
+    while (m_warnLines.size() > NLineLabel::capacity)
+        m_warnLines.removeFirst();
+    updateWarningToolTip();
+}
+
+QString MainWindow::elidedWarningLine(const QString &text) const
+{
     // The strip is one column wide: a longer line ends in an ellipsis, and the
     // strip's tool tip holds every line in full.
     const auto *lineLabel = ui->warn_txt_widget->findChild<QLabel *>();
@@ -837,16 +854,24 @@ void MainWindow::addWarningLine(const QString &text)
     const QMargins column = ui->verticalLayout_3->contentsMargins();
     const QMargins panel = ui->verticalLayout_warn->contentsMargins();
     const int width = ui->Side_widget->maximumWidth() - column.left() - column.right() - panel.left() - panel.right();
-    ui->warn_txt_widget->addLine(metrics.elidedText(text, Qt::ElideRight, width));
-    m_warnLines.append(text);
-    while (m_warnLines.size() > NLineLabel::capacity)
-        m_warnLines.removeFirst();
+    return metrics.elidedText(text, Qt::ElideRight, width);
+}
+
+void MainWindow::retranslateWarningStrip()
+{
+    // The strip shows the newest lines; the lines kept are exactly those.
+    ui->warn_txt_widget->clearLines();
+    for (const std::function<QString()> &line : std::as_const(m_warnLines))
+        ui->warn_txt_widget->addLine(elidedWarningLine(line()));
     updateWarningToolTip();
 }
 
 void MainWindow::updateWarningToolTip()
 {
-    ui->warn_txt_widget->setToolTip(m_warnLines.join(QLatin1Char('\n')));
+    QStringList lines;
+    for (const std::function<QString()> &line : std::as_const(m_warnLines))
+        lines << line();
+    ui->warn_txt_widget->setToolTip(lines.join(QLatin1Char('\n')));
 }
 
 void MainWindow::Voltage_Write_show(float newMult)

@@ -208,6 +208,13 @@ sudo usermod -aG dialout $USER</translation>
     </message>
 </context>
 <context>
+    <name>OutOfRangeMark</name>
+    <message>
+        <source>飞控中的值 %1 超出可调范围 %2 – %3</source>
+        <translation>The flight controller holds %1, outside the adjustable range %2 – %3</translation>
+    </message>
+</context>
+<context>
     <name>ParamFileLoader</name>
     <message>
         <source>找不到指定参数文件</source>

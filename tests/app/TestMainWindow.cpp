@@ -516,7 +516,7 @@ void TestMainWindow::warningStripLines()
     w->statustext_show(QStringLiteral("Something else"), 0);                // no row: log only
     QCOMPARE(strip->lineCount(), 1);
     QCOMPARE(strip->lineText(0), QStringLiteral("磁罗盘需要校准"));
-    strip->clearLines();
+    w->clearWarningStrip();
 
     // Unconfirmed writes: the pages hear at once, the strip gets one line per batch.
     QSignalSpy failures(w->pageContext(), &PageContext::parameterWriteFailed);
@@ -530,13 +530,26 @@ void TestMainWindow::warningStripLines()
     QTRY_COMPARE(strip->lineCount(), 2);
     QCOMPARE(strip->lineText(1), QStringLiteral("写入未确认：3 个参数"));
 
-    // In English; a connection attempt's clearing drops what waits.
+    // A language switch shows every line again in the new language, cut to
+    // the strip's width, in full in the tool tip.
+    w->statustext_show(QStringLiteral("PreArm: Compass not calibrated"), 2);
     switchTo(*w, true);
+    QCOMPARE(strip->lineCount(), 3);
+    QCOMPARE(strip->lineText(0), QStringLiteral("Write failed: H_COL_MAX"));
+    QCOMPARE(strip->lineText(1), QStringLiteral("Writes failed: 3"));
+    QVERIFY2(strip->lineText(2).endsWith(QChar(0x2026)), qPrintable(strip->lineText(2)));
+    QCOMPARE(strip->toolTip(), QStringLiteral("Write failed: H_COL_MAX\nWrites failed: 3\n"
+                                              "Magnetic compass needs to be calibrated"));
+    switchTo(*w, false);
+    QCOMPARE(strip->lineText(2), QStringLiteral("磁罗盘需要校准"));
+    switchTo(*w, true);
+
+    // In English; a connection attempt's clearing drops what waits.
     w->statustext_show(QStringLiteral("PreArm: Radio failsafe on"), 1);
-    QCOMPARE(strip->lineText(2), QStringLiteral("Please connect the receiver"));
+    QCOMPARE(strip->lineText(3), QStringLiteral("Please connect the receiver"));
     w->param_write_failed_show(QStringLiteral("ATC_RAT_YAW_P"), 0.2f);
-    QTRY_COMPARE(strip->lineCount(), 4);
-    QCOMPARE(strip->lineText(3), QStringLiteral("Write failed: ATC_RAT_YAW_P"));
+    QTRY_COMPARE(strip->lineCount(), 5);
+    QCOMPARE(strip->lineText(4), QStringLiteral("Write failed: ATC_RAT_YAW_P"));
     w->param_write_failed_show(QStringLiteral("RC2_MIN"), 1000.0f);
     w->Disconnect_UI_show();
     QCOMPARE(strip->lineCount(), 0);
