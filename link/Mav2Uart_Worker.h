@@ -45,6 +45,9 @@
 //    ends the link at once, as the silence limit would two seconds later;
 //  - startParamRead called again while an earlier call still waits for the
 //    first frame takes over: one list request, one download.
+//  - the form of the names (plain or encoded) is learnt per connection from
+//    the first name valid in only one form (ParamNameForm); names valid both
+//    ways are read in that form, held back until it is known.
 
 #include "link/MavlinkCodec.h"
 #include "link/MavlinkMessages.h"
