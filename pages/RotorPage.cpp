@@ -334,8 +334,10 @@ void RotorPage::refillServoSliders()
 {
     const ParameterStore *store = m_ctx->store();
     for (Servo &s : m_servos) {
-        if (!store->contains(s.trimName))
+        if (!store->contains(s.trimName)) {
+            leaveOutside(s.spin, s.mark);   // no value, nothing outside
             continue;
+        }
         const bool reversed = isReversed(store->findParameterValue(s.reversedName));
         const double trim = store->findParameterValue(s.trimName);
         // The position the trim stands for, also beyond the slider's ends.
@@ -371,6 +373,8 @@ void RotorPage::showParameters()
         c.available = store->contains(c.parameterName);
         if (c.available)
             showStored(c.slider, c.spin, c.mark, truncateTowardZero(store->findParameterValue(c.parameterName)));
+        else
+            leaveOutside(c.spin, c.mark);
     }
     applyCollectiveEnabled();
 }
