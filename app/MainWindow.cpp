@@ -35,6 +35,7 @@
 #include <QShortcut>
 #include <QTimer>
 #include <QTranslator>
+#include <QWindow>
 
 #include <limits>
 
@@ -269,8 +270,13 @@ void MainWindow::mousePressEvent(QMouseEvent *event)
     const int y = qRound(event->position().y());
     qCDebug(lcApp) << "press at y" << y << "band" << ui->nav_widget->height();
     if (event->button() == Qt::LeftButton && y < ui->nav_widget->height()) {
-        dragging = true;
-        dragOffset = event->position().toPoint();
+        // The desktop moves the window (Wayland allows nothing else, and it
+        // snaps); where it refuses, the window follows the mouse itself.
+        QWindow *handle = window()->windowHandle();
+        if (!handle || !handle->startSystemMove()) {
+            dragging = true;
+            dragOffset = event->position().toPoint();
+        }
     }
     QMainWindow::mousePressEvent(event);
 }
@@ -317,6 +323,8 @@ void MainWindow::slotDoAction()
         voltageShortcut->setEnabled(true);
         ui->centralwidget->setEnabled(true);
     }, Qt::DirectConnection);
+    // Opens over the middle of the window, wherever the window is.
+    dialog->move(frameGeometry().center() - dialog->rect().center());
     dialog->show();
 }
 
@@ -439,6 +447,7 @@ void MainWindow::switchLanguage(bool english, bool storeChoice)
     m_tuningPage->retranslate();
     m_modelPage->retranslate();
     m_filesBar->retranslate();
+    retranslateWarningStrip();
     if (voltageDialog) {
         QEvent change(QEvent::LanguageChange);
         QCoreApplication::sendEvent(voltageDialog.data(), &change);
@@ -722,8 +731,10 @@ void MainWindow::rc_channels_show(mavlink_rc_channels_t channels)
 
 void MainWindow::statustext_show(QString text, uint8_t severity)
 {
-    if (const auto line = StatusTextTable::userLine(text, severity))
-        addWarningLine(*line);
+    if (StatusTextTable::userLine(text, severity)) {
+        const char *message = StatusTextTable::rows()[size_t(StatusTextTable::matchRow(text))].message;
+        addWarningLine([message] { return QCoreApplication::translate("StatusTextTable", message); });
+    }
 }
 
 // ---- parameters ----------------------------------------------------------------------
@@ -804,7 +815,7 @@ void MainWindow::param_value_update_show(QString name, float value)
 void MainWindow::param_missing_show(QList<int> missingIndices)
 {
     qCWarning(lcApp) << "parameters missing from the download:" << missingIndices;
-    addWarningLine(tr("参数缺失：%1 个").arg(missingIndices.size()));
+    addWarningLine([count = missingIndices.size()] { return tr("参数缺失：%1 个").arg(count); });
 }
 
 void MainWindow::param_write_failed_show(QString name, float written)
@@ -824,10 +835,10 @@ void MainWindow::flushFailedWrites()
     if (m_failedWrites.isEmpty())
         return;
     if (m_failedWrites.size() == 1) {
-        addWarningLine(tr("写入未确认：%1").arg(m_failedWrites.constFirst()));
+        addWarningLine([name = m_failedWrites.constFirst()] { return tr("写入未确认：%1").arg(name); });
     } else {
         qCWarning(lcApp).noquote() << "writes not confirmed:" << m_failedWrites.join(QStringLiteral(", "));
-        addWarningLine(tr("写入未确认：%1 个参数").arg(m_failedWrites.size()));
+        addWarningLine([count = m_failedWrites.size()] { return tr("写入未确认：%1 个参数").arg(count); });
     }
     m_failedWrites.clear();
 }
@@ -844,6 +855,20 @@ void MainWindow::clearWarningStrip()
 
 void MainWindow::addWarningLine(const QString &text)
 {
+    addWarningLine([text] { return text; });
+}
+
+void MainWindow::addWarningLine(std::function<QString()> text)
+{
+    ui->warn_txt_widget->addLine(elidedWarningLine(text()));
+    m_warnLines.append(std::move(text));
+    while (m_warnLines.size() > NLineLabel::capacity)
+        m_warnLines.removeFirst();
+    updateWarningToolTip();
+}
+
+QString MainWindow::elidedWarningLine(const QString &text) const
+{
     // The strip is one column wide: a longer line ends in an ellipsis, and the
     // strip's tool tip holds every line in full.
     const auto *lineLabel = ui->warn_txt_widget->findChild<QLabel *>();
@@ -851,16 +876,24 @@ void MainWindow::addWarningLine(const QString &text)
     const QMargins column = ui->verticalLayout_3->contentsMargins();
     const QMargins panel = ui->verticalLayout_warn->contentsMargins();
     const int width = ui->Side_widget->maximumWidth() - column.left() - column.right() - panel.left() - panel.right();
-    ui->warn_txt_widget->addLine(metrics.elidedText(text, Qt::ElideRight, width));
-    m_warnLines.append(text);
-    while (m_warnLines.size() > NLineLabel::capacity)
-        m_warnLines.removeFirst();
+    return metrics.elidedText(text, Qt::ElideRight, width);
+}
+
+void MainWindow::retranslateWarningStrip()
+{
+    // The strip shows the newest lines; the lines kept are exactly those.
+    ui->warn_txt_widget->clearLines();
+    for (const std::function<QString()> &line : std::as_const(m_warnLines))
+        ui->warn_txt_widget->addLine(elidedWarningLine(line()));
     updateWarningToolTip();
 }
 
 void MainWindow::updateWarningToolTip()
 {
-    ui->warn_txt_widget->setToolTip(m_warnLines.join(QLatin1Char('\n')));
+    QStringList lines;
+    for (const std::function<QString()> &line : std::as_const(m_warnLines))
+        lines << line();
+    ui->warn_txt_widget->setToolTip(lines.join(QLatin1Char('\n')));
 }
 
 void MainWindow::Voltage_Write_show(float newMult)

@@ -86,8 +86,9 @@ QString CliTool::usage()
         "                     [--baud B] [--params FILE] [--sweep] [--compasses N] [--seed N]\n"
         "\n"
         "sim: names and values go out plain unless --encode (the real flight controller's\n"
-        "form); plain names that also read as encoded ones (FLTMODE1, TKOFF_RPM_MIN, ...)\n"
-        "then arrive decoded, divided by 12. --demo is the demo set-up: encoded, stick\n"
+        "form); the link learns the form from the first name valid in only one of them\n"
+        "and reads names valid in both (FLTMODE1, RC3_MIN, ...) in that form, so either\n"
+        "gives the exact table. --demo is the demo set-up: encoded, stick\n"
         "sweep, two compasses. --compasses N (1-3) calibrate together, compass i taking\n"
         "3 + i seconds.");
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "pages/OutOfRangeMark.h"
+
 #include <QString>
 #include <QWidget>
 #include <cstdint>
@@ -95,6 +97,11 @@ private:
     QLabel *valueLabel(Tuning tuning) const;
     void tuningValueChanged(Tuning tuning, int value);
     void writeTuning(Tuning tuning);
+    // Puts a slider at the position a stored value stands for, without
+    // writing: at its end, with the position in its label and a mark, when
+    // the position lies outside the slider's range.
+    void showPosition(Tuning tuning, int position);
+    void showValueText(Tuning tuning);
 
     void startCalibration();
     void stopCalibration();
@@ -117,4 +124,6 @@ private:
     uint8_t m_compassesSeen = 0;     // bit n: compass n reported progress in this calibration
     uint8_t m_compassesDone = 0;     // bit n: compass n reported success in this calibration
     MagText m_magText = MagText::None;
+    // Stored values outside a slider's range, one mark per slider.
+    OutOfRangeMark m_marks[TuningCount];
 };

@@ -24,11 +24,10 @@
 // Parameter form: the flight controller TAVRO is made for sends names and
 // values encoded. A default-constructed simulator sends them plain (the
 // tests' reference form; `tavro-cli sim` does too unless --encode or --demo
-// is given). Plain names that also read as valid encoded ones (FLTMODE1,
-// TKOFF_RPM_MIN, SIMPLE, ...) are then taken decoded by the link, divided by
-// 12, as it does with the real device; so anything meant to show the whole
-// table as a user sees it (the demo) uses Options::demo(), which sends the
-// encoded form, sweeps the sticks and calibrates two compasses.
+// is given). The link learns the form per connection, so plain names that
+// also read as valid encoded ones (FLTMODE1, RC3_MIN, ...) arrive as they
+// are. Options::demo() sends the encoded form, sweeps the sticks and
+// calibrates two compasses.
 // Its output is paced to a baud rate (115200 by default, 10 bits a byte).
 // Fault knobs drop, duplicate or corrupt messages, ignore requests, go silent
 // or close the device. Every setter and observer may be called from any

@@ -200,6 +200,13 @@ sudo usermod -aG dialout $USER</translation>
     </message>
 </context>
 <context>
+    <name>OutOfRangeMark</name>
+    <message>
+        <source>飞控中的值 %1 超出可调范围 %2 – %3</source>
+        <translation>The flight controller holds %1, outside the adjustable range %2 – %3</translation>
+    </message>
+</context>
+<context>
     <name>ParamFileLoader</name>
     <message>
         <source>找不到指定参数文件</source>
@@ -228,7 +235,7 @@ sudo usermod -aG dialout $USER</translation>
 <context>
     <name>PopUpWidget</name>
     <message>
-        <source>&lt;html&gt;&lt;head/&gt;&lt;body&gt;&lt;p&gt;&amp;nbsp;&amp;nbsp;&amp;nbsp;&amp;nbsp;&amp;nbsp;&amp;nbsp;请将电池充满电后，用精确的电压表测量XT60插头上的准确电压，例如：你测量到的电压是&lt;span style=&quot; font-weight:700;&quot;&gt;16.6V&lt;/span&gt;，那么请狗癣&lt;span style=&quot; font-weight:700;&quot;&gt;16.6V&lt;/span&gt;，然后连接电池到直升机，等待飞控测量电压显示稳定后，点击&lt;span style=&quot; font-weight:700;&quot;&gt;写入电压&lt;/span&gt;。&lt;/p&gt;&lt;/body&gt;&lt;/html&gt;</source>
+        <source>&lt;html&gt;&lt;head/&gt;&lt;body&gt;&lt;p&gt;&amp;nbsp;&amp;nbsp;&amp;nbsp;&amp;nbsp;&amp;nbsp;&amp;nbsp;请将电池充满电后，用精确的电压表测量XT60插头上的准确电压，例如：你测量到的电压是&lt;span style=&quot; font-weight:700;&quot;&gt;16.6V&lt;/span&gt;，那么请勾选&lt;span style=&quot; font-weight:700;&quot;&gt;16.6V&lt;/span&gt;，然后连接电池到直升机，等待飞控测量电压显示稳定后，点击&lt;span style=&quot; font-weight:700;&quot;&gt;写入电压&lt;/span&gt;。&lt;/p&gt;&lt;/body&gt;&lt;/html&gt;</source>
         <translation>&lt;html&gt;&lt;head/&gt;&lt;body&gt;&lt;p&gt;&amp;nbsp;&amp;nbsp;&amp;nbsp;&amp;nbsp;&amp;nbsp;&amp;nbsp;Please fully charge the battery, then use a precision voltmeter to measure the exact voltage at the XT60 connector. For example, if the measured voltage is &lt;span style=&quot; font-weight:700;&quot;&gt;16.6V&lt;/span&gt;, please enter &lt;span style=&quot; font-weight:700;&quot;&gt;16.6V.&lt;/span&gt; Then connect the battery to the helicopter and wait for the flight controller&apos;s voltage reading to stabilize. Once stable, click &lt;span style=&quot; font-weight:700;&quot;&gt;Apply Voltage&lt;/span&gt;.&lt;/p&gt;&lt;/body&gt;&lt;/html&gt;</translation>
     </message>
     <message>
@@ -306,7 +313,7 @@ sudo usermod -aG dialout $USER</translation>
     </message>
     <message>
         <source> 斜盘调平</source>
-        <translation> Sawsh-Trim</translation>
+        <translation> Swash trim</translation>
     </message>
     <message>
         <source>前</source>
@@ -592,7 +599,7 @@ Continue writing the remaining %2 parameters?</translation>
     </message>
     <message>
         <source>GPS星数</source>
-        <translation>Star</translation>
+        <translation>Satellites</translation>
     </message>
     <message>
         <source>GPS精度</source>
@@ -727,7 +734,7 @@ Continue writing the remaining %2 parameters?</translation>
     </message>
     <message>
         <source>点击写入参数</source>
-        <translation>Click to write parameters.&quot;</translation>
+        <translation>Click to write parameters.</translation>
     </message>
     <message>
         <source>熄火</source>
