@@ -10,6 +10,7 @@
 #include <QRegularExpression>
 #include <QtTest>
 
+#include <charconv>
 #include <csignal>
 #include <cstring>
 #include <fcntl.h>
@@ -430,6 +431,60 @@ private slots:
         kept.close();
         QVERIFY(kept.open(QIODevice::ReadOnly));
         QCOMPARE(kept.readAll().count('\n'), qsizetype(HeliParameterTable::kCount));
+    }
+
+    // restore writes only the parameters that differ, each confirmed.
+    void restoreWritesOnlyTheDifferences()
+    {
+        SimulatedFlightController sim(encodedSetup(0));
+        QVERIFY(sim.start());
+        QByteArray snapshot = "# a snapshot\n# complete\n";
+        for (const SimParameter &p : sim.parameters()) {
+            float v = p.value;
+            if (p.name == QLatin1String("ATC_RAT_YAW_P") || p.name == QLatin1String("H_COL_MAX")
+                || p.name == QLatin1String("ATC_ACCEL_Y_MAX"))
+                v += 2.0f;
+            char buf[64];
+            snapshot += p.name.toLatin1() + ',' + QByteArray(buf, int(std::to_chars(buf, buf + 64, v).ptr - buf)) + '\n';
+        }
+        const QString file = writeFile(m_files, "snapshot.param", snapshot);
+        Cli cli(m_snapshots.path());
+        CliRun r = cli.run({"--port", sim.portPath(), "restore", file});
+        QVERIFY2(r.exitCode == 0, qPrintable(r.err));
+        QVERIFY2(r.err.contains(QStringLiteral("restore: 3 of %1 parameters differ").arg(HeliParameterTable::kCount)),
+                 qPrintable(r.err));
+        QVERIFY2(r.err.contains("restore: 3 writes: 3 confirmed, 0 sent but not confirmed, 0 not sent"), qPrintable(r.err));
+        QVERIFY(settle(sim));
+        QStringList written;
+        for (const auto &set : sim.paramSets())
+            written << set.first;
+        written.sort();
+        QCOMPARE(written, (QStringList{"ATC_ACCEL_Y_MAX", "ATC_RAT_YAW_P", "H_COL_MAX"}));
+
+        sim.clearObservations();
+        r = cli.run({"--port", sim.portPath(), "restore", file});
+        QVERIFY2(r.exitCode == 0, qPrintable(r.err));
+        QVERIFY2(r.err.contains("restore: 0 of"), qPrintable(r.err));
+        QVERIFY(settle(sim));
+        QCOMPARE(sim.paramSets().size(), 0);
+    }
+
+    // Interrupted before anything was written (during the download): 130 too.
+    void interruptedDownload()
+    {
+        SimulatedFlightController sim(encodedSetup(SimulatedFlightController::kDefaultBaud));
+        QVERIFY(sim.start());
+        const QString file = writeFile(m_files, "small.param", "H_COL_MAX,1790\n");
+        Cli cli(m_snapshots.path());
+        cli.start({"--port", sim.portPath(), "load", file});
+        QVERIFY(cli.waitForStarted());
+        QTRY_VERIFY_WITH_TIMEOUT(sim.paramValuesSent() >= 200, 30000);
+        ::kill(pid_t(cli.process().processId()), SIGINT);
+        const CliRun r = cli.finish(10000);
+        QVERIFY2(r.exitCode == 130, qPrintable(QString::number(r.exitCode) + ": " + r.err));
+        QVERIFY2(r.err.contains("interrupted"), qPrintable(r.err));
+        QVERIFY(settle(sim));
+        QCOMPARE(sim.paramSets().size(), 0);
     }
 
     // diff: 0 equal, 1 different (each difference and the count), 2 error.
