@@ -358,6 +358,23 @@ private slots:
             QVERIFY2(covered.contains(name), qPrintable(name + " changed without a word\n" + r.err));
     }
 
+    // A flight controller that keeps talking but ignores every write: the
+    // batch stops after the writes in flight and says why.
+    void writesIgnored()
+    {
+        SimulatedFlightController sim(encodedSetup(0));
+        QVERIFY(sim.start());
+        sim.setIgnoredParamSets(1000);
+        const QString file = writeFile(m_files, "ignored.param", batchFile(40));
+        Cli cli(m_snapshots.path());
+        const CliRun r = cli.run({"--port", sim.portPath(), "load", file});
+        QVERIFY2(r.exitCode == 1, qPrintable(r.err));
+        QVERIFY2(r.err.contains("(the flight controller stopped answering)"), qPrintable(r.err));
+        const Account a = accountOf(r.err);
+        QVERIFY2(a.found && a.total == 40 && a.confirmed == 0, qPrintable(r.err));
+        QVERIFY2(a.unconfirmed >= 1 && a.unconfirmed <= 8 && a.unconfirmed + a.notSent == 40, qPrintable(r.err));
+    }
+
     // Ctrl+C or SIGTERM in the middle of a batch: sending stops, the echoes
     // already due are waited for (at most 1 s), the account is printed, exit 130.
     void interruptedBatch_data()
