@@ -1,5 +1,6 @@
 #include "params/ParamFileChecker.h"
 
+#include <QCoreApplication>
 #include <QFile>
 #include <QHash>
 #include <QLocale>
@@ -86,25 +87,73 @@ QString ParamCheckProblem::describe() const
     const QString q = QStringLiteral("\"%1\"").arg(quoted);
     switch (kind) {
     case BadFormat:
-        return at + (detail.isEmpty() ? QStringLiteral("not NAME,VALUE") : detail) + QStringLiteral(": ") + q;
+        switch (reason) {
+        case CommentAfterValue:
+            return at + QStringLiteral("a comment after the value (comments stand on lines of their own): ") + q;
+        case NulByte:
+            return at + QStringLiteral("holds a NUL byte: ") + q;
+        case NotUtf8:
+            return at + QStringLiteral("not UTF-8 text: ") + q;
+        default:
+            return at + QStringLiteral("not NAME,VALUE: ") + q;
+        }
     case BadName:
         return at + QStringLiteral("not a parameter name (1-16 letters, digits, underscores): ") + q;
     case BadValue:
         return at + QStringLiteral("not a number: ") + q;
     case ValueNotFloat:
-        return at + QStringLiteral("%1: %2").arg(name, detail);
+        if (reason == TooSmall)
+            return at + QStringLiteral("%1: %2 is too small for a 32-bit float: it would be written as 0").arg(name, value);
+        return at + QStringLiteral("%1: %2 is beyond the range of a 32-bit float").arg(name, value);
     case UnknownName:
         return at + QStringLiteral("unknown parameter: ") + name;
     case DuplicateDiffers:
-        return at + QStringLiteral("%1 given twice with different values (lines %2 and %3%4): neither is written")
+        return at + QStringLiteral("%1 given twice with different values (lines %2 and %3: %4 and %5): neither is written")
                         .arg(name)
                         .arg(otherLine)
                         .arg(line)
-                        .arg(detail.isEmpty() ? QString() : QStringLiteral(": ") + detail);
+                        .arg(otherValue, value);
     case DuplicateSame:
         return at + QStringLiteral("note: %1 repeats line %2 with the same value").arg(name).arg(otherLine);
     }
     return at + q;
+}
+
+QString ParamCheckProblem::text() const
+{
+    const QString q = QStringLiteral("\"%1\"").arg(quoted);
+    switch (kind) {
+    case BadFormat:
+        switch (reason) {
+        case CommentAfterValue:
+            return QCoreApplication::translate("ParamFileChecker", "第%1行：注释须单独成行：%2").arg(line).arg(q);
+        case NulByte:
+            return QCoreApplication::translate("ParamFileChecker", "第%1行：含有空字节：%2").arg(line).arg(q);
+        case NotUtf8:
+            return QCoreApplication::translate("ParamFileChecker", "第%1行：不是 UTF-8 文本：%2").arg(line).arg(q);
+        default:
+            return QCoreApplication::translate("ParamFileChecker", "第%1行：不是“名称,数值”格式：%2").arg(line).arg(q);
+        }
+    case BadName:
+        return QCoreApplication::translate("ParamFileChecker", "第%1行：不是参数名（1-16 个字母、数字或下划线）：%2").arg(line).arg(q);
+    case BadValue:
+        return QCoreApplication::translate("ParamFileChecker", "第%1行：不是数字：%2").arg(line).arg(q);
+    case ValueNotFloat:
+        if (reason == TooSmall)
+            return QCoreApplication::translate("ParamFileChecker", "第%1行：%2：%3 太小，32 位浮点数会将其写成 0").arg(line).arg(name, value);
+        return QCoreApplication::translate("ParamFileChecker", "第%1行：%2：%3 超出 32 位浮点数的范围").arg(line).arg(name, value);
+    case UnknownName:
+        return QCoreApplication::translate("ParamFileChecker", "第%1行：飞控没有参数 %2").arg(line).arg(name);
+    case DuplicateDiffers:
+        return QCoreApplication::translate("ParamFileChecker", "第%1行：%2 在第%3行和第%1行的值不同（%4 和 %5），均不写入")
+            .arg(line)
+            .arg(name)
+            .arg(otherLine)
+            .arg(otherValue, value);
+    case DuplicateSame:
+        return QCoreApplication::translate("ParamFileChecker", "第%1行：提示：%2 与第%3行重复，值相同").arg(line).arg(name).arg(otherLine);
+    }
+    return q;
 }
 
 int ParamCheckResult::errorCount() const
@@ -126,6 +175,32 @@ QStringList ParamCheckResult::describeProblems(int limit) const
     if (problems.size() > lines.size())
         lines << QStringLiteral("... and %1 more").arg(problems.size() - lines.size());
     return lines;
+}
+
+QStringList ParamCheckResult::problemTexts(int limit) const
+{
+    QStringList lines;
+    for (const ParamCheckProblem& p : problems) {
+        if (lines.size() >= limit)
+            break;
+        lines << p.text();
+    }
+    if (problems.size() > lines.size())
+        lines << QCoreApplication::translate("ParamFileChecker", "……另有 %1 条").arg(problems.size() - lines.size());
+    return lines;
+}
+
+QString ParamCheckResult::encodingText() const
+{
+    if (!wrongEncoding)
+        return QString();
+    if (encodingName == QLatin1String("binary"))
+        return QCoreApplication::translate("ParamFileChecker",
+                                           "此文件第一行含有空字节，不是文本文件（二进制文件？）：参数文件须为 UTF-8 "
+                                           "文本，请另存为 UTF-8 后重试。");
+    return QCoreApplication::translate("ParamFileChecker",
+                                       "此文件是 %1 编码的文本，参数文件须为 UTF-8 文本：请另存为 UTF-8 后重试。")
+        .arg(encodingName);
 }
 
 // ---- checking --------------------------------------------------------------------------
@@ -206,23 +281,26 @@ ParamCheckResult ParamFileChecker::check(const QByteArray& text, const QSet<QStr
         ParamCheckProblem p;
         p.line = lineNo;
         p.quoted = quote(line);
-        const auto reject = [&](ParamCheckProblem::Kind kind, const QString& detail = QString()) {
+        const auto reject = [&](ParamCheckProblem::Kind kind, const QString& detail = QString(),
+                                ParamCheckProblem::Reason reason = ParamCheckProblem::NoReason) {
             p.kind = kind;
             p.detail = detail;
+            p.reason = reason;
             r.problems.append(p);
         };
 
         if (line.contains('\0')) {
-            reject(ParamCheckProblem::BadFormat, QStringLiteral("holds a NUL byte"));
+            reject(ParamCheckProblem::BadFormat, QStringLiteral("holds a NUL byte"), ParamCheckProblem::NulByte);
             continue;
         }
         if (!line.isValidUtf8()) {
-            reject(ParamCheckProblem::BadFormat, QStringLiteral("not UTF-8 text"));
+            reject(ParamCheckProblem::BadFormat, QStringLiteral("not UTF-8 text"), ParamCheckProblem::NotUtf8);
             continue;
         }
         if (line.contains('#')) {
             reject(ParamCheckProblem::BadFormat,
-                   QStringLiteral("a comment after the value (comments stand on lines of their own)"));
+                   QStringLiteral("a comment after the value (comments stand on lines of their own)"),
+                   ParamCheckProblem::CommentAfterValue);
             continue;
         }
         const qsizetype comma = line.indexOf(',');
@@ -245,18 +323,22 @@ ParamCheckResult ParamFileChecker::check(const QByteArray& text, const QSet<QStr
         const double d = QLocale::c().toDouble(valueText, &ok);
         float value = 0.0f;
         QString why;
+        p.value = quote(valueText.toUtf8());
         if (!ok) {
             // Beyond even a double: too large, or (a negative exponent) too small.
             const bool tiny = valueText.contains(QLatin1String("e-"), Qt::CaseInsensitive);
             reject(ParamCheckProblem::ValueNotFloat,
                    QStringLiteral("%1 is %2")
-                       .arg(quote(valueText.toUtf8()),
+                       .arg(p.value,
                             tiny ? QStringLiteral("too small for a 32-bit float: it would be written as 0")
-                                 : QStringLiteral("beyond the range of a 32-bit float")));
+                                 : QStringLiteral("beyond the range of a 32-bit float")),
+                   tiny ? ParamCheckProblem::TooSmall : ParamCheckProblem::TooLarge);
             continue;
         }
         if (!toFloat(d, &value, &why)) {
-            reject(ParamCheckProblem::ValueNotFloat, QStringLiteral("%1 is %2").arg(quote(valueText.toUtf8()), why));
+            // Only overflow and a value that becomes 0 are refused (see the class comment).
+            reject(ParamCheckProblem::ValueNotFloat, QStringLiteral("%1 is %2").arg(p.value, why),
+                   std::fabs(d) > 1.0 ? ParamCheckProblem::TooLarge : ParamCheckProblem::TooSmall);
             continue;
         }
         if (knownNames && !knownNames->contains(name)) {
@@ -270,8 +352,10 @@ ParamCheckResult ParamFileChecker::check(const QByteArray& text, const QSet<QStr
                 reject(ParamCheckProblem::DuplicateSame);
             } else {
                 conflicting.insert(name);
+                p.otherValue = shortest(it->value);
+                p.value = shortest(value);
                 reject(ParamCheckProblem::DuplicateDiffers,
-                       QStringLiteral("%1 and %2").arg(shortest(it->value), shortest(value)));
+                       QStringLiteral("%1 and %2").arg(p.otherValue, p.value));
             }
             continue;
         }

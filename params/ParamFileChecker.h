@@ -19,15 +19,30 @@ struct ParamCheckProblem
         DuplicateDiffers, // the name came earlier with another value (error)
         DuplicateSame,    // the name came earlier with the same value (a note, not an error)
     };
+    // What exactly is wrong, where the kind alone does not say it.
+    enum Reason {
+        NoReason,
+        CommentAfterValue, // BadFormat: "NAME,VALUE # ..."
+        NulByte,           // BadFormat
+        NotUtf8,           // BadFormat
+        TooSmall,          // ValueNotFloat: it would be written as 0
+        TooLarge,          // ValueNotFloat: beyond the largest float
+    };
     Kind kind = BadFormat;
+    Reason reason = NoReason;
     int line = 0;          // 1-based
     int otherLine = 0;     // duplicates: the earlier line of the same name
     QString name;          // the parameter name where one could be read
     QString quoted;        // at most 40 characters of the line, control bytes escaped
+    QString value;         // ValueNotFloat: the value as written (quoted); duplicates: this line's value
+    QString otherValue;    // duplicates: the earlier line's value
     QString detail;        // what exactly is wrong, in English, when the kind alone does not say it
     bool isError() const { return kind != DuplicateSame; }
     // One English line for the log and tavro-cli: "line 12: unknown parameter: X".
     QString describe() const;
+    // The same line in the interface's language (Chinese source text,
+    // context "ParamFileChecker"), for the window.
+    QString text() const;
 };
 
 // The outcome of checking a whole parameter file before anything is written.
@@ -47,6 +62,10 @@ struct ParamCheckResult
     // The problems as lines for a terminal or the log: at most `limit`
     // (notes included, in file order), then "... and N more".
     QStringList describeProblems(int limit = 20) const;
+    // The same in the interface's language, and the foreign-encoding
+    // sentence in it (empty when the encoding is right).
+    QStringList problemTexts(int limit = 20) const;
+    QString encodingText() const;
 };
 
 // The one checker of parameter files for every flow that writes a file

@@ -5,6 +5,7 @@
 #include "sim/HeliParameterTable.h"
 
 #include <QDir>
+#include <QTranslator>
 #include <QtTest>
 
 #include <cfloat>
@@ -287,6 +288,30 @@ private slots:
         const ParamCheckResult tooBig = ParamFileChecker::checkFile(big.fileName(), nullptr);
         QVERIFY(!tooBig.readable);
         QVERIFY(tooBig.fileError.contains("too large"));
+    }
+
+    // The window's lines: Chinese as written, and with the English catalogue
+    // exactly the lines tavro-cli prints.
+    void textsInBothLanguages()
+    {
+        const QSet<QString> names = knownNames();
+        static const char file[] = "A,1 # c\nB\0,1\nC,\xff\nno comma\n1BAD.,1\nSIMP_001,x\nSIMP_001,1e-50\n"
+                                   "SIMP_001,1e40\nNOPE,1\nSIMP_002,1\nSIMP_002,2\nSIMP_003,1\nSIMP_003,1\n";
+        const ParamCheckResult r = ParamFileChecker::check(QByteArray(file, sizeof file - 1), &names);
+        QCOMPARE(r.problems.size(), 11);
+        QCOMPARE(r.problems.first().text(), QStringLiteral("第1行：注释须单独成行：\"A,1 # c\""));
+        QTranslator english;
+        QVERIFY(english.load(QStringLiteral(":/TAVRO_en_US.qm")));
+        QCoreApplication::installTranslator(&english);
+        for (const ParamCheckProblem &p : r.problems)
+            QCOMPARE(p.text(), p.describe());
+        QCOMPARE(r.problemTexts(3), r.describeProblems(3));
+        const ParamCheckResult utf16 = ParamFileChecker::check(QByteArray("\xff\xfe" "A\0", 4), nullptr);
+        QCOMPARE(utf16.encodingText(), utf16.fileError);
+        const ParamCheckResult binary = ParamFileChecker::check(QByteArray("\x01\0\x02", 3), nullptr);
+        QCOMPARE(binary.encodingText(), binary.fileError);
+        QCoreApplication::removeTranslator(&english);
+        QVERIFY(utf16.encodingText().startsWith(QStringLiteral("此文件是 UTF-16 LE 编码")));
     }
 
     // Every shipped preset passes against the simulated flight controller's table.
