@@ -4,8 +4,10 @@
 #include "cli/InterruptWatcher.h"
 #include "link/LinkSession.h"
 #include "link/ParamTransfer.h"
+#include "link/PortSource.h"
 #include "params/ParamDiff.h"
 #include "params/ParamFileChecker.h"
+#include "params/SnapshotStore.h"
 #include "sim/SimulatedFlightController.h"
 
 #include <QCoreApplication>
@@ -451,21 +453,20 @@ int CliTool::cmdLoad(const QString &path, bool skipInvalid)
     status = refuse(path, check, skipInvalid ? CheckStage::FinalSkipping : CheckStage::Final, &proceed);
     if (!proceed)
         return status;
-    if (!takeSnapshot(session))
-        return kExitFailed;
+    takeSnapshot();
     return runBatch(session, QStringLiteral("load"), check.writable, check.errorCount() > 0);
 }
 
 int CliTool::cmdRestore(const QString &path, bool skipInvalid)
 {
+    QString error;
+    if (!checkRestorable(path, &error))
+        return fail(error, kExitRefused);
     bool proceed = false;
     int status = refuse(path, ParamFileChecker::checkFile(path, nullptr),
                         skipInvalid ? CheckStage::FirstSkipping : CheckStage::First, &proceed);
     if (!proceed)
         return status;
-    QString error;
-    if (!checkRestorable(path, &error))
-        return fail(error, kExitRefused);
 
     LinkSession session;
     session.start(0);
@@ -484,8 +485,7 @@ int CliTool::cmdRestore(const QString &path, bool skipInvalid)
     printErr(QStringLiteral("restore: %1 of %2 parameters differ").arg(writes.size()).arg(check.writable.size()));
     if (writes.isEmpty())
         return check.errorCount() > 0 ? kExitFailed : kExitOk;
-    if (!takeSnapshot(session))
-        return kExitFailed;
+    takeSnapshot();
     return runBatch(session, QStringLiteral("restore"), writes, check.errorCount() > 0);
 }
 
@@ -517,19 +517,82 @@ int CliTool::cmdDiff(const QString &path)
 
 // ---- snapshots -----------------------------------------------------------------------
 
-bool CliTool::takeSnapshot(LinkSession &)
+QString CliTool::serialNumberOf(const QString &port)
 {
-    return true;
+    for (const PortCandidate &c : systemSerialPorts()) {
+        if (c.portName == port || QStringLiteral("/dev/") + c.portName == port)
+            return c.serialNumber;
+    }
+    return QString();
 }
 
-bool CliTool::checkRestorable(const QString &, QString *)
+void CliTool::takeSnapshot()
 {
+    const SnapshotStore store(m_snapshotDir);
+    SnapshotSource source;
+    source.port = m_port;
+    source.serialNumber = serialNumberOf(m_port);
+    source.complete = true;
+    const QString board = SnapshotStore::boardId(source.serialNumber, m_port);
+    const SnapshotSaveResult saved = store.save(board, source, m_params);
+    switch (saved.status) {
+    case SnapshotSaveResult::Written:
+        printErr(QStringLiteral("snapshot of the table before writing: %1").arg(saved.path));
+        break;
+    case SnapshotSaveResult::Identical:
+        printErr(QStringLiteral("snapshot of the table before writing: unchanged since %1").arg(saved.path));
+        break;
+    case SnapshotSaveResult::Failed:
+        // The writes go on: a folder that cannot be written must not keep a
+        // user from changing the flight controller, but it is said clearly.
+        printErr(QStringLiteral("tavro-cli: warning: no snapshot taken (%1)").arg(saved.error));
+        break;
+    }
+}
+
+bool CliTool::checkRestorable(const QString &path, QString *error)
+{
+    const SnapshotData data = SnapshotStore::read(path);
+    if (!data.info.readable) {
+        *error = QStringLiteral("%1 is not a readable snapshot (%2); nothing written").arg(path, data.info.problem);
+        return false;
+    }
+    if (!data.info.complete) {
+        *error = QStringLiteral("%1 holds an incomplete download and is never restored as a whole; "
+                                "load writes its lines if that is meant").arg(path);
+        return false;
+    }
     return true;
 }
 
 int CliTool::cmdSnapshots()
 {
-    return fail(QStringLiteral("snapshots: not available in this build"));
+    const SnapshotStore store(m_snapshotDir);
+    const QStringList boards = store.boards();
+    if (boards.isEmpty()) {
+        printErr(QStringLiteral("no snapshots in %1").arg(store.root()));
+        return kExitOk;
+    }
+    printErr(QStringLiteral("snapshots in %1").arg(store.root()));
+    for (const QString &board : boards) {
+        printOut(board + QLatin1Char(':'));
+        for (const SnapshotInfo &s : store.list(board)) {
+            QString state;
+            if (!s.readable)
+                state = QStringLiteral("unreadable: ") + s.problem;
+            else
+                state = QStringLiteral("%1 parameters, %2, model %3 %4")
+                            .arg(s.count)
+                            .arg(s.complete ? QStringLiteral("complete") : QStringLiteral("incomplete"))
+                            .arg(s.modelId)
+                            .arg(s.modelName);
+            printOut(QStringLiteral("  %1  %2  %3%4")
+                         .arg(s.path, s.time.isValid() ? s.time.toString(Qt::ISODate) : QStringLiteral("-"), state,
+                              s.first ? QStringLiteral("  (the first: the state before TAVRO changed anything)")
+                                      : QString()));
+        }
+    }
+    return kExitOk;
 }
 
 // ---- watch -------------------------------------------------------------------------

@@ -96,8 +96,12 @@ private:
     // Runs the writes and prints the account; returns the exit status
     // (`skipped`: lines of the input were left out).
     int runBatch(LinkSession &session, const QString &command, const QList<ParamFileEntry> &writes, bool skipped);
-    // Saves the downloaded table as a snapshot before a batch.
-    bool takeSnapshot(LinkSession &session);
+    // Saves the downloaded table as a snapshot before a batch, in the folder
+    // the window uses (--snapshot-dir, else TAVRO_SNAPSHOT_DIR, else the
+    // per-user data folder); a failure is a warning, the batch goes on.
+    void takeSnapshot();
+    // The USB serial number the platform reports for the port, or empty.
+    static QString serialNumberOf(const QString &port);
     // False (with the reason) for a snapshot that must not be restored whole.
     bool checkRestorable(const QString &path, QString *error);
     int fail(const QString &reason, int status = kExitFailed);

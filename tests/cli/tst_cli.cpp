@@ -4,6 +4,7 @@
 // middle), files written whole or not at all, diff's exit codes.
 #include "link/MavlinkCodec.h"
 #include "link/MavlinkMessages.h"
+#include "params/SnapshotStore.h"
 #include "sim/HeliParameterTable.h"
 #include "sim/SimulatedFlightController.h"
 
@@ -450,27 +451,34 @@ private slots:
         QCOMPARE(kept.readAll().count('\n'), qsizetype(HeliParameterTable::kCount));
     }
 
-    // restore writes only the parameters that differ, each confirmed.
-    void restoreWritesOnlyTheDifferences()
+    // restore takes a snapshot first and writes only the parameters that
+    // differ, each confirmed; snapshots lists what the folder holds; a
+    // damaged or incomplete snapshot is never restored.
+    void snapshotsAndRestore()
     {
         SimulatedFlightController sim(encodedSetup(0));
         QVERIFY(sim.start());
-        QByteArray snapshot = "# a snapshot\n# complete\n";
+        QTemporaryDir snapshots;
+        QList<Parameter> wanted;
         for (const SimParameter &p : sim.parameters()) {
             float v = p.value;
             if (p.name == QLatin1String("ATC_RAT_YAW_P") || p.name == QLatin1String("H_COL_MAX")
                 || p.name == QLatin1String("ATC_ACCEL_Y_MAX"))
                 v += 2.0f;
-            char buf[64];
-            snapshot += p.name.toLatin1() + ',' + QByteArray(buf, int(std::to_chars(buf, buf + 64, v).ptr - buf)) + '\n';
+            wanted.append(Parameter{p.name, double(v)});
         }
+        const QDateTime time(QDate(2026, 1, 2), QTime(3, 4, 5));
+        SnapshotSource source;
+        source.port = QStringLiteral("ttyACM0");
+        const QByteArray snapshot = SnapshotStore::format(source, wanted, time);
         const QString file = writeFile(m_files, "snapshot.param", snapshot);
-        Cli cli(m_snapshots.path());
+        Cli cli(snapshots.path());
         CliRun r = cli.run({"--port", sim.portPath(), "restore", file});
         QVERIFY2(r.exitCode == 0, qPrintable(r.err));
         QVERIFY2(r.err.contains(QStringLiteral("restore: 3 of %1 parameters differ").arg(HeliParameterTable::kCount)),
                  qPrintable(r.err));
         QVERIFY2(r.err.contains("restore: 3 writes: 3 confirmed, 0 sent but not confirmed, 0 not sent"), qPrintable(r.err));
+        QVERIFY2(r.err.contains("snapshot of the table before writing: " + snapshots.path()), qPrintable(r.err));
         QVERIFY(settle(sim));
         QStringList written;
         for (const auto &set : sim.paramSets())
@@ -478,12 +486,46 @@ private slots:
         written.sort();
         QCOMPARE(written, (QStringList{"ATC_ACCEL_Y_MAX", "ATC_RAT_YAW_P", "H_COL_MAX"}));
 
+        // The snapshot holds the table as it was before the restore.
+        r = cli.run({"snapshots"});
+        QCOMPARE(r.exitCode, 0);
+        const QStringList lines = r.out.split('\n', Qt::SkipEmptyParts);
+        QCOMPARE(lines.size(), 2);
+        QVERIFY2(lines[1].contains(QStringLiteral("%1 parameters, complete").arg(HeliParameterTable::kCount))
+                     && lines[1].contains("(the first"), qPrintable(r.out));
+        const QString taken = lines[1].trimmed().section(QLatin1Char(' '), 0, 0);
+        const SnapshotData before = SnapshotStore::read(taken);
+        QVERIFY2(before.info.restorable(), qPrintable(before.info.problem));
+        QCOMPARE(before.parameters.size(), qsizetype(HeliParameterTable::kCount));
+        for (const Parameter &p : before.parameters)
+            if (p.name == QLatin1String("H_COL_MAX"))
+                QCOMPARE(float(p.value), 1750.0f);
+
+        // Nothing differs any more: nothing written, exit 0.
         sim.clearObservations();
         r = cli.run({"--port", sim.portPath(), "restore", file});
         QVERIFY2(r.exitCode == 0, qPrintable(r.err));
         QVERIFY2(r.err.contains("restore: 0 of"), qPrintable(r.err));
+
+        // Cut short, or an incomplete download: refused before the link is touched.
+        const QString cut = writeFile(m_files, "cut.param", snapshot.left(snapshot.size() - 30));
+        r = cli.run({"--port", sim.portPath(), "restore", cut});
+        QCOMPARE(r.exitCode, 2);
+        QVERIFY2(r.err.contains("is not a readable snapshot"), qPrintable(r.err));
+        source.complete = false;
+        const QString incomplete = writeFile(m_files, "incomplete.param", SnapshotStore::format(source, wanted, time));
+        r = cli.run({"--port", sim.portPath(), "restore", incomplete});
+        QCOMPARE(r.exitCode, 2);
+        QVERIFY2(r.err.contains("incomplete download and is never restored as a whole"), qPrintable(r.err));
         QVERIFY(settle(sim));
         QCOMPARE(sim.paramSets().size(), 0);
+
+        // A snapshot folder that cannot be written: one warning, the load goes on.
+        const QString blocker = writeFile(m_files, "blocker", "a file, not a folder\n");
+        const QString load = writeFile(m_files, "one.param", "H_COL_MAX,1770\n");
+        r = cli.run({"--port", sim.portPath(), "--snapshot-dir", blocker + "/snapshots", "load", load});
+        QVERIFY2(r.exitCode == 0, qPrintable(r.err));
+        QVERIFY2(r.err.contains("warning: no snapshot taken"), qPrintable(r.err));
     }
 
     // Interrupted before anything was written (during the download): 130 too.
