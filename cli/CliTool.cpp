@@ -350,9 +350,16 @@ int CliTool::refuse(const QString &what, const ParamCheckResult &check, CheckSta
 {
     *proceed = false;
     const bool skipInvalid = stage == CheckStage::FirstSkipping || stage == CheckStage::FinalSkipping;
-    const bool first = stage == CheckStage::First || stage == CheckStage::FirstSkipping;
-    if (!check.readable)
-        return fail(QStringLiteral("%1: %2 Nothing written.").arg(what, check.fileError), kExitRefused);
+    const bool first = stage == CheckStage::First || stage == CheckStage::FirstSkipping
+                       || stage == CheckStage::CompareFirst;
+    const bool compare = stage == CheckStage::CompareFirst || stage == CheckStage::Compare;
+    if (!check.readable) {
+        QString reason = check.fileError;
+        if (!compare)
+            reason += reason.endsWith(QLatin1Char('.')) ? QStringLiteral(" Nothing written.")
+                                                        : QStringLiteral("; nothing written");
+        return fail(QStringLiteral("%1: %2").arg(what, reason), kExitRefused);
+    }
     const int errors = check.errorCount();
     // The check before the download speaks only when it stops the command;
     // the one against the table lists everything.
@@ -362,7 +369,7 @@ int CliTool::refuse(const QString &what, const ParamCheckResult &check, CheckSta
         QString head = QStringLiteral("%1: %2 %3").arg(what).arg(errors).arg(errors == 1 ? "error" : "errors");
         if (notes > 0)
             head += QStringLiteral(", %1 %2").arg(notes).arg(notes == 1 ? "note" : "notes");
-        if (errors > 0)
+        if (errors > 0 && !compare)
             head += skipInvalid ? QStringLiteral("; the lines in error are skipped")
                    : stage == CheckStage::Value ? QStringLiteral("; nothing written")
                                                 : QStringLiteral("; nothing written (--skip-invalid writes the valid lines)");
@@ -492,7 +499,7 @@ int CliTool::cmdRestore(const QString &path, bool skipInvalid)
 int CliTool::cmdDiff(const QString &path)
 {
     bool proceed = false;
-    int status = refuse(path, ParamFileChecker::checkFile(path, nullptr), CheckStage::First, &proceed);
+    int status = refuse(path, ParamFileChecker::checkFile(path, nullptr), CheckStage::CompareFirst, &proceed);
     if (!proceed)
         return status == kExitOk ? kExitRefused : status;
 
@@ -503,7 +510,7 @@ int CliTool::cmdDiff(const QString &path)
         return fail(error, InterruptWatcher::interrupted() ? kExitInterrupted : kExitRefused);
     const QSet<QString> names = tableNames();
     const ParamCheckResult check = ParamFileChecker::checkFile(path, &names);
-    status = refuse(path, check, CheckStage::Final, &proceed);
+    status = refuse(path, check, CheckStage::Compare, &proceed);
     if (!proceed)
         return status == kExitOk ? kExitRefused : status;
 

@@ -91,6 +91,8 @@ private:
         Final,          // against the downloaded table
         FinalSkipping,  // the same with --skip-invalid
         Value,          // set NAME VALUE
+        CompareFirst,   // diff: the file alone
+        Compare,        // diff: against the downloaded table
     };
     int refuse(const QString &what, const ParamCheckResult &check, CheckStage stage, bool *proceed);
     // Runs the writes and prints the account; returns the exit status
