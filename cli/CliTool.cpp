@@ -326,8 +326,11 @@ int CliTool::cmdParams(const QString &outFile)
         return failLink(error);
     // Nothing is written before the table is complete: a file named by --out
     // is replaced whole or left as it was.
-    if (!download(session, true, &error))
+    if (!download(session, true, &error)) {
+        if (!outFile.isEmpty())
+            error += QStringLiteral("; %1 not written").arg(outFile);
         return failLink(error);
+    }
 
     QByteArray text;
     for (const Parameter &p : std::as_const(m_params))

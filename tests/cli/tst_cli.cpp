@@ -435,6 +435,7 @@ private slots:
             sim.stop();   // the cable pulled halfway
             const CliRun r = cli.finish(20000);
             QVERIFY2(r.exitCode == 1, qPrintable(QString::number(r.exitCode) + ": " + r.err));
+            QVERIFY2(r.err.contains("; " + target + " not written"), qPrintable(r.err));
         }
         QFile kept(existing);
         QVERIFY(kept.open(QIODevice::ReadOnly));
