@@ -4,6 +4,8 @@
 
 #include "app/AppLog.h"
 #include "app/LanguageSetting.h"
+#include "app/ParamFilesBar.h"
+#include "app/SafeChanges.h"
 #include "app/SettingsLocation.h"
 #include "dialogs/PopUpWidget.h"
 #include "link/Mav2Uart_Worker.h"
@@ -114,6 +116,16 @@ MainWindow::MainWindow(const Options &options, QWidget *parent)
     connect(m_ctx, &PageContext::dataStreamRequested, this, &MainWindow::ReadParam_stream);
     connect(m_ctx, &PageContext::warningRaised, this,
             [this](const QString &line) { addWarningLine(line); });
+
+    // Snapshots, save, load, restore: their own class and their own buttons
+    // under the connection panel.
+    m_safeChanges = new SafeChanges(m_ctx, options.snapshotDir, this);
+    connect(m_safeChanges, &SafeChanges::warning, this, [this](const QString &line) { addWarningLine(line); });
+    m_filesBar = new ParamFilesBar(ui->uart_widget);
+    ui->verticalLayout_uart->addWidget(m_filesBar);
+    connect(m_filesBar, &ParamFilesBar::saveRequested, m_safeChanges, &SafeChanges::saveParameters);
+    connect(m_filesBar, &ParamFilesBar::loadRequested, m_safeChanges, &SafeChanges::loadParameters);
+    connect(m_filesBar, &ParamFilesBar::snapshotsRequested, m_safeChanges, &SafeChanges::showSnapshots);
 
     m_failedWritesTimer = new QTimer(this);
     m_failedWritesTimer->setSingleShot(true);
@@ -423,6 +435,7 @@ void MainWindow::switchLanguage(bool english, bool storeChoice)
     m_rotorPage->retranslate();
     m_tuningPage->retranslate();
     m_modelPage->retranslate();
+    m_filesBar->retranslate();
     if (voltageDialog) {
         QEvent change(QEvent::LanguageChange);
         QCoreApplication::sendEvent(voltageDialog.data(), &change);
@@ -568,6 +581,8 @@ void MainWindow::serialPort_init()
     connect(worker, &Mav2Uart_Worker::param_write_failed_value, this, &MainWindow::param_write_failed_show);
     connect(worker, &Mav2Uart_Worker::link_error_value, this, &MainWindow::link_error_show);
     connect(worker, &Mav2Uart_Worker::port_permission_denied_value, this, &MainWindow::port_permission_denied_show);
+    connect(worker, &Mav2Uart_Worker::port_opened_value, m_safeChanges, &SafeChanges::portOpened);
+    connect(worker, &Mav2Uart_Worker::param_missing_value, m_safeChanges, &SafeChanges::downloadMissing);
 
     connect(qApp, &QCoreApplication::aboutToQuit, this, &MainWindow::check_uart);
 
@@ -604,12 +619,15 @@ void MainWindow::OpenUart_connect(int FLAG)
 {
     clearWarningStrip();
     if (FLAG == 1) {
+        m_filesBar->setConnected(false);
         m_lastLinkError.clear();
         m_lastOpenDenied = false;
         setLinkState(LinkState::Loading);
         m_store->clearParameterValue();
         emit startParamRead_value();
     } else if (FLAG == 0) {
+        m_filesBar->setConnected(false);
+        emit m_ctx->linkLost();
         const QString detail = m_lastLinkError;
         const QString hint = m_lastOpenDenied ? permissionFixText() : QString();
         m_lastLinkError.clear();
@@ -636,6 +654,8 @@ void MainWindow::Disconnect_UI_show()
     m_rotorPage->setLinkLost();
     m_tuningPage->setLinkLost();
     m_modelPage->setLinkLost();
+    m_filesBar->setConnected(false);
+    emit m_ctx->linkLost();
 }
 
 void MainWindow::MagCalibration_show(int value)
@@ -731,6 +751,8 @@ void MainWindow::param_value_finish_show()
     ui->nav_BT1->click();
     ui->nav_widget->setStyleSheet(QString::fromLatin1(kNavBlackStyle));
     emit readparamdone();
+    m_filesBar->setConnected(true);
+    m_safeChanges->downloadFinished();
     // The pages enable their own controls (the travel calibration button by
     // its state, the tuning area) in their share of the display.
     voltageShortcut->setEnabled(true);

@@ -17,6 +17,8 @@
 
 class Mav2Uart_Worker;
 class ModelPage;
+class ParamFilesBar;
+class SafeChanges;
 class PageContext;
 class PopUpWidget;
 class ParameterStore;
@@ -55,6 +57,9 @@ public:
         // Where the language switch finds TAVRO_en_US.qm and TAVRO_zh_CN.qm;
         // empty means the compiled-in catalogues (":/").
         QString catalogueDir;
+        // The snapshot folder (one folder per flight controller below it);
+        // empty means TAVRO_SNAPSHOT_DIR, else the per-user data folder.
+        QString snapshotDir;
     };
 
     // What the connect button tells: no link, a download running, or the
@@ -76,6 +81,9 @@ public:
     RotorPage *rotorPage() const { return m_rotorPage; }
     TuningPage *tuningPage() const { return m_tuningPage; }
     ModelPage *modelPage() const { return m_modelPage; }
+    // Snapshots, save, load and restore; the buttons under the connection panel.
+    SafeChanges *safeChanges() const { return m_safeChanges; }
+    ParamFilesBar *paramFilesBar() const { return m_filesBar; }
 
     LinkState linkState() const { return m_linkState; }
 
@@ -211,6 +219,8 @@ private:
     RotorPage *m_rotorPage = nullptr;
     TuningPage *m_tuningPage = nullptr;
     ModelPage *m_modelPage = nullptr;
+    SafeChanges *m_safeChanges = nullptr;
+    ParamFilesBar *m_filesBar = nullptr;
     QList<QPushButton *> m_navButtons;
 
     Options m_options;
