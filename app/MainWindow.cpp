@@ -3,6 +3,7 @@
 #include "ui_MainWindow.h"
 
 #include "app/AppLog.h"
+#include "app/LanguageSetting.h"
 #include "app/ParamFilesBar.h"
 #include "app/SafeChanges.h"
 #include "app/SettingsLocation.h"
@@ -31,7 +32,6 @@
 #include <QMessageBox>
 #include <QMouseEvent>
 #include <QPushButton>
-#include <QSettings>
 #include <QShortcut>
 #include <QTimer>
 #include <QTranslator>
@@ -376,15 +376,12 @@ QString MainWindow::permissionFixText() const
 
 void MainWindow::getSaveSetParameter()
 {
-    QSettings settings(m_settingsFile, QSettings::IniFormat);
-    settings.beginGroup(QStringLiteral("tavro-set"));
-    const QString language = settings.value(QStringLiteral("Language"), QStringLiteral("set")).toString();
-    settings.endGroup();
-    qCDebug(lcApp).noquote() << "languageset:" + language;
+    const LanguageSetting::Choice language = LanguageSetting::read(m_settingsFile);
+    qCDebug(lcApp) << "language setting:" << int(language);
 
-    if (language == QStringLiteral("English"))
+    if (language == LanguageSetting::Choice::English)
         ui->English_checkBox->setChecked(true);
-    else if (language == QStringLiteral("简体中文"))
+    else if (language == LanguageSetting::Choice::Chinese)
         ui->Chinese_checkBox->setChecked(true);
 }
 
@@ -456,14 +453,7 @@ void MainWindow::switchLanguage(bool english, bool storeChoice)
     update();
 
     if (storeChoice) {
-        if (!SettingsLocation::prepareForWrite(m_settingsFile))
-            qCWarning(lcApp).noquote() << "settings: cannot create the folder of" << m_settingsFile;
-        QSettings settings(m_settingsFile, QSettings::IniFormat);
-        settings.beginGroup(QStringLiteral("tavro-set"));
-        settings.setValue(QStringLiteral("Language"), english ? QStringLiteral("English") : QStringLiteral("简体中文"));
-        settings.endGroup();
-        settings.sync();
-        if (settings.status() != QSettings::NoError)
+        if (!LanguageSetting::write(m_settingsFile, english))
             qCWarning(lcApp).noquote() << "settings: the language choice could not be saved to" << m_settingsFile;
     }
 

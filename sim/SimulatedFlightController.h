@@ -114,6 +114,15 @@ public:
     void setDroppedIndices(const QSet<int> &indices);   // lost in list answers (not in single reads)
     void setUnanswerableIndices(const QSet<int> &indices); // lost in list answers and single reads
     void setSilent(bool silent);                 // sends nothing and answers nothing
+    // A stalled controller: reads nothing and sends nothing; what arrives
+    // meanwhile waits in the pseudo-terminal and is handled (PARAM_SETs
+    // stored and echoed) once it runs again.
+    void setPaused(bool paused);
+    // Pauses (as setPaused(true)) once the next `count` PARAM_SETs have been
+    // stored and echoed (with the rest of the bytes read together with the
+    // last of them); 0 cancels.
+    void setPauseAfterParamSets(int count);
+    bool isPaused() const { return m_paused; }
     void setHeartbeatEnabled(bool enabled);
     void setIgnoredListRequests(int count);      // the next count list requests get no answer
     void setIgnoredParamSets(int count);         // the next count PARAM_SETs are lost
@@ -188,6 +197,7 @@ private:
     std::thread m_thread;
     std::atomic<bool> m_stop{false};
     std::atomic<bool> m_running{false};
+    std::atomic<bool> m_paused{false};
     int m_master = -1;
     int m_slave = -1;
     QString m_path;
@@ -209,6 +219,7 @@ private:
     bool m_heartbeat = true;
     int m_ignoreLists = 0;
     int m_ignoreSets = 0;
+    int m_pauseAfterSets = 0;
     int m_dropEchoes = 0;
     double m_echoDrop = 0.0;
     int m_rebootSilenceMs = 3000;

@@ -207,6 +207,65 @@ sudo usermod -aG dialout $USER</translation>
     </message>
 </context>
 <context>
+    <name>ParamFileChecker</name>
+    <message>
+        <source>……另有 %1 条</source>
+        <translation>... and %1 more</translation>
+    </message>
+    <message>
+        <source>此文件是 %1 编码的文本，参数文件须为 UTF-8 文本：请另存为 UTF-8 后重试。</source>
+        <translation>The file is %1 text, parameter files must be UTF-8 text: save it as UTF-8 and try again.</translation>
+    </message>
+    <message>
+        <source>此文件第一行含有空字节，不是文本文件（二进制文件？）：参数文件须为 UTF-8 文本，请另存为 UTF-8 后重试。</source>
+        <translation>The file holds NUL bytes in its first line, so it is not text (a binary file?): parameter files must be UTF-8 text: save it as UTF-8 and try again.</translation>
+    </message>
+    <message>
+        <source>第%1行：%2 在第%3行和第%1行的值不同（%4 和 %5），均不写入</source>
+        <translation>line %1: %2 given twice with different values (lines %3 and %1: %4 and %5): neither is written</translation>
+    </message>
+    <message>
+        <source>第%1行：%2：%3 太小，32 位浮点数会将其写成 0</source>
+        <translation>line %1: %2: %3 is too small for a 32-bit float: it would be written as 0</translation>
+    </message>
+    <message>
+        <source>第%1行：%2：%3 超出 32 位浮点数的范围</source>
+        <translation>line %1: %2: %3 is beyond the range of a 32-bit float</translation>
+    </message>
+    <message>
+        <source>第%1行：不是 UTF-8 文本：%2</source>
+        <translation>line %1: not UTF-8 text: %2</translation>
+    </message>
+    <message>
+        <source>第%1行：不是“名称,数值”格式：%2</source>
+        <translation>line %1: not NAME,VALUE: %2</translation>
+    </message>
+    <message>
+        <source>第%1行：不是参数名（1-16 个字母、数字或下划线）：%2</source>
+        <translation>line %1: not a parameter name (1-16 letters, digits, underscores): %2</translation>
+    </message>
+    <message>
+        <source>第%1行：不是数字：%2</source>
+        <translation>line %1: not a number: %2</translation>
+    </message>
+    <message>
+        <source>第%1行：含有空字节：%2</source>
+        <translation>line %1: holds a NUL byte: %2</translation>
+    </message>
+    <message>
+        <source>第%1行：提示：%2 与第%3行重复，值相同</source>
+        <translation>line %1: note: %2 repeats line %3 with the same value</translation>
+    </message>
+    <message>
+        <source>第%1行：注释须单独成行：%2</source>
+        <translation>line %1: a comment after the value (comments stand on lines of their own): %2</translation>
+    </message>
+    <message>
+        <source>第%1行：飞控没有参数 %2</source>
+        <translation>line %1: unknown parameter: %2</translation>
+    </message>
+</context>
+<context>
     <name>ParamFileLoader</name>
     <message>
         <source>找不到指定参数文件</source>

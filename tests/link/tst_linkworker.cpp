@@ -1363,33 +1363,6 @@ private slots:
 
     // ---- tavro-cli in its own process ----------------------------------------------
 
-    void cliLoadConfirmsTheValueWrittenLast()
-    {
-#ifndef TAVRO_CLI
-        QSKIP("tavro-cli is not built");
-#endif
-        SimulatedFlightController::Options setup = SimulatedFlightController::Options::demo();
-        setup.baud = 0;
-        SimulatedFlightController sim(setup);
-        QVERIFY(sim.start());
-        QTemporaryDir dir;
-        const auto file = [&](const QString &name, const QByteArray &text) {
-            QFile f(dir.filePath(name));
-            return f.open(QIODevice::WriteOnly) && f.write(text) == text.size() ? f.fileName() : QString();
-        };
-        // A name given twice: the last value counts; the first echo comes while the second waits.
-        CliRun r = runCli({"--port", sim.portPath(), "load",
-                           file("good.param", "ATC_RAT_YAW_P,0.19\nATC_RAT_YAW_P,0.292\nFLTMODE1,6\nH_COL_MAX,1800\n")});
-        QVERIFY2(r.exitCode == 0 && r.err.contains("3 written and confirmed"), qPrintable(r.err));
-        float held = 0.0f;
-        QVERIFY(sim.parameterValue("ATC_RAT_YAW_P", &held));
-        QCOMPARE(held, 0.292f);
-        // The earlier value is taken, the last one clamped (8 bits): the earlier echo confirms nothing.
-        r = runCli({"--port", sim.portPath(), "load", file("clamped.param", "SERVO1_REVERSED,1\nSERVO1_REVERSED,300\n")});
-        QCOMPARE(r.exitCode, 1);
-        QVERIFY2(r.err.contains("not confirmed: SERVO1_REVERSED=300"), qPrintable(r.err));
-    }
-
     void cliSimulatorProcessAndSet()
     {
 #ifndef TAVRO_CLI

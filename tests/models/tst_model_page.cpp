@@ -435,7 +435,7 @@ void ModelPageTest::remarkedFirstLineAndAnsweringNo()
     rig.answer = QMessageBox::Yes;
     rig.button(10)->click();
     QCOMPARE(rig.boxTexts.value(1), QStringLiteral("是否将飞控重置为Birch-2blades参数"));
-    // The first line ("fw_version,10 #Birch-2blades") is not written: the id is written once, last.
+    // The first line (a comment naming the model) is not written: the id is written once, last.
     const QList<Event> writes = rig.eventsOf(Event::Write);
     QCOMPARE(writes.first().name, QStringLiteral("ATC_ANG_RLL_P"));
     int ids = 0;
