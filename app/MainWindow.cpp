@@ -4,6 +4,7 @@
 
 #include "app/AppLog.h"
 #include "app/SettingsLocation.h"
+#include "dialogs/AllParametersDialog.h"
 #include "dialogs/PopUpWidget.h"
 #include "link/Mav2Uart_Worker.h"
 #include "pages/ModelPage.h"
@@ -108,6 +109,7 @@ MainWindow::MainWindow(const Options &options, QWidget *parent)
 
     // What the pages ask of the window.
     connect(m_ctx, &PageContext::writeParameterRequested, this, &MainWindow::WriteParameters);
+    connect(m_tuningPage, &TuningPage::allParametersRequested, this, &MainWindow::openAllParameters);
     connect(m_ctx, &PageContext::rebootRequested, this, &MainWindow::Reboot_enable);
     connect(m_ctx, &PageContext::compassCalibrationRequested, this, &MainWindow::CompassCalibration_enable);
     connect(m_ctx, &PageContext::reconnectRequested, this, &MainWindow::on_OpenUart_clicked);
@@ -426,6 +428,10 @@ void MainWindow::switchLanguage(bool english, bool storeChoice)
     m_rotorPage->retranslate();
     m_tuningPage->retranslate();
     m_modelPage->retranslate();
+    if (m_allParameters) {
+        QEvent change(QEvent::LanguageChange);
+        QCoreApplication::sendEvent(m_allParameters.data(), &change);
+    }
     if (voltageDialog) {
         QEvent change(QEvent::LanguageChange);
         QCoreApplication::sendEvent(voltageDialog.data(), &change);
@@ -646,6 +652,19 @@ void MainWindow::Disconnect_UI_show()
     m_rotorPage->setLinkLost();
     m_tuningPage->setLinkLost();
     m_modelPage->setLinkLost();
+    if (m_allParameters)
+        m_allParameters->setLinkUp(false);
+}
+
+void MainWindow::openAllParameters()
+{
+    if (!m_allParameters) {
+        m_allParameters = new AllParametersDialog(m_ctx, this);
+        m_allParameters->setLinkUp(worker && worker->portOpen.load() && worker->readParamDone.load());
+    }
+    m_allParameters->show();
+    m_allParameters->raise();
+    m_allParameters->activateWindow();
 }
 
 void MainWindow::MagCalibration_show(int value)
@@ -744,6 +763,8 @@ void MainWindow::param_value_finish_show()
     // The pages enable their own controls (the travel calibration button by
     // its state, the tuning area) in their share of the display.
     voltageShortcut->setEnabled(true);
+    if (m_allParameters)
+        m_allParameters->setLinkUp(true);
 }
 
 void MainWindow::showParameterValue()
