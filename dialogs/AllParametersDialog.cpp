@@ -37,7 +37,7 @@ AllParametersDialog::AllParametersDialog(PageContext *ctx, QWidget *parent)
     setObjectName(QStringLiteral("AllParametersDialog"));
     setWindowFlags(windowFlags() & ~Qt::WindowContextHelpButtonHint);
     setSizeGripEnabled(true);
-    resize(860, 600);
+    resize(800, 540);
 
     m_model = new ParameterTableModel(ctx->store(), this);
     m_proxy = new ParameterFilterProxy(m_model, this);
@@ -53,6 +53,7 @@ AllParametersDialog::AllParametersDialog(PageContext *ctx, QWidget *parent)
     m_group->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
     m_order = new QComboBox(this);
     m_order->setObjectName(QStringLiteral("orderBox"));
+    m_order->setSizeAdjustPolicy(QComboBox::AdjustToContents);
     m_order->addItem(QString());
     m_order->addItem(QString());
 
@@ -64,8 +65,11 @@ AllParametersDialog::AllParametersDialog(PageContext *ctx, QWidget *parent)
 
     m_compare = new QPushButton(this);
     m_compare->setObjectName(QStringLiteral("compareButton"));
+    // The menu's entries (snapshots, presets, files) are made when it opens.
     m_compareMenu = new QMenu(this);
+    m_compareMenu->setObjectName(QStringLiteral("compareMenu"));
     m_compare->setMenu(m_compareMenu);
+    connect(m_compareMenu, &QMenu::aboutToShow, this, &AllParametersDialog::rebuildCompareMenu);
     m_clearCompare = new QPushButton(this);
     m_clearCompare->setObjectName(QStringLiteral("clearCompareButton"));
     m_diffOnly = new QCheckBox(this);
@@ -99,11 +103,14 @@ AllParametersDialog::AllParametersDialog(PageContext *ctx, QWidget *parent)
     header->setHighlightSections(false);
     header->setStretchLastSection(true);
     header->setSectionResizeMode(QHeaderView::Interactive);
-    const int digit = fontMetrics().horizontalAdvance(QLatin1Char('M'));
-    header->resizeSection(ParameterTableModel::NameColumn, digit * 13);
-    header->resizeSection(ParameterTableModel::ValueColumn, digit * 8);
-    header->resizeSection(ParameterTableModel::CompareColumn, digit * 10);
-    header->resizeSection(ParameterTableModel::StateColumn, digit * 11);
+    // Fixed widths from the font (no measuring of 1200 rows): a name holds at
+    // most 16 characters, a value about 12.
+    const QFontMetrics metrics = m_view->fontMetrics();
+    const int pad = 2 * metrics.horizontalAdvance(QLatin1Char('M'));
+    header->resizeSection(ParameterTableModel::NameColumn, metrics.horizontalAdvance(QStringLiteral("SERVO16_REVERSED")) + pad);
+    header->resizeSection(ParameterTableModel::ValueColumn, metrics.horizontalAdvance(QStringLiteral("-0.0000012345")) + pad);
+    header->resizeSection(ParameterTableModel::CompareColumn, metrics.horizontalAdvance(QStringLiteral("≠ -0.0000012345")) + pad);
+    header->resizeSection(ParameterTableModel::StateColumn, metrics.horizontalAdvance(QStringLiteral("Not confirmed, still 1500")) + pad);
     m_view->setSortingEnabled(true);
     m_view->sortByColumn(ParameterTableModel::NameColumn, Qt::AscendingOrder);
     m_view->installEventFilter(this);
@@ -211,7 +218,6 @@ void AllParametersDialog::setOrder(Order order)
 void AllParametersDialog::setSnapshotFolder(const QString &folder)
 {
     m_snapshotFolder = folder;
-    rebuildCompareMenu();
 }
 
 void AllParametersDialog::setBatchWriteAvailable(bool available)
@@ -350,7 +356,6 @@ void AllParametersDialog::retranslate()
     m_writeDiffs->setText(tr("写入所选差异..."));
     m_view->setToolTip(QString());
     m_model->retranslate();
-    rebuildCompareMenu();
     m_message->clear();
     updateCount();
 }

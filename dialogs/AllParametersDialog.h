@@ -98,7 +98,7 @@ private:
     QComboBox *m_order;
     QLabel *m_filterLabel;
     QPushButton *m_compare;
-    QMenu *m_compareMenu;
+    QMenu *m_compareMenu = nullptr;
     QPushButton *m_clearCompare;
     QCheckBox *m_diffOnly;
     QPushButton *m_writeDiffs;

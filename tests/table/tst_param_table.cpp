@@ -486,27 +486,27 @@ void TestParamTable::bothLanguages()
     const QString path = m_dir.filePath(QStringLiteral("pictures.param"));
     QFile f(path);
     QVERIFY(f.open(QIODevice::WriteOnly));
-    f.write("ATC_RAT_PIT_P,0.05\nATC_RAT_RLL_P,0.05\nATC_RAT_YAW_P,0.25\n");
+    f.write("ATC_RAT_PIT_P,0.05\nATC_RAT_PIT_I,0.05\nATC_RAT_PIT_D,0\nATC_RAT_PIT_FF,0.15\n");
     f.close();
     QVERIFY(m_dialog->compareWithFile(path, QStringLiteral("Oak")));
     m_dialog->groupBox()->setCurrentIndex(m_dialog->groupBox()->findData(QStringLiteral("ATC_")));
+    m_dialog->resize(980, 520);
     // One write confirmed, one the flight controller does not take.
-    m_link->sim.setReadOnly(QStringLiteral("ATC_RAT_YAW_I"), true);
-    for (const auto &[name, typed] : {std::pair{QStringLiteral("ATC_RAT_RLL_D"), QStringLiteral("0.0015")},
-                                      std::pair{QStringLiteral("ATC_RAT_YAW_I"), QStringLiteral("0.2")}}) {
+    m_link->sim.setReadOnly(QStringLiteral("ATC_RAT_PIT_IMAX"), true);
+    for (const auto &[name, typed] : {std::pair{QStringLiteral("ATC_RAT_PIT_D"), QStringLiteral("0.0015")},
+                                      std::pair{QStringLiteral("ATC_RAT_PIT_IMAX"), QStringLiteral("0.2")}}) {
         QLineEdit *editor = openEditor(name);
         QVERIFY(editor);
         QTest::keyClicks(editor, typed);
         QTest::keyClick(editor, Qt::Key_Return);
     }
-    QTRY_COMPARE_WITH_TIMEOUT(m_dialog->model()->writeStateAt(m_dialog->model()->rowOfName(QStringLiteral("ATC_RAT_YAW_I"))),
+    QTRY_COMPARE_WITH_TIMEOUT(m_dialog->model()->writeStateAt(m_dialog->model()->rowOfName(QStringLiteral("ATC_RAT_PIT_IMAX"))),
                               ParameterTableModel::Failed, 10000);
-    QTRY_COMPARE_WITH_TIMEOUT(m_dialog->model()->writeStateAt(m_dialog->model()->rowOfName(QStringLiteral("ATC_RAT_RLL_D"))),
+    QTRY_COMPARE_WITH_TIMEOUT(m_dialog->model()->writeStateAt(m_dialog->model()->rowOfName(QStringLiteral("ATC_RAT_PIT_D"))),
                               ParameterTableModel::Confirmed, 5000);
-    m_link->sim.setReadOnly(QStringLiteral("ATC_RAT_YAW_I"), false);
-    m_dialog->filterEdit()->clear();
+    m_link->sim.setReadOnly(QStringLiteral("ATC_RAT_PIT_IMAX"), false);
+    m_dialog->filterEdit()->setText(QStringLiteral("ATC_RAT_PIT"));
     m_dialog->view()->scrollToTop();
-    m_dialog->resize(900, 560);
 
     QTranslator english;
     QStringList headers;
@@ -527,9 +527,9 @@ void TestParamTable::bothLanguages()
     QCoreApplication::removeTranslator(&english);
     QCoreApplication::sendPostedEvents();
     QCOMPARE(headers, (QStringList{QStringLiteral("说明"), QStringLiteral("Description")}));
-    const int yawRow = m_dialog->model()->rowOfName(QStringLiteral("ATC_RAT_YAW_P"));
+    const int yawRow = m_dialog->model()->rowOfName(QStringLiteral("ATC_RAT_PIT_P"));
     QCOMPARE(m_dialog->model()->index(yawRow, ParameterTableModel::DescriptionColumn).data().toString(),
-             ParameterTableModel::description(QStringLiteral("ATC_RAT_YAW_P")));
+             ParameterTableModel::description(QStringLiteral("ATC_RAT_PIT_P")));
     qApp->setStyleSheet(QString());
 }
 
