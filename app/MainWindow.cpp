@@ -3,6 +3,8 @@
 #include "ui_MainWindow.h"
 
 #include "app/AppLog.h"
+#include "app/ParamFilesBar.h"
+#include "app/SafeChanges.h"
 #include "app/SettingsLocation.h"
 #include "dialogs/AllParametersDialog.h"
 #include "dialogs/PopUpWidget.h"
@@ -116,6 +118,16 @@ MainWindow::MainWindow(const Options &options, QWidget *parent)
     connect(m_ctx, &PageContext::dataStreamRequested, this, &MainWindow::ReadParam_stream);
     connect(m_ctx, &PageContext::warningRaised, this,
             [this](const QString &line) { addWarningLine(line); });
+
+    // Snapshots, save, load, restore: their own class and their own buttons
+    // under the connection panel.
+    m_safeChanges = new SafeChanges(m_ctx, options.snapshotDir, this);
+    connect(m_safeChanges, &SafeChanges::warning, this, [this](const QString &line) { addWarningLine(line); });
+    m_filesBar = new ParamFilesBar(ui->uart_widget);
+    ui->verticalLayout_uart->addWidget(m_filesBar);
+    connect(m_filesBar, &ParamFilesBar::saveRequested, m_safeChanges, &SafeChanges::saveParameters);
+    connect(m_filesBar, &ParamFilesBar::loadRequested, m_safeChanges, &SafeChanges::loadParameters);
+    connect(m_filesBar, &ParamFilesBar::snapshotsRequested, m_safeChanges, &SafeChanges::showSnapshots);
 
     m_failedWritesTimer = new QTimer(this);
     m_failedWritesTimer->setSingleShot(true);
@@ -432,6 +444,7 @@ void MainWindow::switchLanguage(bool english, bool storeChoice)
         QEvent change(QEvent::LanguageChange);
         QCoreApplication::sendEvent(m_allParameters.data(), &change);
     }
+    m_filesBar->retranslate();
     if (voltageDialog) {
         QEvent change(QEvent::LanguageChange);
         QCoreApplication::sendEvent(voltageDialog.data(), &change);
@@ -584,6 +597,8 @@ void MainWindow::serialPort_init()
     connect(worker, &Mav2Uart_Worker::param_write_failed_value, this, &MainWindow::param_write_failed_show);
     connect(worker, &Mav2Uart_Worker::link_error_value, this, &MainWindow::link_error_show);
     connect(worker, &Mav2Uart_Worker::port_permission_denied_value, this, &MainWindow::port_permission_denied_show);
+    connect(worker, &Mav2Uart_Worker::port_opened_value, m_safeChanges, &SafeChanges::portOpened);
+    connect(worker, &Mav2Uart_Worker::param_missing_value, m_safeChanges, &SafeChanges::downloadMissing);
 
     connect(qApp, &QCoreApplication::aboutToQuit, this, &MainWindow::check_uart);
 
@@ -620,12 +635,15 @@ void MainWindow::OpenUart_connect(int FLAG)
 {
     clearWarningStrip();
     if (FLAG == 1) {
+        m_filesBar->setConnected(false);
         m_lastLinkError.clear();
         m_lastOpenDenied = false;
         setLinkState(LinkState::Loading);
         m_store->clearParameterValue();
         emit startParamRead_value();
     } else if (FLAG == 0) {
+        m_filesBar->setConnected(false);
+        emit m_ctx->linkLost();
         const QString detail = m_lastLinkError;
         const QString hint = m_lastOpenDenied ? permissionFixText() : QString();
         m_lastLinkError.clear();
@@ -652,6 +670,8 @@ void MainWindow::Disconnect_UI_show()
     m_rotorPage->setLinkLost();
     m_tuningPage->setLinkLost();
     m_modelPage->setLinkLost();
+    m_filesBar->setConnected(false);
+    emit m_ctx->linkLost();
     if (m_allParameters)
         m_allParameters->setLinkUp(false);
 }
@@ -661,7 +681,14 @@ void MainWindow::openAllParameters()
     if (!m_allParameters) {
         m_allParameters = new AllParametersDialog(m_ctx, this);
         m_allParameters->setLinkUp(worker && worker->portOpen.load() && worker->readParamDone.load());
+        // Chosen differing rows go through the same preview and batch as a restore.
+        m_allParameters->setBatchWriteAvailable(true);
+        connect(m_allParameters, &AllParametersDialog::writeRowsRequested, m_safeChanges, &SafeChanges::writeRows);
     }
+    // Comparisons start in the connected board's snapshots.
+    const QString board = m_safeChanges->boardId();
+    m_allParameters->setSnapshotFolder(board.isEmpty() ? m_safeChanges->snapshots().root()
+                                                       : m_safeChanges->snapshots().boardFolder(board));
     m_allParameters->show();
     m_allParameters->raise();
     m_allParameters->activateWindow();
@@ -760,6 +787,8 @@ void MainWindow::param_value_finish_show()
     ui->nav_BT1->click();
     ui->nav_widget->setStyleSheet(QString::fromLatin1(kNavBlackStyle));
     emit readparamdone();
+    m_filesBar->setConnected(true);
+    m_safeChanges->downloadFinished();
     // The pages enable their own controls (the travel calibration button by
     // its state, the tuning area) in their share of the display.
     voltageShortcut->setEnabled(true);

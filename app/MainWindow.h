@@ -18,6 +18,8 @@
 class AllParametersDialog;
 class Mav2Uart_Worker;
 class ModelPage;
+class ParamFilesBar;
+class SafeChanges;
 class PageContext;
 class PopUpWidget;
 class ParameterStore;
@@ -56,6 +58,9 @@ public:
         // Where the language switch finds TAVRO_en_US.qm and TAVRO_zh_CN.qm;
         // empty means the compiled-in catalogues (":/").
         QString catalogueDir;
+        // The snapshot folder (one folder per flight controller below it);
+        // empty means TAVRO_SNAPSHOT_DIR, else the per-user data folder.
+        QString snapshotDir;
     };
 
     // What the connect button tells: no link, a download running, or the
@@ -77,6 +82,9 @@ public:
     RotorPage *rotorPage() const { return m_rotorPage; }
     TuningPage *tuningPage() const { return m_tuningPage; }
     ModelPage *modelPage() const { return m_modelPage; }
+    // Snapshots, save, load and restore; the buttons under the connection panel.
+    SafeChanges *safeChanges() const { return m_safeChanges; }
+    ParamFilesBar *paramFilesBar() const { return m_filesBar; }
 
     LinkState linkState() const { return m_linkState; }
 
@@ -215,6 +223,8 @@ private:
     RotorPage *m_rotorPage = nullptr;
     TuningPage *m_tuningPage = nullptr;
     ModelPage *m_modelPage = nullptr;
+    SafeChanges *m_safeChanges = nullptr;
+    ParamFilesBar *m_filesBar = nullptr;
     QList<QPushButton *> m_navButtons;
 
     Options m_options;

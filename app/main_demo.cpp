@@ -5,6 +5,7 @@
 //   tavro-demo                     simulator built in
 //   tavro-demo --port /dev/pts/N   list that pseudo-terminal instead (e.g. tavro-cli sim)
 //   tavro-demo --connect           pick the simulator and connect at start
+//   tavro-demo --snapshot-dir DIR  keep the parameter snapshots under DIR
 //   tavro-demo --screenshots DIR   connect, visit every page in both languages, save
 //                                  pictures to DIR, quit
 
@@ -43,6 +44,10 @@ int main(int argc, char *argv[])
         QStringLiteral("dir"));
     const QCommandLineOption connectOption(QStringLiteral("connect"),
         QStringLiteral("Pick the simulated flight controller and connect at start."));
+    const QCommandLineOption snapshotOption(QStringLiteral("snapshot-dir"),
+        QStringLiteral("Keep the parameter snapshots under dir (default: TAVRO_SNAPSHOT_DIR, else the user's data folder)."),
+        QStringLiteral("dir"));
+    parser.addOption(snapshotOption);
     parser.addOption(portOption);
     parser.addOption(shotsOption);
     parser.addOption(connectOption);
@@ -75,6 +80,7 @@ int main(int argc, char *argv[])
     {
         MainWindow::Options options;
         options.portSource = SimulatorPortSource::withSimulator(portPath);
+        options.snapshotDir = parser.value(snapshotOption);
         // A picture run switches languages: it keeps its settings to itself.
         QTemporaryDir shotSettings;
         if (parser.isSet(shotsOption))

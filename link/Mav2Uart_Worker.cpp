@@ -215,6 +215,7 @@ void Mav2Uart_Worker::ConnectPort(QString name)
             connect(t, &QThread::finished, this, &Mav2Uart_Worker::closePort,
                     static_cast<Qt::ConnectionType>(Qt::DirectConnection | Qt::UniqueConnection));
         qCDebug(lcLink) << "Opened" << name;
+        emit port_opened_value(name, serialNumberOf(name));
         emit ConnectSingal(1);
         return;
     }
@@ -233,6 +234,17 @@ void Mav2Uart_Worker::ConnectPort(QString name)
         emit link_error_value(reason);
     }
     emit ConnectSingal(0);
+}
+
+QString Mav2Uart_Worker::serialNumberOf(const QString &name) const
+{
+    // Asked once per opened port; the platform's source answers from its cache.
+    const QList<PortCandidate> candidates = portSource ? portSource() : QList<PortCandidate>();
+    for (const PortCandidate &c : candidates) {
+        if (c.portName == name)
+            return c.serialNumber;
+    }
+    return QString();
 }
 
 // ---- tick ------------------------------------------------------------------------

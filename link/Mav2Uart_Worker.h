@@ -170,6 +170,10 @@ signals:
     void port_permission_denied_value(QString name);
     // The first good frame after a port was opened (the link shows life).
     void link_alive_value();
+    // A port was opened: its name and the USB serial number its port source
+    // lists for it (empty when there is none: the port name then identifies
+    // the board). Sent just before the ConnectSingal(1) of that opening.
+    void port_opened_value(QString portName, QString serialNumber);
 
 public slots:
     void SetCurrentPage(int page);
@@ -213,6 +217,8 @@ private:
     void sendParamRequestRead(uint16_t index);
     void sendParamRequestList();
     bool threadQuitRequested() const;
+    // The serial number the port source lists for that port, or empty.
+    QString serialNumberOf(const QString &name) const;
 
     PortSource portSource;
     QSerialPort *serialPort = nullptr;

@@ -219,16 +219,8 @@ sudo usermod -aG dialout $USER</translation>
 <context>
     <name>ModelPage</name>
     <message>
-        <source>提示</source>
-        <translation>warn</translation>
-    </message>
-    <message>
-        <source>未能写入飞控的参数：%1个</source>
-        <translation>Parameters not written to the flight controller: %1</translation>
-    </message>
-    <message>
-        <source>等待飞控确认</source>
-        <translation>Waiting for confirmation</translation>
+        <source>找不到指定参数文件</source>
+        <translation>Can not find the specified file</translation>
     </message>
     <message>
         <source>警告</source>
@@ -311,6 +303,21 @@ sudo usermod -aG dialout $USER</translation>
     <message>
         <source>警告</source>
         <translation>warn</translation>
+    </message>
+</context>
+<context>
+    <name>ParamFilesBar</name>
+    <message>
+        <source>保存参数...</source>
+        <translation>Save parameters...</translation>
+    </message>
+    <message>
+        <source>加载参数...</source>
+        <translation>Load parameters...</translation>
+    </message>
+    <message>
+        <source>参数快照...</source>
+        <translation>Snapshots...</translation>
     </message>
 </context>
 <context>
@@ -566,6 +573,182 @@ sudo usermod -aG dialout $USER</translation>
     <message>
         <source>负螺距</source>
         <translation>MAX Neg</translation>
+    </message>
+</context>
+<context>
+    <name>SafeChanges</name>
+    <message>
+        <source>保存参数</source>
+        <translation>Save parameters</translation>
+    </message>
+    <message>
+        <source>写入</source>
+        <translation>Write</translation>
+    </message>
+    <message>
+        <source>加载参数</source>
+        <translation>Load parameters</translation>
+    </message>
+    <message>
+        <source>参数快照无法保存：文件夹不可写</source>
+        <translation>Parameter snapshot not saved: folder not writable</translation>
+    </message>
+    <message>
+        <source>参数文件 (*.param)</source>
+        <translation>Parameter files (*.param)</translation>
+    </message>
+    <message>
+        <source>参数文件 (*.param);;所有文件 (*)</source>
+        <translation>Parameter files (*.param);;All files (*)</translation>
+    </message>
+    <message>
+        <source>参数无法保存到 %1</source>
+        <translation>The parameters could not be saved to %1</translation>
+    </message>
+    <message>
+        <source>恢复</source>
+        <translation>Restore</translation>
+    </message>
+    <message>
+        <source>把所选的参数写成 %1 中的值？只写入不同的参数。</source>
+        <translation>Write the selected parameters with the values from %1? Only the differing ones are written.</translation>
+    </message>
+    <message>
+        <source>把文件 %1 中的参数写入飞控？</source>
+        <translation>Write the parameters of %1 to the flight controller?</translation>
+    </message>
+    <message>
+        <source>把飞控的参数恢复到 %1 的快照？只写入不同的参数。</source>
+        <translation>Restore the flight controller to the snapshot of %1? Only the differing parameters are written.</translation>
+    </message>
+    <message>
+        <source>提示</source>
+        <translation>warn</translation>
+    </message>
+    <message>
+        <source>文件的编码是 %1，不是 UTF-8。请把文件另存为 UTF-8 后再加载。</source>
+        <translation>The file is encoded as %1, not UTF-8. Save it as UTF-8, then load it again.</translation>
+    </message>
+    <message>
+        <source>新下载的参数显示：中断时未确认的 %1 个参数已经写入。</source>
+        <translation>The new download shows that the %1 unconfirmed parameters were written.</translation>
+    </message>
+    <message>
+        <source>新下载的参数显示：中断时未确认的参数中有 %1 个已经写入。
+继续写入剩余的 %2 个参数吗？</source>
+        <translation>The new download shows that %1 of the unconfirmed parameters were written.
+Continue writing the remaining %2 parameters?</translation>
+    </message>
+    <message>
+        <source>无法读取参数文件 %1</source>
+        <translation>Cannot read the parameter file %1</translation>
+    </message>
+    <message>
+        <source>机型已改变，需要重启飞控才能生效。</source>
+        <translation>The model has changed: it takes effect after the flight controller reboots.</translation>
+    </message>
+    <message>
+        <source>警告</source>
+        <translation>warn</translation>
+    </message>
+    <message>
+        <source>请先连接飞控。</source>
+        <translation>Connect the flight controller first.</translation>
+    </message>
+    <message>
+        <source>这个快照已损坏，无法读取，不能用来恢复。</source>
+        <translation>This snapshot is damaged: it cannot be read or restored.</translation>
+    </message>
+    <message>
+        <source>这个快照来自不完整的参数下载，不能用来整体恢复。</source>
+        <translation>This snapshot comes from an incomplete download and cannot be restored as a whole.</translation>
+    </message>
+    <message>
+        <source>重启飞控并重新连接吗？</source>
+        <translation>Reboot the flight controller and reconnect?</translation>
+    </message>
+</context>
+<context>
+    <name>SnapshotsDialog</name>
+    <message>
+        <source>不完整（不能恢复）</source>
+        <translation>incomplete (cannot be restored)</translation>
+    </message>
+    <message>
+        <source>与当前不同</source>
+        <translation>Differ now</translation>
+    </message>
+    <message>
+        <source>关闭窗口</source>
+        <translation>Close</translation>
+    </message>
+    <message>
+        <source>参数个数</source>
+        <translation>Parameters</translation>
+    </message>
+    <message>
+        <source>参数快照</source>
+        <translation>Parameter snapshots</translation>
+    </message>
+    <message>
+        <source>参数文件 (*.param)</source>
+        <translation>Parameter files (*.param)</translation>
+    </message>
+    <message>
+        <source>另存为</source>
+        <translation>Save as</translation>
+    </message>
+    <message>
+        <source>另存为...</source>
+        <translation>Save as...</translation>
+    </message>
+    <message>
+        <source>完整</source>
+        <translation>complete</translation>
+    </message>
+    <message>
+        <source>当前飞控的参数快照（%1）。选择一个快照，可预览并恢复。</source>
+        <translation>Snapshots of the connected flight controller (%1). Choose one to preview and restore it.</translation>
+    </message>
+    <message>
+        <source>恢复...</source>
+        <translation>Restore...</translation>
+    </message>
+    <message>
+        <source>无法保存到 %1</source>
+        <translation>Cannot save to %1</translation>
+    </message>
+    <message>
+        <source>无法读取</source>
+        <translation>unreadable</translation>
+    </message>
+    <message>
+        <source>时间</source>
+        <translation>Time</translation>
+    </message>
+    <message>
+        <source>未连接飞控：按飞控列出所有快照，可浏览和另存。</source>
+        <translation>No flight controller connected: the snapshots of every board, to browse and save elsewhere.</translation>
+    </message>
+    <message>
+        <source>机型</source>
+        <translation>Model</translation>
+    </message>
+    <message>
+        <source>状态</source>
+        <translation>State</translation>
+    </message>
+    <message>
+        <source>警告</source>
+        <translation>warn</translation>
+    </message>
+    <message>
+        <source>还没有快照。</source>
+        <translation>No snapshots yet.</translation>
+    </message>
+    <message>
+        <source>（原始状态）</source>
+        <translation> (original state)</translation>
     </message>
 </context>
 <context>
@@ -953,6 +1136,116 @@ sudo usermod -aG dialout $USER</translation>
     <message>
         <source>锁尾感度</source>
         <translation>Tail gain</translation>
+    </message>
+</context>
+<context>
+    <name>WriteBatch</name>
+    <message>
+        <source>与飞控的连接已断开，写入已停止。</source>
+        <translation>The link to the flight controller was lost; writing stopped.</translation>
+    </message>
+    <message>
+        <source>已写入并确认：%1 个</source>
+        <translation>Written and confirmed: %1</translation>
+    </message>
+    <message>
+        <source>已发送但未确认：</source>
+        <translation>Sent but not confirmed:</translation>
+    </message>
+    <message>
+        <source>已发送但未确认：%1 个</source>
+        <translation>Sent but not confirmed: %1</translation>
+    </message>
+    <message>
+        <source>提示</source>
+        <translation>warn</translation>
+    </message>
+    <message>
+        <source>未发送：</source>
+        <translation>Not sent:</translation>
+    </message>
+    <message>
+        <source>未发送：%1 个</source>
+        <translation>Not sent: %1</translation>
+    </message>
+    <message>
+        <source>等待飞控确认</source>
+        <translation>Waiting for confirmation</translation>
+    </message>
+    <message>
+        <source>警告</source>
+        <translation>warn</translation>
+    </message>
+    <message>
+        <source>重新连接飞控后，继续写入剩余的 %1 个参数吗？</source>
+        <translation>Continue writing the remaining %1 parameters after reconnecting to the flight controller?</translation>
+    </message>
+    <message>
+        <source>（飞控可能已采用这些值，重新下载参数后可看到它们的值）</source>
+        <translation>(the flight controller may have applied these; a new download shows their values)</translation>
+    </message>
+</context>
+<context>
+    <name>WritePreviewDialog</name>
+    <message>
+        <source>与第 %1 行重复且数值不同</source>
+        <translation>repeats line %1 with another value</translation>
+    </message>
+    <message>
+        <source>与第 %1 行重复（数值相同）</source>
+        <translation>repeats line %1 (same value)</translation>
+    </message>
+    <message>
+        <source>写入前确认</source>
+        <translation>Confirm before writing</translation>
+    </message>
+    <message>
+        <source>参数名无效</source>
+        <translation>invalid parameter name</translation>
+    </message>
+    <message>
+        <source>否</source>
+        <translation>No</translation>
+    </message>
+    <message>
+        <source>将更改 %1 个参数，%2 个参数不变。</source>
+        <translation>%1 parameters will change, %2 stay as they are.</translation>
+    </message>
+    <message>
+        <source>数值无效</source>
+        <translation>invalid value</translation>
+    </message>
+    <message>
+        <source>数值超出飞控能保存的范围</source>
+        <translation>a value the flight controller cannot hold</translation>
+    </message>
+    <message>
+        <source>是</source>
+        <translation>Yes</translation>
+    </message>
+    <message>
+        <source>格式不是“名称,数值”</source>
+        <translation>not in the form NAME,VALUE</translation>
+    </message>
+    <message>
+        <source>第 %1 行：%2</source>
+        <translation>Line %1: %2</translation>
+    </message>
+    <message>
+        <source>跳过的行：%1 个</source>
+        <translation>Skipped lines: %1</translation>
+    </message>
+    <message>
+        <source>飞控没有此参数</source>
+        <translation>the flight controller has no such parameter</translation>
+    </message>
+    <message>
+        <source>飞控没有的参数（不写入）：%1 个</source>
+        <translation>Parameters the flight controller does not have (not written): %1</translation>
+    </message>
+    <message>
+        <source>（没有要更改的参数）</source>
+        <translation>(no parameter changes)</translation>
     </message>
 </context>
 </TS>

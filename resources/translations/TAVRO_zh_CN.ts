@@ -216,16 +216,8 @@ sudo usermod -aG dialout $USER</translation>
 <context>
     <name>ModelPage</name>
     <message>
-        <source>提示</source>
-        <translation>提示</translation>
-    </message>
-    <message>
-        <source>未能写入飞控的参数：%1个</source>
-        <translation>未能写入飞控的参数：%1个</translation>
-    </message>
-    <message>
-        <source>等待飞控确认</source>
-        <translation>等待飞控确认</translation>
+        <source>找不到指定参数文件</source>
+        <translation>找不到指定参数文件</translation>
     </message>
     <message>
         <source>警告</source>
@@ -308,6 +300,21 @@ sudo usermod -aG dialout $USER</translation>
     <message>
         <source>警告</source>
         <translation>警告</translation>
+    </message>
+</context>
+<context>
+    <name>ParamFilesBar</name>
+    <message>
+        <source>保存参数...</source>
+        <translation>保存参数...</translation>
+    </message>
+    <message>
+        <source>加载参数...</source>
+        <translation>加载参数...</translation>
+    </message>
+    <message>
+        <source>参数快照...</source>
+        <translation>参数快照...</translation>
     </message>
 </context>
 <context>
@@ -561,6 +568,182 @@ sudo usermod -aG dialout $USER</translation>
     <message>
         <source>负螺距</source>
         <translation>负螺距</translation>
+    </message>
+</context>
+<context>
+    <name>SafeChanges</name>
+    <message>
+        <source>保存参数</source>
+        <translation>保存参数</translation>
+    </message>
+    <message>
+        <source>写入</source>
+        <translation>写入</translation>
+    </message>
+    <message>
+        <source>加载参数</source>
+        <translation>加载参数</translation>
+    </message>
+    <message>
+        <source>参数快照无法保存：文件夹不可写</source>
+        <translation>参数快照无法保存：文件夹不可写</translation>
+    </message>
+    <message>
+        <source>参数文件 (*.param)</source>
+        <translation>参数文件 (*.param)</translation>
+    </message>
+    <message>
+        <source>参数文件 (*.param);;所有文件 (*)</source>
+        <translation>参数文件 (*.param);;所有文件 (*)</translation>
+    </message>
+    <message>
+        <source>参数无法保存到 %1</source>
+        <translation>参数无法保存到 %1</translation>
+    </message>
+    <message>
+        <source>恢复</source>
+        <translation>恢复</translation>
+    </message>
+    <message>
+        <source>把所选的参数写成 %1 中的值？只写入不同的参数。</source>
+        <translation>把所选的参数写成 %1 中的值？只写入不同的参数。</translation>
+    </message>
+    <message>
+        <source>把文件 %1 中的参数写入飞控？</source>
+        <translation>把文件 %1 中的参数写入飞控？</translation>
+    </message>
+    <message>
+        <source>把飞控的参数恢复到 %1 的快照？只写入不同的参数。</source>
+        <translation>把飞控的参数恢复到 %1 的快照？只写入不同的参数。</translation>
+    </message>
+    <message>
+        <source>提示</source>
+        <translation>提示</translation>
+    </message>
+    <message>
+        <source>文件的编码是 %1，不是 UTF-8。请把文件另存为 UTF-8 后再加载。</source>
+        <translation>文件的编码是 %1，不是 UTF-8。请把文件另存为 UTF-8 后再加载。</translation>
+    </message>
+    <message>
+        <source>新下载的参数显示：中断时未确认的 %1 个参数已经写入。</source>
+        <translation>新下载的参数显示：中断时未确认的 %1 个参数已经写入。</translation>
+    </message>
+    <message>
+        <source>新下载的参数显示：中断时未确认的参数中有 %1 个已经写入。
+继续写入剩余的 %2 个参数吗？</source>
+        <translation>新下载的参数显示：中断时未确认的参数中有 %1 个已经写入。
+继续写入剩余的 %2 个参数吗？</translation>
+    </message>
+    <message>
+        <source>无法读取参数文件 %1</source>
+        <translation>无法读取参数文件 %1</translation>
+    </message>
+    <message>
+        <source>机型已改变，需要重启飞控才能生效。</source>
+        <translation>机型已改变，需要重启飞控才能生效。</translation>
+    </message>
+    <message>
+        <source>警告</source>
+        <translation>警告</translation>
+    </message>
+    <message>
+        <source>请先连接飞控。</source>
+        <translation>请先连接飞控。</translation>
+    </message>
+    <message>
+        <source>这个快照已损坏，无法读取，不能用来恢复。</source>
+        <translation>这个快照已损坏，无法读取，不能用来恢复。</translation>
+    </message>
+    <message>
+        <source>这个快照来自不完整的参数下载，不能用来整体恢复。</source>
+        <translation>这个快照来自不完整的参数下载，不能用来整体恢复。</translation>
+    </message>
+    <message>
+        <source>重启飞控并重新连接吗？</source>
+        <translation>重启飞控并重新连接吗？</translation>
+    </message>
+</context>
+<context>
+    <name>SnapshotsDialog</name>
+    <message>
+        <source>不完整（不能恢复）</source>
+        <translation>不完整（不能恢复）</translation>
+    </message>
+    <message>
+        <source>与当前不同</source>
+        <translation>与当前不同</translation>
+    </message>
+    <message>
+        <source>关闭窗口</source>
+        <translation>关闭窗口</translation>
+    </message>
+    <message>
+        <source>参数个数</source>
+        <translation>参数个数</translation>
+    </message>
+    <message>
+        <source>参数快照</source>
+        <translation>参数快照</translation>
+    </message>
+    <message>
+        <source>参数文件 (*.param)</source>
+        <translation>参数文件 (*.param)</translation>
+    </message>
+    <message>
+        <source>另存为</source>
+        <translation>另存为</translation>
+    </message>
+    <message>
+        <source>另存为...</source>
+        <translation>另存为...</translation>
+    </message>
+    <message>
+        <source>完整</source>
+        <translation>完整</translation>
+    </message>
+    <message>
+        <source>当前飞控的参数快照（%1）。选择一个快照，可预览并恢复。</source>
+        <translation>当前飞控的参数快照（%1）。选择一个快照，可预览并恢复。</translation>
+    </message>
+    <message>
+        <source>恢复...</source>
+        <translation>恢复...</translation>
+    </message>
+    <message>
+        <source>无法保存到 %1</source>
+        <translation>无法保存到 %1</translation>
+    </message>
+    <message>
+        <source>无法读取</source>
+        <translation>无法读取</translation>
+    </message>
+    <message>
+        <source>时间</source>
+        <translation>时间</translation>
+    </message>
+    <message>
+        <source>未连接飞控：按飞控列出所有快照，可浏览和另存。</source>
+        <translation>未连接飞控：按飞控列出所有快照，可浏览和另存。</translation>
+    </message>
+    <message>
+        <source>机型</source>
+        <translation>机型</translation>
+    </message>
+    <message>
+        <source>状态</source>
+        <translation>状态</translation>
+    </message>
+    <message>
+        <source>警告</source>
+        <translation>警告</translation>
+    </message>
+    <message>
+        <source>还没有快照。</source>
+        <translation>还没有快照。</translation>
+    </message>
+    <message>
+        <source>（原始状态）</source>
+        <translation>（原始状态）</translation>
     </message>
 </context>
 <context>
@@ -934,6 +1117,116 @@ sudo usermod -aG dialout $USER</translation>
     <message>
         <source>锁尾感度</source>
         <translation>锁尾感度</translation>
+    </message>
+</context>
+<context>
+    <name>WriteBatch</name>
+    <message>
+        <source>与飞控的连接已断开，写入已停止。</source>
+        <translation>与飞控的连接已断开，写入已停止。</translation>
+    </message>
+    <message>
+        <source>已写入并确认：%1 个</source>
+        <translation>已写入并确认：%1 个</translation>
+    </message>
+    <message>
+        <source>已发送但未确认：</source>
+        <translation>已发送但未确认：</translation>
+    </message>
+    <message>
+        <source>已发送但未确认：%1 个</source>
+        <translation>已发送但未确认：%1 个</translation>
+    </message>
+    <message>
+        <source>提示</source>
+        <translation>提示</translation>
+    </message>
+    <message>
+        <source>未发送：</source>
+        <translation>未发送：</translation>
+    </message>
+    <message>
+        <source>未发送：%1 个</source>
+        <translation>未发送：%1 个</translation>
+    </message>
+    <message>
+        <source>等待飞控确认</source>
+        <translation>等待飞控确认</translation>
+    </message>
+    <message>
+        <source>警告</source>
+        <translation>警告</translation>
+    </message>
+    <message>
+        <source>重新连接飞控后，继续写入剩余的 %1 个参数吗？</source>
+        <translation>重新连接飞控后，继续写入剩余的 %1 个参数吗？</translation>
+    </message>
+    <message>
+        <source>（飞控可能已采用这些值，重新下载参数后可看到它们的值）</source>
+        <translation>（飞控可能已采用这些值，重新下载参数后可看到它们的值）</translation>
+    </message>
+</context>
+<context>
+    <name>WritePreviewDialog</name>
+    <message>
+        <source>与第 %1 行重复且数值不同</source>
+        <translation>与第 %1 行重复且数值不同</translation>
+    </message>
+    <message>
+        <source>与第 %1 行重复（数值相同）</source>
+        <translation>与第 %1 行重复（数值相同）</translation>
+    </message>
+    <message>
+        <source>写入前确认</source>
+        <translation>写入前确认</translation>
+    </message>
+    <message>
+        <source>参数名无效</source>
+        <translation>参数名无效</translation>
+    </message>
+    <message>
+        <source>否</source>
+        <translation>否</translation>
+    </message>
+    <message>
+        <source>将更改 %1 个参数，%2 个参数不变。</source>
+        <translation>将更改 %1 个参数，%2 个参数不变。</translation>
+    </message>
+    <message>
+        <source>数值无效</source>
+        <translation>数值无效</translation>
+    </message>
+    <message>
+        <source>数值超出飞控能保存的范围</source>
+        <translation>数值超出飞控能保存的范围</translation>
+    </message>
+    <message>
+        <source>是</source>
+        <translation>是</translation>
+    </message>
+    <message>
+        <source>格式不是“名称,数值”</source>
+        <translation>格式不是“名称,数值”</translation>
+    </message>
+    <message>
+        <source>第 %1 行：%2</source>
+        <translation>第 %1 行：%2</translation>
+    </message>
+    <message>
+        <source>跳过的行：%1 个</source>
+        <translation>跳过的行：%1 个</translation>
+    </message>
+    <message>
+        <source>飞控没有此参数</source>
+        <translation>飞控没有此参数</translation>
+    </message>
+    <message>
+        <source>飞控没有的参数（不写入）：%1 个</source>
+        <translation>飞控没有的参数（不写入）：%1 个</translation>
+    </message>
+    <message>
+        <source>（没有要更改的参数）</source>
+        <translation>（没有要更改的参数）</translation>
     </message>
 </context>
 </TS>
