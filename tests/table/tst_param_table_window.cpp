@@ -4,6 +4,7 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDir>
 #include <QFile>
 #include <QListWidget>
 #include <QMessageBox>
@@ -65,6 +66,12 @@ void TestParamTableWindow::openedFromTheParametersPageAndWritesThroughThePreview
     QVERIFY(QTest::qWaitFor([&] { return w->linkWorker()->readParamDone.load(); }, 30000));
     QTRY_VERIFY(open->isEnabled());
 
+    if (qEnvironmentVariableIsSet("TAVRO_SCREENSHOTS")) {
+        // The parameters page with its button, for the pictures.
+        w->findChild<QPushButton *>(QStringLiteral("nav_BT3"))->click();
+        QTest::qWait(100);
+        w->grab().save(QDir(qEnvironmentVariable("TAVRO_SCREENSHOTS")).filePath(QStringLiteral("parameters-page-button.png")));
+    }
     open->click();
     auto *table = w->findChild<AllParametersDialog *>();
     QVERIFY(table);
