@@ -8,9 +8,10 @@ ParamFilesBar::ParamFilesBar(QWidget *parent)
 {
     setObjectName(QStringLiteral("paramFilesBar"));
     auto *grid = new QGridLayout(this);
-    grid->setContentsMargins(4, 2, 4, 2);
+    // Compact: the warning strip below shares the column's height.
+    grid->setContentsMargins(8, 0, 8, 0);
     grid->setHorizontalSpacing(6);
-    grid->setVerticalSpacing(4);
+    grid->setVerticalSpacing(0);
     m_save = new QPushButton(this);
     m_save->setObjectName(QStringLiteral("saveParams_pB"));
     m_load = new QPushButton(this);
@@ -21,9 +22,10 @@ ParamFilesBar::ParamFilesBar(QWidget *parent)
         b->setCursor(Qt::PointingHandCursor);
         b->setFocusPolicy(Qt::NoFocus);
     }
+    // One under the other: "Save parameters..." needs the column's width in English.
     grid->addWidget(m_save, 0, 0);
-    grid->addWidget(m_load, 0, 1);
-    grid->addWidget(m_snapshots, 1, 0, 1, 2);
+    grid->addWidget(m_load, 1, 0);
+    grid->addWidget(m_snapshots, 2, 0);
     connect(m_save, &QPushButton::clicked, this, &ParamFilesBar::saveRequested);
     connect(m_load, &QPushButton::clicked, this, &ParamFilesBar::loadRequested);
     connect(m_snapshots, &QPushButton::clicked, this, &ParamFilesBar::snapshotsRequested);

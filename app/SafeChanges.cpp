@@ -211,6 +211,7 @@ void SafeChanges::loadParametersFrom(const QString &path)
     dialog.setQuestion(tr("把文件 %1 中的参数写入飞控？").arg(QDir::toNativeSeparators(path)));
     dialog.setAcceptText(tr("写入"));
     dialog.setContent(ParamDiff::compare(table, check.writable), check.problems);
+    dialog.setNote(WritePreviewDialog::allLinesNote(int(check.writable.size())));
     const bool yes = preview(dialog);
     if (!self)
         return;

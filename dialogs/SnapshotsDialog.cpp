@@ -46,7 +46,8 @@ SnapshotsDialog::SnapshotsDialog(const SnapshotStore &store, const QString &boar
     m_tree->setHeaderLabels({tr("时间"), tr("机型"), tr("参数个数"), tr("状态"), tr("与当前不同")});
     m_tree->setRootIsDecorated(!m_connected);
     m_tree->setSelectionMode(QAbstractItemView::SingleSelection);
-    m_tree->header()->setSectionResizeMode(TimeColumn, QHeaderView::Stretch);
+    m_tree->header()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    m_tree->header()->setStretchLastSection(true);
     layout->addWidget(m_tree, 1);
 
     if (m_connected) {

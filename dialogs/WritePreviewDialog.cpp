@@ -51,6 +51,12 @@ WritePreviewDialog::WritePreviewDialog(QWidget *parent)
     m_summary->setWordWrap(true);
     layout->addWidget(m_summary);
 
+    m_note = new QLabel(this);
+    m_note->setObjectName(QStringLiteral("previewNote"));
+    m_note->setWordWrap(true);
+    m_note->hide();
+    layout->addWidget(m_note);
+
     m_changes = makeList(this, "changesList", 220);
     layout->addWidget(m_changes, 3);
 
@@ -83,6 +89,17 @@ void WritePreviewDialog::setQuestion(const QString &question)
 {
     m_question->setText(question);
     m_question->setVisible(!question.isEmpty());
+}
+
+void WritePreviewDialog::setNote(const QString &note)
+{
+    m_note->setText(note);
+    m_note->setVisible(!note.isEmpty());
+}
+
+QString WritePreviewDialog::allLinesNote(int lines)
+{
+    return tr("全部 %1 行按文件顺序写入，不变的也写入。").arg(lines);
 }
 
 void WritePreviewDialog::setAcceptText(const QString &text)

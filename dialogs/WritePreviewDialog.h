@@ -29,6 +29,8 @@ public:
     // Shows the comparison and the checker's findings (errors and notes, in
     // file order; unknown names are listed apart from the other lines).
     void setContent(const ParamDiffResult &diff, const QList<ParamCheckProblem> &problems);
+    // A line under the counts, e.g. that every line is written, unchanged ones too.
+    void setNote(const QString &note);
     // The accepting button's text ("是" by default, "写入", "恢复").
     void setAcceptText(const QString &text);
 
@@ -41,12 +43,15 @@ public:
 
     // "NAME: current -> new" with both values in their shortest form.
     static QString changeLine(const ParamChange &change);
+    // The note of a preset or a file load, which write every valid line.
+    static QString allLinesNote(int lines);
     // The reason of a skipped line in the interface's language.
     static QString reasonText(const ParamCheckProblem &problem);
 
 private:
     QLabel *m_question;
     QLabel *m_summary;
+    QLabel *m_note;
     QListWidget *m_changes;
     QLabel *m_unknownTitle;
     QListWidget *m_unknown;

@@ -141,6 +141,7 @@ void ModelPage::resetToPreset(int listIndex)
     preview.setQuestion(QCoreApplication::translate(ModelPresets::translationContext, row->confirmationText));
     preview.setContent(ParamDiff::compare(store ? store->parameterList() : QList<Parameter>(), wanted),
                        check.problems);
+    preview.setNote(WritePreviewDialog::allLinesNote(int(writes.size())));
     QPointer<WritePreviewDialog> shown(&preview);
     QMetaObject::invokeMethod(this, [this, shown]() {
         if (shown)

@@ -1196,6 +1196,10 @@ Continue writing the remaining %2 parameters?</translation>
         <translation>repeats line %1 (same value)</translation>
     </message>
     <message>
+        <source>全部 %1 行按文件顺序写入，不变的也写入。</source>
+        <translation>All %1 lines are written in file order, unchanged ones too.</translation>
+    </message>
+    <message>
         <source>写入前确认</source>
         <translation>Confirm before writing</translation>
     </message>

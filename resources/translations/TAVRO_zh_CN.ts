@@ -1177,6 +1177,10 @@ sudo usermod -aG dialout $USER</translation>
         <translation>与第 %1 行重复（数值相同）</translation>
     </message>
     <message>
+        <source>全部 %1 行按文件顺序写入，不变的也写入。</source>
+        <translation>全部 %1 行按文件顺序写入，不变的也写入。</translation>
+    </message>
+    <message>
         <source>写入前确认</source>
         <translation>写入前确认</translation>
     </message>

@@ -2,6 +2,7 @@
 // simulated flight controller over a pseudo-terminal: what the user would do,
 // with every dialog answered as it comes up.
 
+#include <QApplication>
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
@@ -18,6 +19,7 @@
 #include <cstring>
 #include <memory>
 
+#include "app/AppStartup.h"
 #include "app/MainWindow.h"
 #include "app/ParamFilesBar.h"
 #include "app/SafeChanges.h"
@@ -59,6 +61,7 @@ struct Rig : public QObject
     QList<QStringList> previewChanges;
     QStringList boxTexts;
     QList<BatchAccount> accounts;
+    QString shotPath; // a picture of the first preview goes here
 
     explicit Rig(const QString &snapshotDir = QString())
     {
@@ -101,6 +104,8 @@ struct Rig : public QObject
 
     void answerPreview(WritePreviewDialog *preview)
     {
+        if (!shotPath.isEmpty() && previewQuestions.isEmpty())
+            preview->grab().save(shotPath);
         previewQuestions.append(preview->question());
         QStringList lines;
         for (int i = 0; i < preview->changesList()->count(); ++i)
@@ -194,11 +199,18 @@ class TestSafeChanges : public QObject
     Q_OBJECT
 
 private slots:
-    void initTestCase() { qRegisterMetaType<QMessageBox *>(); }
+    void initTestCase()
+    {
+        qRegisterMetaType<QMessageBox *>();
+        // The program's look, so that a picture of the preview is the real one.
+        AppStartup::installFontSubstitutes();
+        AppStartup::applyStyleSheet(*qApp);
+    }
     void downloadSnapshotIsBitExactAndNotRepeated();
     void presetPreviewThenRestoreTheOriginalState();
     void restoreOverALossyLink();
     void linkDroppedMidRestoreListsTheRest();
+    void restoreGoesOnAfterTheReconnect();
     void damagedAndIncompleteSnapshotsAreNeverRestored();
     void unwritableFolderWarnsAndGoesOn();
     void saveAndLoadFromTheWindow();
@@ -273,6 +285,9 @@ void TestSafeChanges::presetPreviewThenRestoreTheOriginalState()
     QVERIFY(!expected.isEmpty());
 
     rig.boxAnswer = QMessageBox::Yes;
+    // TAVRO_PREVIEW_SHOT=file.png keeps a picture of the preset's preview
+    // (the README's screenshot).
+    rig.shotPath = qEnvironmentVariable("TAVRO_PREVIEW_SHOT");
     rig.w->modelPage()->typeButtons().at(offered.first())->click();
     QCOMPARE(rig.previewQuestions.size(), 1);
     QCOMPARE(rig.previewQuestions.first(),
@@ -362,6 +377,33 @@ void TestSafeChanges::linkDroppedMidRestoreListsTheRest()
         QVERIFY2(!sent.contains(b.name), qPrintable(b.name));
 }
 
+void TestSafeChanges::restoreGoesOnAfterTheReconnect()
+{
+    Rig rig;
+    QVERIFY(rig.connectAndDownload());
+    QVERIFY(rig.settled());
+    const QString path = writeChangedSnapshot(rig.dir.filePath(QStringLiteral("resume.param")), rig.sim.parameters(), 300);
+    connect(rig.w->pageContext(), &PageContext::writeBatchStarting, &rig, [&rig] {
+        if (rig.accounts.isEmpty())
+            QTimer::singleShot(500, &rig, [&rig] { rig.sim.setSilent(true); });
+    });
+    rig.boxAnswer = QMessageBox::Yes; // go on after reconnecting
+    rig.w->safeChanges()->restoreSnapshot(path);
+    QCOMPARE(rig.accounts.size(), 1);
+    QVERIFY(rig.accounts.first().linkLost);
+    QVERIFY(rig.w->safeChanges()->continuationPending());
+    // The flight controller is back: the reconnect downloads, the download
+    // settles the unconfirmed writes, the rest is written.
+    rig.sim.setSilent(false);
+    QTRY_COMPARE_WITH_TIMEOUT(rig.accounts.size(), 2, 60000);
+    const BatchAccount second = rig.accounts.at(1);
+    QVERIFY(!second.linkLost);
+    QVERIFY(second.total() <= rig.accounts.first().remaining().size());
+    QVERIFY(second.total() >= rig.accounts.first().notSent.size());
+    QVERIFY(second.allConfirmed());
+    QCOMPARE(rig.simDiffersFrom(SnapshotStore::read(path)), QStringList());
+}
+
 void TestSafeChanges::damagedAndIncompleteSnapshotsAreNeverRestored()
 {
     Rig rig;
@@ -400,6 +442,10 @@ void TestSafeChanges::damagedAndIncompleteSnapshotsAreNeverRestored()
         QVERIFY(!d->restoreButton()->isEnabled());
         QVERIFY(d->selectPath(good));
         QVERIFY(d->restoreButton()->isEnabled());
+        // TAVRO_SNAPSHOTS_SHOT=file.png keeps a picture of the list.
+        const QString shot = qEnvironmentVariable("TAVRO_SNAPSHOTS_SHOT");
+        if (!shot.isEmpty())
+            d->grab().save(shot);
         looked = true;
         d->reject();
     });
