@@ -66,6 +66,13 @@ ParameterTableModel::ParameterTableModel(ParameterStore *store, QObject *parent)
     connect(store, &ParameterStore::parameterChanged, this, &ParameterTableModel::onParameterChanged);
     connect(store, &ParameterStore::aboutToBeCleared, this, &ParameterTableModel::onAboutToBeCleared);
     connect(store, &ParameterStore::cleared, this, &ParameterTableModel::onCleared);
+    // A store that goes first (the window's teardown) leaves no rows behind.
+    connect(store, &QObject::destroyed, this, [this] {
+        beginResetModel();
+        m_rows = 0;
+        m_states.clear();
+        endResetModel();
+    });
 }
 
 int ParameterTableModel::rowCount(const QModelIndex &parent) const
@@ -104,7 +111,7 @@ ParameterTableModel::WriteState ParameterTableModel::writeStateAt(int row) const
 
 int ParameterTableModel::rowOfName(const QString &name) const
 {
-    const int row = m_store->indexOf(name);
+    const int row = m_rows > 0 ? m_store->indexOf(name) : -1;
     return row < m_rows ? row : -1;
 }
 

@@ -519,7 +519,6 @@ void TestParamTable::bothLanguages()
         QTRY_VERIFY(m_dialog->windowTitle() == (lang == QLatin1String("en") ? QStringLiteral("All parameters")
                                                                             : QStringLiteral("全部参数")));
         headers.append(m_dialog->model()->headerData(ParameterTableModel::DescriptionColumn, Qt::Horizontal).toString());
-        QTest::qWait(50);
         const QString file = QDir(out).filePath(QStringLiteral("all-parameters-%1.png").arg(lang));
         QVERIFY(m_dialog->grab().save(file, "PNG"));
         QVERIFY(QFileInfo(file).size() > 1000);
