@@ -7,6 +7,7 @@
 #include "app/ParamFilesBar.h"
 #include "app/SafeChanges.h"
 #include "app/SettingsLocation.h"
+#include "dialogs/AllParametersDialog.h"
 #include "dialogs/PopUpWidget.h"
 #include "link/Mav2Uart_Worker.h"
 #include "pages/ModelPage.h"
@@ -111,6 +112,7 @@ MainWindow::MainWindow(const Options &options, QWidget *parent)
 
     // What the pages ask of the window.
     connect(m_ctx, &PageContext::writeParameterRequested, this, &MainWindow::WriteParameters);
+    connect(m_tuningPage, &TuningPage::allParametersRequested, this, &MainWindow::openAllParameters);
     connect(m_ctx, &PageContext::rebootRequested, this, &MainWindow::Reboot_enable);
     connect(m_ctx, &PageContext::compassCalibrationRequested, this, &MainWindow::CompassCalibration_enable);
     connect(m_ctx, &PageContext::reconnectRequested, this, &MainWindow::on_OpenUart_clicked);
@@ -443,6 +445,10 @@ void MainWindow::switchLanguage(bool english, bool storeChoice)
     m_rotorPage->retranslate();
     m_tuningPage->retranslate();
     m_modelPage->retranslate();
+    if (m_allParameters) {
+        QEvent change(QEvent::LanguageChange);
+        QCoreApplication::sendEvent(m_allParameters.data(), &change);
+    }
     m_filesBar->retranslate();
     retranslateWarningStrip();
     if (voltageDialog) {
@@ -665,6 +671,26 @@ void MainWindow::Disconnect_UI_show()
     m_modelPage->setLinkLost();
     m_filesBar->setConnected(false);
     emit m_ctx->linkLost();
+    if (m_allParameters)
+        m_allParameters->setLinkUp(false);
+}
+
+void MainWindow::openAllParameters()
+{
+    if (!m_allParameters) {
+        m_allParameters = new AllParametersDialog(m_ctx, this);
+        m_allParameters->setLinkUp(worker && worker->portOpen.load() && worker->readParamDone.load());
+        // Chosen differing rows go through the same preview and batch as a restore.
+        m_allParameters->setBatchWriteAvailable(true);
+        connect(m_allParameters, &AllParametersDialog::writeRowsRequested, m_safeChanges, &SafeChanges::writeRows);
+    }
+    // Comparisons start in the connected board's snapshots.
+    const QString board = m_safeChanges->boardId();
+    m_allParameters->setSnapshotFolder(board.isEmpty() ? m_safeChanges->snapshots().root()
+                                                       : m_safeChanges->snapshots().boardFolder(board));
+    m_allParameters->show();
+    m_allParameters->raise();
+    m_allParameters->activateWindow();
 }
 
 void MainWindow::MagCalibration_show(int value)
@@ -767,6 +793,8 @@ void MainWindow::param_value_finish_show()
     // The pages enable their own controls (the travel calibration button by
     // its state, the tuning area) in their share of the display.
     voltageShortcut->setEnabled(true);
+    if (m_allParameters)
+        m_allParameters->setLinkUp(true);
 }
 
 void MainWindow::showParameterValue()

@@ -16,6 +16,7 @@
 #include <functional>
 #include <limits>
 
+class AllParametersDialog;
 class Mav2Uart_Worker;
 class ModelPage;
 class ParamFilesBar;
@@ -128,6 +129,8 @@ private slots:
     void OpenUart_connect(int FLAG);
     void Disconnect_UI_show();
     void MagCalibration_show(int value);
+    // The all-parameters table, created when first asked for.
+    void openAllParameters();
     void check_uart();
 
     // Telemetry, forwarded to the pages.
@@ -216,6 +219,7 @@ private:
 
     QShortcut *voltageShortcut = nullptr;
     QPointer<PopUpWidget> voltageDialog;
+    QPointer<AllParametersDialog> m_allParameters;
 
     bool dragging = false;
     QPoint dragOffset;

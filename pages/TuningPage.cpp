@@ -15,7 +15,9 @@
 
 #include <QFont>
 #include <QGuiApplication>
+#include <QHBoxLayout>
 #include <QPointer>
+#include <QPushButton>
 #include <QScopedValueRollback>
 
 namespace {
@@ -50,6 +52,18 @@ TuningPage::TuningPage(PageContext *ctx, QWidget *parent)
         m_marks[t] = OutOfRangeMark(s, valueLabel(Tuning(t)), s->minimum(), s->maximum());
     }
     connect(m_ctx->store(), &ParameterStore::parameterConfirmed, this, &TuningPage::onParameterConfirmed);
+
+    // The way to every other parameter, on the title row of this section.
+    m_allParameters = new QPushButton(ui->manualparam_widget);
+    m_allParameters->setObjectName(QStringLiteral("allParameters_pB"));
+    m_allParameters->setText(tr("全部参数..."));
+    auto *titleRow = new QHBoxLayout;
+    ui->manualparam_layout->removeWidget(ui->manualparam_title_label);
+    titleRow->addWidget(ui->manualparam_title_label);
+    titleRow->addStretch(1);
+    titleRow->addWidget(m_allParameters);
+    ui->manualparam_layout->addLayout(titleRow, 0, 0, 1, 3);
+    connect(m_allParameters, &QPushButton::clicked, this, &TuningPage::allParametersRequested);
 }
 
 TuningPage::~TuningPage() = default;
@@ -420,6 +434,7 @@ void TuningPage::finishCalibration()
 void TuningPage::retranslate()
 {
     ui->retranslateUi(this);
+    m_allParameters->setText(tr("全部参数..."));
     // The form's texts are the idle ones; keep the state's.
     ui->MAG_calibration_pB->setText(m_magCalActive ? tr("取消校准") : tr("开始校准"));
     setMagText(m_magText);

@@ -9,6 +9,7 @@
 
 class PageContext;
 class QLabel;
+class QPushButton;
 class SliderTip;
 
 namespace Ui {
@@ -58,6 +59,10 @@ public:
     bool magCalActive() const { return m_magCalActive; }
     // A calibration has succeeded since the program started.
     bool magCalSucceeded() const { return m_magCalSucceeded; }
+
+signals:
+    // The user asked for the table of every parameter (the window opens it).
+    void allParametersRequested();
 
 public slots:
     // Compass calibration progress in percent; values above 100 are ignored.
@@ -110,6 +115,9 @@ private:
 
     std::unique_ptr<Ui::TuningPage> ui;
     PageContext *m_ctx;
+    // Beside the section title; enabled with the section once a download
+    // has completed.
+    QPushButton *m_allParameters = nullptr;
 
     // True while the program positions the sliders: their handlers write nothing.
     bool m_filling = false;
