@@ -14,8 +14,10 @@
 #include <QThread>
 
 #include <cstdint>
+#include <functional>
 #include <limits>
 
+class AllParametersDialog;
 class Mav2Uart_Worker;
 class ModelPage;
 class ParamFilesBar;
@@ -132,6 +134,8 @@ private slots:
     void OpenUart_connect(int FLAG);
     void Disconnect_UI_show();
     void MagCalibration_show(int value);
+    // The all-parameters table, created when first asked for.
+    void openAllParameters();
     void check_uart();
 
     // Telemetry, forwarded to the pages.
@@ -192,8 +196,14 @@ private:
     // together make one line in the warning strip.
     void flushFailedWrites();
     void clearWarningStrip();
-    // One line at the bottom of the warning strip.
+    // One line at the bottom of the warning strip. A line is kept by what it
+    // says, `text` giving it in the current language, so that a language
+    // switch shows it again translated; a fixed text stays as it is.
+    void addWarningLine(std::function<QString()> text);
     void addWarningLine(const QString &text);
+    // Shows the lines again in the current language.
+    void retranslateWarningStrip();
+    QString elidedWarningLine(const QString &text) const;
     void updateWarningToolTip();
     // A modal warning with one OK button; detail, when given, is the box's
     // detailed text.
@@ -219,6 +229,7 @@ private:
 
     QShortcut *voltageShortcut = nullptr;
     QPointer<PopUpWidget> voltageDialog;
+    QPointer<AllParametersDialog> m_allParameters;
 
     bool dragging = false;
     QPoint dragOffset;
@@ -248,8 +259,9 @@ private:
     // be shown together.
     QStringList m_failedWrites;
     QTimer *m_failedWritesTimer = nullptr;
-    // The strip's lines in full, oldest first (the strip may show them cut).
-    QStringList m_warnLines;
+    // The strip's lines in full, oldest first (the strip may show them cut),
+    // each in the current language.
+    QList<std::function<QString()>> m_warnLines;
 
     friend class TestMainWindow;
     friend class TestConnectionPanel;

@@ -318,6 +318,38 @@ void SafeChanges::restoreSnapshot(const QString &path)
     emit m_ctx->reconnectRequested();
 }
 
+void SafeChanges::writeRows(const QList<ParamFileEntry> &rows, const QString &sourceLabel)
+{
+    if (!m_ctx || !m_ctx->store() || m_busy || rows.isEmpty())
+        return;
+    if (!m_connected) {
+        information(tr("警告"), tr("请先连接飞控。"), true);
+        return;
+    }
+    QPointer<SafeChanges> self(this);
+    m_busy = true;
+    const ParamDiffResult diff = ParamDiff::compare(m_ctx->store()->parameterList(), rows);
+    WritePreviewDialog dialog(m_ctx->window());
+    dialog.setQuestion(tr("把所选的参数写成 %1 中的值？只写入不同的参数。").arg(sourceLabel));
+    dialog.setAcceptText(tr("写入"));
+    dialog.setContent(diff, {});
+    const bool yes = preview(dialog);
+    if (!self)
+        return;
+    if (!yes || diff.changed.isEmpty()) {
+        m_busy = false;
+        return;
+    }
+    QList<BatchWrite> writes;
+    for (const ParamChange &c : diff.changed)
+        writes.append(BatchWrite{c.name, float(c.wanted)});
+    bool abandoned = false;
+    runBatch(writes, &abandoned);
+    if (abandoned)
+        return;
+    m_busy = false;
+}
+
 void SafeChanges::continueInterruptedBatch()
 {
     if (!m_continuation || !m_ctx || !m_ctx->store() || m_busy)

@@ -7,6 +7,7 @@
 
 #include "pages/PageContext.h"
 #include "pages/WriteBatch.h"
+#include "params/ParamFileParser.h"
 #include "params/SnapshotStore.h"
 
 class QMessageBox;
@@ -63,6 +64,10 @@ public slots:
     bool saveParametersTo(const QString &path);
     void loadParametersFrom(const QString &path);
     void restoreSnapshot(const QString &path);
+    // Rows chosen in the all-parameters table, with the values they are to
+    // get (from the file, snapshot or preset compared with): the same
+    // preview and batch as a restore, without the reboot offer.
+    void writeRows(const QList<ParamFileEntry> &rows, const QString &sourceLabel);
 
 signals:
     void warning(const QString &line);             // one line for the warning strip

@@ -288,6 +288,7 @@ void Mav2Uart_Worker::resetAfterClose()
     streamsRequested = false;
     readParamDone = false;
     paramTransfer.reset();
+    paramNames.forget();
     silenceTimer->stop();
     readTimer->stop();
     silenceLeftMs = kSilenceLimitMs;
@@ -364,6 +365,7 @@ void Mav2Uart_Worker::ConnectPort(QString name)
     streamsRequested = false;
     readParamDone = false;
     paramTransfer.reset();
+    paramNames.forget();
     armTransferTimer();
     silenceTimer->stop();
     messageSeen = 0;
@@ -451,6 +453,8 @@ void Mav2Uart_Worker::runTransferTick()
         emit param_missing_value(a.missing);
     }
     if (a.finish) {
+        // Names still undecided when the download ends take the old rule.
+        releaseHeldParams();
         qCDebug(lcLink) << "Parameter download complete:" << paramTransfer.receivedParams << "of"
                         << paramTransfer.totalParams();
         emit param_value_finish_value();
@@ -590,7 +594,38 @@ void Mav2Uart_Worker::handleFrame(const MavlinkFrame &f)
 void Mav2Uart_Worker::handleParamValue(const MavlinkFrame &f)
 {
     const auto m = MavlinkCodec::decode<mavlink_param_value_t>(f);
-    const ParamTransfer::Decoded d = ParamTransfer::decode(m);
+    // The first name valid in only one form tells which form this flight
+    // controller uses; names read earlier that fit both forms follow it.
+    if (paramNames.learn(m))
+        releaseHeldParams();
+
+    if (streamsRequested) {
+        reportParamValue(m, 0);
+        return;
+    }
+    paramTransfer.noteValue(m.param_index, m.param_count);
+    const uint32_t received = paramTransfer.receivedParams;
+    if (paramTransfer.downloadRunning() && paramNames.undecided(m)) {
+        qCDebug(lcLink) << "Name readable in both forms, held until the form is known:"
+                        << ParamTransfer::nameFromBytes(m.param_id);
+        paramNames.hold(m, received);
+    } else {
+        reportParamValue(m, received);
+    }
+    for (uint16_t index : paramTransfer.takeReadRequests())
+        sendParamRequestRead(index);
+}
+
+void Mav2Uart_Worker::releaseHeldParams()
+{
+    const QList<ParamNameForm::Held> held = paramNames.takeHeld();
+    for (const ParamNameForm::Held &h : held)
+        reportParamValue(h.message, h.received);
+}
+
+void Mav2Uart_Worker::reportParamValue(const mavlink_param_value_t &m, uint32_t received)
+{
+    const ParamTransfer::Decoded d = paramNames.choose(m);
     QString name = d.name;
     float value = d.value;
     bool valid = d.valid;
@@ -616,8 +651,6 @@ void Mav2Uart_Worker::handleParamValue(const MavlinkFrame &f)
             qCDebug(lcLink) << "Invalid param name ignored. raw name:" << d.rawName;
         }
     } else {
-        paramTransfer.noteValue(m.param_index, m.param_count);
-        const uint32_t received = paramTransfer.receivedParams;
         if (valid) {
             emit param_value_loading_value(Parameter{name, double(value)}, int(received), m.param_count);
             qCDebug(lcLink).nospace() << "totalParams: " << m.param_count << " receivedParams: " << received
@@ -627,8 +660,6 @@ void Mav2Uart_Worker::handleParamValue(const MavlinkFrame &f)
                                       << " receivedParams: " << received
                                       << " raw name: " << name.toLatin1();
         }
-        for (uint16_t index : paramTransfer.takeReadRequests())
-            sendParamRequestRead(index);
     }
 
     if (echo == ParamTransfer::EchoResult::Confirmed) {
@@ -718,6 +749,7 @@ void Mav2Uart_Worker::startParamRead()
     streamsRequested = false;
     readParamDone = false;
     paramTransfer.startDownload();
+    paramNames.dropHeld();
     restartSilence();
     sendParamRequestList();
     armTransferTimer();

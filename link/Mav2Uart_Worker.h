@@ -50,9 +50,13 @@
 //    ends the link at once, as the silence limit would two seconds later;
 //  - startParamRead called again while an earlier call still waits for the
 //    first frame takes over: one list request, one download.
+//  - the form of the names (plain or encoded) is learnt per connection from
+//    the first name valid in only one form (ParamNameForm); names valid both
+//    ways are read in that form, held back until it is known.
 
 #include "link/MavlinkCodec.h"
 #include "link/MavlinkMessages.h"
+#include "link/ParamNameForm.h"
 #include "link/ParamTransfer.h"
 #include "link/PortSource.h"
 #include "params/Parameter.h"
@@ -255,6 +259,9 @@ private:
     bool writeFrame(const uint8_t *frame, int length);
     void handleFrame(const MavlinkFrame &frame);
     void handleParamValue(const MavlinkFrame &frame);
+    // Emits one parameter message in the connection's name form.
+    void reportParamValue(const mavlink_param_value_t &message, uint32_t received);
+    void releaseHeldParams();
     void runTransferTick();
     void reportUnconfirmedWrites();
     void sendParamRequestRead(uint16_t index);
@@ -284,6 +291,7 @@ private:
     quint32 goodFrames = 0;              // frames that passed the checksum so far
 
     ParamTransfer paramTransfer;   // download and write state
+    ParamNameForm paramNames;      // plain or encoded names, per connection
     MavlinkCodec codec;            // the one channel of the program
     QByteArray receiveBuffer;      // kept between ReceiveData calls
 

@@ -15,6 +15,7 @@
 
 #include <algorithm>
 #include <charconv>
+#include <cmath>
 #include <cstring>
 
 #ifndef TAVRO_VERSION
@@ -63,7 +64,8 @@ bool parseFloat(const QByteArray& text, float* value)
     if (begin != end && *begin == '+')
         ++begin; // from_chars takes no plus sign
     const auto result = std::from_chars(begin, end, *value);
-    return result.ec == std::errc() && result.ptr == end;
+    // from_chars also reads "nan" and "inf", which no parameter holds.
+    return result.ec == std::errc() && result.ptr == end && std::isfinite(*value);
 }
 
 } // namespace

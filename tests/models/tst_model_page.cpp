@@ -4,7 +4,10 @@
 
 #include <QComboBox>
 #include <QListWidget>
+#include <QDirIterator>
 #include <QElapsedTimer>
+#include <QFileInfo>
+#include <QImage>
 #include <QMessageBox>
 #include <QPointer>
 #include <QProgressDialog>
@@ -200,6 +203,7 @@ private slots:
     void unconfirmedWritesAreListedBeforeTheReboot();
     void withoutAnyAnswerTheWaitEndsAfterTheRetryWindow();
     void resetInTheWholeWindow();
+    void picturesForScaledScreens();
 };
 
 void ModelPageTest::loaderWritesValidLinesInOrder()
@@ -431,7 +435,7 @@ void ModelPageTest::remarkedFirstLineAndAnsweringNo()
     rig.answer = QMessageBox::Yes;
     rig.button(10)->click();
     QCOMPARE(rig.boxTexts.value(1), QStringLiteral("是否将飞控重置为Birch-2blades参数"));
-    // The first line ("fw_version,10 #Birch-2blades") is not written: the id is written once, last.
+    // The first line (a comment naming the model) is not written: the id is written once, last.
     const QList<Event> writes = rig.eventsOf(Event::Write);
     QCOMPARE(writes.first().name, QStringLiteral("ATC_ANG_RLL_P"));
     int ids = 0;
@@ -577,4 +581,40 @@ void ModelPageTest::resetInTheWholeWindow()
 }
 
 QTEST_MAIN(ModelPageTest)
+// Every picture the window shows has a twice-as-large twin under the same
+// resource path with "@2x" (Qt picks it on a screen scaled to 200 %), drawn
+// from the same source: the same picture at double resolution.
+void ModelPageTest::picturesForScaledScreens()
+{
+    int pairs = 0;
+    QDirIterator it(QStringLiteral(":/"), {QStringLiteral("*.png"), QStringLiteral("*.jpg")}, QDir::Files,
+                    QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        const QString path = it.next();
+        if (path.contains(QLatin1String("@2x")) || path == QLatin1String(":/icons/tavro.png")
+            || path.startsWith(QLatin1String(":/qt-project.org")))
+            continue;
+        const QFileInfo info(path);
+        const QString twin = info.path() + QLatin1Char('/') + info.completeBaseName() + QStringLiteral("@2x.")
+                             + info.suffix();
+        const QImage one(path);
+        const QImage two(twin);
+        QVERIFY2(!one.isNull() && !two.isNull(), qPrintable(twin));
+        QCOMPARE(two.size(), one.size() * 2);
+        // Scaled down, the large one is the small one (within the blur of the
+        // scaling and the JPEG coding).
+        const QImage down = two.scaled(one.size(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation)
+                                .convertToFormat(QImage::Format_ARGB32);
+        const QImage ref = one.convertToFormat(QImage::Format_ARGB32);
+        double diff = 0;
+        for (int y = 0; y < ref.height(); ++y)
+            for (int x = 0; x < ref.width(); ++x)
+                diff += qAbs(qGray(down.pixel(x, y)) - qGray(ref.pixel(x, y)));
+        diff /= ref.width() * ref.height();
+        QVERIFY2(diff < 12, qPrintable(QStringLiteral("%1: mean difference %2").arg(path).arg(diff)));
+        ++pairs;
+    }
+    QCOMPARE(pairs, 36 + 6);   // 18 model buttons in two looks, logo, logo text, two glyphs, two signal icons
+}
+
 #include "tst_model_page.moc"
