@@ -909,6 +909,7 @@ void MainWindow::addWarningLine(std::function<QString()> text)
     while (m_warnLines.size() > NLineLabel::capacity)
         m_warnLines.removeFirst();
     updateWarningToolTip();
+    updateWarningAgeing();
 }
 
 QString MainWindow::elidedWarningLine(const QString &text) const
