@@ -363,11 +363,15 @@ void AllParametersDialog::retranslate()
 void AllParametersDialog::rebuildGroups()
 {
     // Every name prefix up to its first "_" that at least two names share.
+    // Read through the model: when the store goes first (the window's
+    // teardown), the model has already dropped its rows and the store is no
+    // longer there to ask.
     QMap<QString, int> prefixes;
-    for (const Parameter &p : m_ctx->store()->parameterList()) {
-        const int cut = p.name.indexOf(QLatin1Char('_'));
+    for (int row = 0; row < m_model->rowCount(); ++row) {
+        const QString &name = m_model->nameAt(row);
+        const int cut = name.indexOf(QLatin1Char('_'));
         if (cut > 0)
-            ++prefixes[p.name.left(cut + 1)];
+            ++prefixes[name.left(cut + 1)];
     }
     const QString current = m_group->currentData().toString();
     const QSignalBlocker block(m_group);
