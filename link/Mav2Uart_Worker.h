@@ -62,6 +62,7 @@
 #include <atomic>
 #include <cstdint>
 
+class QIODevice;
 class QSerialPort;
 
 class Mav2Uart_Worker : public QObject
@@ -165,7 +166,8 @@ signals:
     // parameter list request.
     void link_error_value(QString reason);
     // Opening the named port was refused for lack of permission (on Linux:
-    // no udev rule and not in the dialout group). Sent before the
+    // no udev rule and not in the dialout group; on Windows: another program
+    // holds the port). Sent before the
     // link_error_value and ConnectSingal(0) of that attempt.
     void port_permission_denied_value(QString name);
     // The first good frame after a port was opened (the link shows life).
@@ -201,6 +203,9 @@ public slots:
 private:
     void init();
     bool openSerialPort(const QString &name, QString *error, bool *permissionDenied = nullptr);
+    bool openInProcessPort(const QString &name, QString *error);
+    // Back to the serial port object after an in-process line was used.
+    void releaseInProcessPort();
     // Closes the port and resets the link and download state; bumps linkGeneration.
     void resetAfterClose();
     void closeForLinkLoss(const char *why);
@@ -215,7 +220,10 @@ private:
     bool threadQuitRequested() const;
 
     PortSource portSource;
-    QSerialPort *serialPort = nullptr;
+    // The serial port object, and the device the link uses: that serial port,
+    // or an in-process line (InProcessPorts) opened under its name instead.
+    QSerialPort *hardwarePort = nullptr;
+    QIODevice *serialPort = nullptr;
     QStringList portList;
     QString portName;
     int magCalibrationRun = 0;
