@@ -14,6 +14,9 @@
 #     tavro-<version>-setup.exe.
 # --qt-only stops after step 2. The Qt build runs niced; --jobs (default: the
 # number of cores) sets its parallelism.
+# The whole script is read before it runs (the braces), so editing it while
+# a build runs does not change that run.
+{
 set -euo pipefail
 ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)"
 SERIALPORT_SRC="$ROOT/../shared/third-party/qtserialport-everywhere-src-6.4.2.tar.xz"
@@ -78,13 +81,19 @@ opt_hash="$( { printf '%s\n' "${QT_OPTIONS[@]}" "$HOST_QT_VERSION" "$MINGW_VERSI
 sp_hash="$(sha256sum "$SERIALPORT_SRC" | cut -c1-10)"
 QTBASE_PREFIX="$CACHE/qtbase-$QT_VERSION-mingw-$opt_hash"
 QT_PREFIX="$CACHE/qt-$QT_VERSION-mingw-$opt_hash-serialport-$sp_hash"
-WORK="$CACHE/work"
+WORK="$CACHE/work-$opt_hash"
 mkdir -p "$CACHE"
 
 build_qtbase() {
   if [ -f "$QTBASE_PREFIX/.complete" ]; then log "qtbase cached in $QTBASE_PREFIX"; return; fi
   local t0; t0=$(now)
-  rm -rf "$QTBASE_PREFIX" "$WORK/qtbase-build"
+  # A build that was interrupted (same options: same folder) goes on where it
+  # stopped; anything else starts afresh.
+  if [ -f "$WORK/qtbase-build/build.ninja" ] && [ -f "$WORK/qtbase-configured" ]; then
+    log "resuming the interrupted qtbase build in $WORK"
+  else
+    rm -rf "$QTBASE_PREFIX" "$WORK"
+  fi
   mkdir -p "$QTBASE_PREFIX" "$WORK/src"
   # The toolchain file lives in the cache, so Qt's own toolchain file keeps
   # pointing at it wherever the project is cloned.
@@ -99,44 +108,47 @@ build_qtbase() {
     log "downloading Debian's qtbase source"
     (cd "$WORK/src" && apt-get source --download-only -qq "qt6-base=$HOST_QT_VERSION" || apt-get source --download-only -qq qt6-base)
   fi
-  rm -rf "$WORK/src/qtbase"
-  dpkg-source --no-check -x "$(ls "$WORK"/src/qt6-base_*.dsc | head -n 1)" "$WORK/src/qtbase" >/dev/null
-  log "configuring qtbase $QT_VERSION for Windows"
-  cmake -S "$WORK/src/qtbase" -B "$WORK/qtbase-build" -G Ninja \
-    -DCMAKE_TOOLCHAIN_FILE="$QTBASE_PREFIX/mingw-w64-x86_64.cmake" \
-    -DCMAKE_INSTALL_PREFIX="$QTBASE_PREFIX" \
-    -DQT_HOST_PATH=/usr -DQT_HOST_PATH_CMAKE_DIR=/usr/lib/x86_64-linux-gnu/cmake \
-    "${QT_OPTIONS[@]}" > "$WORK/qtbase-configure.log" 2>&1 \
-    || { tail -n 40 "$WORK/qtbase-configure.log" >&2; exit 1; }
+  if [ ! -f "$WORK/qtbase-configured" ]; then
+    rm -rf "$WORK/src/qtbase"
+    dpkg-source --no-check -x "$(ls "$WORK"/src/qt6-base_*.dsc | head -n 1)" "$WORK/src/qtbase" >/dev/null
+    log "configuring qtbase $QT_VERSION for Windows"
+    cmake -S "$WORK/src/qtbase" -B "$WORK/qtbase-build" -G Ninja \
+      -DCMAKE_TOOLCHAIN_FILE="$QTBASE_PREFIX/mingw-w64-x86_64.cmake" \
+      -DCMAKE_INSTALL_PREFIX="$QTBASE_PREFIX" \
+      -DQT_HOST_PATH=/usr -DQT_HOST_PATH_CMAKE_DIR=/usr/lib/x86_64-linux-gnu/cmake \
+      "${QT_OPTIONS[@]}" > "$WORK/qtbase-configure.log" 2>&1 \
+      || { tail -n 40 "$WORK/qtbase-configure.log" >&2; exit 1; }
+    touch "$WORK/qtbase-configured"
+  fi
   log "building qtbase with -j$JOBS (about 17-21 minutes on 2 cores)"
   nice -n 10 cmake --build "$WORK/qtbase-build" -j"$JOBS" > "$WORK/qtbase-build.log" 2>&1 \
     || { tail -n 40 "$WORK/qtbase-build.log" >&2; exit 1; }
   cmake --install "$WORK/qtbase-build" > /dev/null
   echo "qtbase build: $(( $(now) - t0 )) s, -j$JOBS, $(date -u +%FT%TZ)" > "$QTBASE_PREFIX/build-time.txt"
   touch "$QTBASE_PREFIX/.complete"
-  rm -rf "$WORK/qtbase-build" "$WORK/src/qtbase"
+  rm -rf "$WORK"
   log "qtbase done in $(( $(now) - t0 )) s"
 }
 
 build_serialport() {
   if [ -f "$QT_PREFIX/.complete" ]; then log "Qt with Serial Port cached in $QT_PREFIX"; return; fi
   local t0; t0=$(now)
-  rm -rf "$QT_PREFIX" "$WORK/serialport" "$WORK/serialport-build"
+  rm -rf "$QT_PREFIX" "$CACHE/serialport" "$CACHE/serialport-build"
   cp -a "$QTBASE_PREFIX" "$QT_PREFIX"
   rm -f "$QT_PREFIX/.complete"
   # The copy's files still name the qtbase folder in a few places; that folder
   # stays in the cache beside it.
-  mkdir -p "$WORK/serialport"
-  tar -xf "$SERIALPORT_SRC" -C "$WORK/serialport" --strip-components=1
+  mkdir -p "$CACHE/serialport"
+  tar -xf "$SERIALPORT_SRC" -C "$CACHE/serialport" --strip-components=1
   log "building Qt Serial Port"
-  "$QT_PREFIX/bin/qt-cmake" -S "$WORK/serialport" -B "$WORK/serialport-build" -G Ninja \
-    -DCMAKE_INSTALL_PREFIX="$QT_PREFIX" > "$WORK/serialport.log" 2>&1 \
-    && nice -n 10 cmake --build "$WORK/serialport-build" -j"$JOBS" >> "$WORK/serialport.log" 2>&1 \
-    && cmake --install "$WORK/serialport-build" >> "$WORK/serialport.log" 2>&1 \
-    || { tail -n 40 "$WORK/serialport.log" >&2; exit 1; }
+  "$QT_PREFIX/bin/qt-cmake" -S "$CACHE/serialport" -B "$CACHE/serialport-build" -G Ninja \
+    -DCMAKE_INSTALL_PREFIX="$QT_PREFIX" > "$CACHE/serialport.log" 2>&1 \
+    && nice -n 10 cmake --build "$CACHE/serialport-build" -j"$JOBS" >> "$CACHE/serialport.log" 2>&1 \
+    && cmake --install "$CACHE/serialport-build" >> "$CACHE/serialport.log" 2>&1 \
+    || { tail -n 40 "$CACHE/serialport.log" >&2; exit 1; }
   echo "serialport build: $(( $(now) - t0 )) s" >> "$QT_PREFIX/build-time.txt"
   touch "$QT_PREFIX/.complete"
-  rm -rf "$WORK/serialport" "$WORK/serialport-build"
+  rm -rf "$CACHE/serialport" "$CACHE/serialport-build" "$CACHE/serialport.log"
   log "Qt Serial Port done in $(( $(now) - t0 )) s"
 }
 
@@ -206,3 +218,5 @@ size() { du -h "$1" | cut -f1; }
 log "zip:       $ZIP ($(size "$ZIP"), unpacked $(du -sh "$STAGE" | cut -f1))"
 log "installer: $SETUP ($(size "$SETUP"))"
 log "done in $(( $(now) - T_START )) s"
+exit
+}

@@ -3,7 +3,7 @@
 ; Installs for the current user (no administrator rights: %LOCALAPPDATA%\Programs\TAVRO)
 ; or for all users (Program Files, asks for administrator rights); /CurrentUser or
 ; /AllUsers chooses on the command line, /S installs silently.
-Unicode true
+Target amd64-unicode
 SetCompressor /SOLID lzma
 
 !define APP "TAVRO"

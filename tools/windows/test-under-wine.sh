@@ -13,6 +13,9 @@
 # in-process line: Wine cannot deliver a pseudo-terminal's reads to Qt's
 # Windows serial backend (its wait for received characters needs counters a
 # pseudo-terminal lacks), so the serial port itself is not part of this run.
+# The whole script is read before it runs (the braces), so editing it while
+# a build runs does not change that run.
+{
 set -euo pipefail
 ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)"
 OUT="$ROOT/build-windows"
@@ -154,9 +157,21 @@ for lang in zh en; do
   wait "$pid" || { echo "tavro.exe quit with an error" >&2; exit 1; }
   echo "installed tavro.exe ($lang) started and quit"
 done
-wine "$dir/uninstall.exe" /S < /dev/null > /dev/null 2>&1 || true
+# For the current user only: no administrator rights asked, the user's folder.
+wine "$OUT/tavro-$VERSION-setup.exe" /CurrentUser /S < /dev/null > /dev/null 2>&1
+user_dir="$(find "$WINEPREFIX/drive_c/users" -path '*AppData/Local/Programs/TAVRO' -type d | head -n 1)"
+[ -n "$user_dir" ] && [ -f "$user_dir/tavro.exe" ] || { echo "no per-user installation" >&2; exit 1; }
+echo "installed for the current user: ${user_dir#"$WINEPREFIX/drive_c/"}"
+# Both uninstallers remove what they installed.
+wine "$dir/uninstall.exe" /AllUsers /S < /dev/null > /dev/null 2>&1
+wine "$user_dir/uninstall.exe" /CurrentUser /S < /dev/null > /dev/null 2>&1
+for _ in $(seq 150); do [ -e "$dir/tavro.exe" ] || [ -e "$user_dir/tavro.exe" ] || break; sleep 0.2; done
+if [ -e "$dir/tavro.exe" ] || [ -e "$user_dir/tavro.exe" ]; then echo "the uninstaller left tavro.exe" >&2; exit 1; fi
+echo "uninstalled"
 stop_prefix
 stop_display
 
 log "Wine checks done: ctest exit $ctest_rc; pictures in $SHOTS and $RESULTS/installed-*.png"
 exit "$ctest_rc"
+exit
+}
