@@ -3,7 +3,11 @@
 #include "ui_MainWindow.h"
 
 #include "app/AppLog.h"
+#include "app/LanguageSetting.h"
+#include "app/ParamFilesBar.h"
+#include "app/SafeChanges.h"
 #include "app/SettingsLocation.h"
+#include "dialogs/AllParametersDialog.h"
 #include "dialogs/PopUpWidget.h"
 #include "link/Mav2Uart_Worker.h"
 #include "pages/ModelPage.h"
@@ -29,10 +33,10 @@
 #include <QMessageBox>
 #include <QMouseEvent>
 #include <QPushButton>
-#include <QSettings>
 #include <QShortcut>
 #include <QTimer>
 #include <QTranslator>
+#include <QWindow>
 
 #include <limits>
 
@@ -108,12 +112,23 @@ MainWindow::MainWindow(const Options &options, QWidget *parent)
 
     // What the pages ask of the window.
     connect(m_ctx, &PageContext::writeParameterRequested, this, &MainWindow::WriteParameters);
+    connect(m_tuningPage, &TuningPage::allParametersRequested, this, &MainWindow::openAllParameters);
     connect(m_ctx, &PageContext::rebootRequested, this, &MainWindow::Reboot_enable);
     connect(m_ctx, &PageContext::compassCalibrationRequested, this, &MainWindow::CompassCalibration_enable);
     connect(m_ctx, &PageContext::reconnectRequested, this, &MainWindow::on_OpenUart_clicked);
     connect(m_ctx, &PageContext::dataStreamRequested, this, &MainWindow::ReadParam_stream);
     connect(m_ctx, &PageContext::warningRaised, this,
             [this](const QString &line) { addWarningLine(line); });
+
+    // Snapshots, save, load, restore: their own class and their own buttons
+    // under the connection panel.
+    m_safeChanges = new SafeChanges(m_ctx, options.snapshotDir, this);
+    connect(m_safeChanges, &SafeChanges::warning, this, [this](const QString &line) { addWarningLine(line); });
+    m_filesBar = new ParamFilesBar(ui->uart_widget);
+    ui->verticalLayout_uart->addWidget(m_filesBar);
+    connect(m_filesBar, &ParamFilesBar::saveRequested, m_safeChanges, &SafeChanges::saveParameters);
+    connect(m_filesBar, &ParamFilesBar::loadRequested, m_safeChanges, &SafeChanges::loadParameters);
+    connect(m_filesBar, &ParamFilesBar::snapshotsRequested, m_safeChanges, &SafeChanges::showSnapshots);
 
     m_failedWritesTimer = new QTimer(this);
     m_failedWritesTimer->setSingleShot(true);
@@ -257,8 +272,13 @@ void MainWindow::mousePressEvent(QMouseEvent *event)
     const int y = qRound(event->position().y());
     qCDebug(lcApp) << "press at y" << y << "band" << ui->nav_widget->height();
     if (event->button() == Qt::LeftButton && y < ui->nav_widget->height()) {
-        dragging = true;
-        dragOffset = event->position().toPoint();
+        // The desktop moves the window (Wayland allows nothing else, and it
+        // snaps); where it refuses, the window follows the mouse itself.
+        QWindow *handle = window()->windowHandle();
+        if (!handle || !handle->startSystemMove()) {
+            dragging = true;
+            dragOffset = event->position().toPoint();
+        }
     }
     QMainWindow::mousePressEvent(event);
 }
@@ -305,6 +325,8 @@ void MainWindow::slotDoAction()
         voltageShortcut->setEnabled(true);
         ui->centralwidget->setEnabled(true);
     }, Qt::DirectConnection);
+    // Opens over the middle of the window, wherever the window is.
+    dialog->move(frameGeometry().center() - dialog->rect().center());
     dialog->show();
 }
 
@@ -359,15 +381,12 @@ QString MainWindow::permissionFixText() const
 
 void MainWindow::getSaveSetParameter()
 {
-    QSettings settings(m_settingsFile, QSettings::IniFormat);
-    settings.beginGroup(QStringLiteral("tavro-set"));
-    const QString language = settings.value(QStringLiteral("Language"), QStringLiteral("set")).toString();
-    settings.endGroup();
-    qCDebug(lcApp).noquote() << "languageset:" + language;
+    const LanguageSetting::Choice language = LanguageSetting::read(m_settingsFile);
+    qCDebug(lcApp) << "language setting:" << int(language);
 
-    if (language == QStringLiteral("English"))
+    if (language == LanguageSetting::Choice::English)
         ui->English_checkBox->setChecked(true);
-    else if (language == QStringLiteral("简体中文"))
+    else if (language == LanguageSetting::Choice::Chinese)
         ui->Chinese_checkBox->setChecked(true);
 }
 
@@ -429,6 +448,12 @@ void MainWindow::switchLanguage(bool english, bool storeChoice)
     m_rotorPage->retranslate();
     m_tuningPage->retranslate();
     m_modelPage->retranslate();
+    if (m_allParameters) {
+        QEvent change(QEvent::LanguageChange);
+        QCoreApplication::sendEvent(m_allParameters.data(), &change);
+    }
+    m_filesBar->retranslate();
+    retranslateWarningStrip();
     if (voltageDialog) {
         QEvent change(QEvent::LanguageChange);
         QCoreApplication::sendEvent(voltageDialog.data(), &change);
@@ -437,14 +462,7 @@ void MainWindow::switchLanguage(bool english, bool storeChoice)
     update();
 
     if (storeChoice) {
-        if (!SettingsLocation::prepareForWrite(m_settingsFile))
-            qCWarning(lcApp).noquote() << "settings: cannot create the folder of" << m_settingsFile;
-        QSettings settings(m_settingsFile, QSettings::IniFormat);
-        settings.beginGroup(QStringLiteral("tavro-set"));
-        settings.setValue(QStringLiteral("Language"), english ? QStringLiteral("English") : QStringLiteral("简体中文"));
-        settings.endGroup();
-        settings.sync();
-        if (settings.status() != QSettings::NoError)
+        if (!LanguageSetting::write(m_settingsFile, english))
             qCWarning(lcApp).noquote() << "settings: the language choice could not be saved to" << m_settingsFile;
     }
 
@@ -581,6 +599,8 @@ void MainWindow::serialPort_init()
     connect(worker, &Mav2Uart_Worker::param_write_failed_value, this, &MainWindow::param_write_failed_show);
     connect(worker, &Mav2Uart_Worker::link_error_value, this, &MainWindow::link_error_show);
     connect(worker, &Mav2Uart_Worker::port_permission_denied_value, this, &MainWindow::port_permission_denied_show);
+    connect(worker, &Mav2Uart_Worker::port_opened_value, m_safeChanges, &SafeChanges::portOpened);
+    connect(worker, &Mav2Uart_Worker::param_missing_value, m_safeChanges, &SafeChanges::downloadMissing);
 
     connect(qApp, &QCoreApplication::aboutToQuit, this, &MainWindow::check_uart);
 
@@ -617,12 +637,15 @@ void MainWindow::OpenUart_connect(int FLAG)
 {
     clearWarningStrip();
     if (FLAG == 1) {
+        m_filesBar->setConnected(false);
         m_lastLinkError.clear();
         m_lastOpenDenied = false;
         setLinkState(LinkState::Loading);
         m_store->clearParameterValue();
         emit startParamRead_value();
     } else if (FLAG == 0) {
+        m_filesBar->setConnected(false);
+        emit m_ctx->linkLost();
         const QString detail = m_lastLinkError;
         const QString hint = m_lastOpenDenied ? permissionFixText() : QString();
         m_lastLinkError.clear();
@@ -649,6 +672,28 @@ void MainWindow::Disconnect_UI_show()
     m_rotorPage->setLinkLost();
     m_tuningPage->setLinkLost();
     m_modelPage->setLinkLost();
+    m_filesBar->setConnected(false);
+    emit m_ctx->linkLost();
+    if (m_allParameters)
+        m_allParameters->setLinkUp(false);
+}
+
+void MainWindow::openAllParameters()
+{
+    if (!m_allParameters) {
+        m_allParameters = new AllParametersDialog(m_ctx, this);
+        m_allParameters->setLinkUp(worker && worker->portOpen.load() && worker->readParamDone.load());
+        // Chosen differing rows go through the same preview and batch as a restore.
+        m_allParameters->setBatchWriteAvailable(true);
+        connect(m_allParameters, &AllParametersDialog::writeRowsRequested, m_safeChanges, &SafeChanges::writeRows);
+    }
+    // Comparisons start in the connected board's snapshots.
+    const QString board = m_safeChanges->boardId();
+    m_allParameters->setSnapshotFolder(board.isEmpty() ? m_safeChanges->snapshots().root()
+                                                       : m_safeChanges->snapshots().boardFolder(board));
+    m_allParameters->show();
+    m_allParameters->raise();
+    m_allParameters->activateWindow();
 }
 
 void MainWindow::MagCalibration_show(int value)
@@ -705,8 +750,10 @@ void MainWindow::rc_channels_show(mavlink_rc_channels_t channels)
 
 void MainWindow::statustext_show(QString text, uint8_t severity)
 {
-    if (const auto line = StatusTextTable::userLine(text, severity))
-        addWarningLine(*line);
+    if (StatusTextTable::userLine(text, severity)) {
+        const char *message = StatusTextTable::rows()[size_t(StatusTextTable::matchRow(text))].message;
+        addWarningLine([message] { return QCoreApplication::translate("StatusTextTable", message); });
+    }
 }
 
 // ---- parameters ----------------------------------------------------------------------
@@ -744,9 +791,13 @@ void MainWindow::param_value_finish_show()
     ui->nav_BT1->click();
     ui->nav_widget->setStyleSheet(QString::fromLatin1(kNavBlackStyle));
     emit readparamdone();
+    m_filesBar->setConnected(true);
+    m_safeChanges->downloadFinished();
     // The pages enable their own controls (the travel calibration button by
     // its state, the tuning area) in their share of the display.
     voltageShortcut->setEnabled(true);
+    if (m_allParameters)
+        m_allParameters->setLinkUp(true);
 }
 
 void MainWindow::showParameterValue()
@@ -785,7 +836,7 @@ void MainWindow::param_value_update_show(QString name, float value)
 void MainWindow::param_missing_show(QList<int> missingIndices)
 {
     qCWarning(lcApp) << "parameters missing from the download:" << missingIndices;
-    addWarningLine(tr("参数缺失：%1 个").arg(missingIndices.size()));
+    addWarningLine([count = missingIndices.size()] { return tr("参数缺失：%1 个").arg(count); });
 }
 
 void MainWindow::param_write_failed_show(QString name, float written)
@@ -805,10 +856,10 @@ void MainWindow::flushFailedWrites()
     if (m_failedWrites.isEmpty())
         return;
     if (m_failedWrites.size() == 1) {
-        addWarningLine(tr("写入未确认：%1").arg(m_failedWrites.constFirst()));
+        addWarningLine([name = m_failedWrites.constFirst()] { return tr("写入未确认：%1").arg(name); });
     } else {
         qCWarning(lcApp).noquote() << "writes not confirmed:" << m_failedWrites.join(QStringLiteral(", "));
-        addWarningLine(tr("写入未确认：%1 个参数").arg(m_failedWrites.size()));
+        addWarningLine([count = m_failedWrites.size()] { return tr("写入未确认：%1 个参数").arg(count); });
     }
     m_failedWrites.clear();
 }
@@ -825,6 +876,20 @@ void MainWindow::clearWarningStrip()
 
 void MainWindow::addWarningLine(const QString &text)
 {
+    addWarningLine([text] { return text; });
+}
+
+void MainWindow::addWarningLine(std::function<QString()> text)
+{
+    ui->warn_txt_widget->addLine(elidedWarningLine(text()));
+    m_warnLines.append(std::move(text));
+    while (m_warnLines.size() > NLineLabel::capacity)
+        m_warnLines.removeFirst();
+    updateWarningToolTip();
+}
+
+QString MainWindow::elidedWarningLine(const QString &text) const
+{
     // The strip is one column wide: a longer line ends in an ellipsis, and the
     // strip's tool tip holds every line in full.
     const auto *lineLabel = ui->warn_txt_widget->findChild<QLabel *>();
@@ -832,16 +897,24 @@ void MainWindow::addWarningLine(const QString &text)
     const QMargins column = ui->verticalLayout_3->contentsMargins();
     const QMargins panel = ui->verticalLayout_warn->contentsMargins();
     const int width = ui->Side_widget->maximumWidth() - column.left() - column.right() - panel.left() - panel.right();
-    ui->warn_txt_widget->addLine(metrics.elidedText(text, Qt::ElideRight, width));
-    m_warnLines.append(text);
-    while (m_warnLines.size() > NLineLabel::capacity)
-        m_warnLines.removeFirst();
+    return metrics.elidedText(text, Qt::ElideRight, width);
+}
+
+void MainWindow::retranslateWarningStrip()
+{
+    // The strip shows the newest lines; the lines kept are exactly those.
+    ui->warn_txt_widget->clearLines();
+    for (const std::function<QString()> &line : std::as_const(m_warnLines))
+        ui->warn_txt_widget->addLine(elidedWarningLine(line()));
     updateWarningToolTip();
 }
 
 void MainWindow::updateWarningToolTip()
 {
-    ui->warn_txt_widget->setToolTip(m_warnLines.join(QLatin1Char('\n')));
+    QStringList lines;
+    for (const std::function<QString()> &line : std::as_const(m_warnLines))
+        lines << line();
+    ui->warn_txt_widget->setToolTip(lines.join(QLatin1Char('\n')));
 }
 
 void MainWindow::Voltage_Write_show(float newMult)

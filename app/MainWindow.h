@@ -13,10 +13,14 @@
 #include <QThread>
 
 #include <cstdint>
+#include <functional>
 #include <limits>
 
+class AllParametersDialog;
 class Mav2Uart_Worker;
 class ModelPage;
+class ParamFilesBar;
+class SafeChanges;
 class PageContext;
 class PopUpWidget;
 class ParameterStore;
@@ -55,6 +59,9 @@ public:
         // Where the language switch finds TAVRO_en_US.qm and TAVRO_zh_CN.qm;
         // empty means the compiled-in catalogues (":/").
         QString catalogueDir;
+        // The snapshot folder (one folder per flight controller below it);
+        // empty means TAVRO_SNAPSHOT_DIR, else the per-user data folder.
+        QString snapshotDir;
     };
 
     // What the connect button tells: no link, a download running, or the
@@ -76,6 +83,9 @@ public:
     RotorPage *rotorPage() const { return m_rotorPage; }
     TuningPage *tuningPage() const { return m_tuningPage; }
     ModelPage *modelPage() const { return m_modelPage; }
+    // Snapshots, save, load and restore; the buttons under the connection panel.
+    SafeChanges *safeChanges() const { return m_safeChanges; }
+    ParamFilesBar *paramFilesBar() const { return m_filesBar; }
 
     LinkState linkState() const { return m_linkState; }
 
@@ -119,6 +129,8 @@ private slots:
     void OpenUart_connect(int FLAG);
     void Disconnect_UI_show();
     void MagCalibration_show(int value);
+    // The all-parameters table, created when first asked for.
+    void openAllParameters();
     void check_uart();
 
     // Telemetry, forwarded to the pages.
@@ -176,8 +188,14 @@ private:
     // together make one line in the warning strip.
     void flushFailedWrites();
     void clearWarningStrip();
-    // One line at the bottom of the warning strip.
+    // One line at the bottom of the warning strip. A line is kept by what it
+    // says, `text` giving it in the current language, so that a language
+    // switch shows it again translated; a fixed text stays as it is.
+    void addWarningLine(std::function<QString()> text);
     void addWarningLine(const QString &text);
+    // Shows the lines again in the current language.
+    void retranslateWarningStrip();
+    QString elidedWarningLine(const QString &text) const;
     void updateWarningToolTip();
     // A modal warning with one OK button; detail, when given, is the box's
     // detailed text.
@@ -201,6 +219,7 @@ private:
 
     QShortcut *voltageShortcut = nullptr;
     QPointer<PopUpWidget> voltageDialog;
+    QPointer<AllParametersDialog> m_allParameters;
 
     bool dragging = false;
     QPoint dragOffset;
@@ -211,6 +230,8 @@ private:
     RotorPage *m_rotorPage = nullptr;
     TuningPage *m_tuningPage = nullptr;
     ModelPage *m_modelPage = nullptr;
+    SafeChanges *m_safeChanges = nullptr;
+    ParamFilesBar *m_filesBar = nullptr;
     QList<QPushButton *> m_navButtons;
 
     Options m_options;
@@ -228,8 +249,9 @@ private:
     // be shown together.
     QStringList m_failedWrites;
     QTimer *m_failedWritesTimer = nullptr;
-    // The strip's lines in full, oldest first (the strip may show them cut).
-    QStringList m_warnLines;
+    // The strip's lines in full, oldest first (the strip may show them cut),
+    // each in the current language.
+    QList<std::function<QString()>> m_warnLines;
 
     friend class TestMainWindow;
     friend class TestConnectionPanel;

@@ -2,6 +2,7 @@
 #include "app/MainWindow.h"
 
 #include <QApplication>
+#include <QCommandLineParser>
 
 int main(int argc, char *argv[])
 {
@@ -10,9 +11,20 @@ int main(int argc, char *argv[])
     AppStartup::installFontSubstitutes();
     AppStartup::applyStyleSheet(app);
 
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QStringLiteral("TAVRO helicopter flight controller configurator"));
+    parser.addHelpOption();
+    const QCommandLineOption snapshotOption(QStringLiteral("snapshot-dir"),
+        QStringLiteral("Keep the parameter snapshots under dir (default: TAVRO_SNAPSHOT_DIR, else the user's data folder)."),
+        QStringLiteral("dir"));
+    parser.addOption(snapshotOption);
+    parser.process(app);
+
     int result = 0;
     {
-        MainWindow window;
+        MainWindow::Options options;
+        options.snapshotDir = parser.value(snapshotOption);
+        MainWindow window(options);
         window.show();
         result = app.exec();
     }

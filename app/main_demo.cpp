@@ -5,6 +5,7 @@
 //   tavro-demo                     simulator built in
 //   tavro-demo --port /dev/pts/N   list that pseudo-terminal instead (e.g. tavro-cli sim)
 //   tavro-demo --connect           pick the simulator and connect at start
+//   tavro-demo --snapshot-dir DIR  keep the parameter snapshots under DIR
 //   tavro-demo --screenshots DIR   connect, visit every page in both languages, save
 //                                  pictures to DIR, quit
 
@@ -25,28 +26,57 @@
 #include <cstdio>
 #include <memory>
 
+namespace {
+
+const char kUsage[] =
+    "usage: tavro-demo [--port PATH] [--connect] [--snapshot-dir DIR] [--screenshots DIR]\n"
+    "       tavro-demo --help | --version\n"
+    "\n"
+    "TAVRO with a simulated helicopter flight controller.\n"
+    "  --port PATH         list this pseudo-terminal as the flight controller instead of\n"
+    "                      the built-in simulator (e.g. one started by tavro-cli sim)\n"
+    "  --connect           pick the simulated flight controller and connect at start\n"
+    "  --snapshot-dir DIR  keep the parameter snapshots under DIR (default:\n"
+    "                      TAVRO_SNAPSHOT_DIR, else the user's data folder)\n"
+    "  --screenshots DIR   connect, show every page, save a picture of each into DIR,\n"
+    "                      then quit\n"
+    "  -h, --help          print this text\n"
+    "  --version           print the version\n";
+
+} // namespace
+
 int main(int argc, char *argv[])
 {
+    // The command line is read before the application exists, so that help
+    // and version need no display.
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments << QString::fromLocal8Bit(argv[i]);
+    QCommandLineParser parser;
+    const QCommandLineOption helpOption(QStringList{QStringLiteral("h"), QStringLiteral("help")});
+    const QCommandLineOption versionOption(QStringLiteral("version"));
+    const QCommandLineOption portOption(QStringLiteral("port"), QString(), QStringLiteral("path"));
+    const QCommandLineOption shotsOption(QStringLiteral("screenshots"), QString(), QStringLiteral("dir"));
+    const QCommandLineOption connectOption(QStringLiteral("connect"));
+    const QCommandLineOption snapshotOption(QStringLiteral("snapshot-dir"), QString(), QStringLiteral("dir"));
+    parser.addOptions({helpOption, versionOption, portOption, shotsOption, connectOption, snapshotOption});
+    if (!parser.parse(arguments)) {
+        std::fprintf(stderr, "tavro-demo: %s\n%s", qPrintable(parser.errorText()), kUsage);
+        return 1;
+    }
+    if (parser.isSet(helpOption)) {
+        std::fputs(kUsage, stdout);
+        return 0;
+    }
+    if (parser.isSet(versionOption)) {
+        std::printf("tavro-demo %s\n", TAVRO_VERSION);
+        return 0;
+    }
+
     QApplication app(argc, argv);
     AppStartup::createInstanceMarker();
     AppStartup::installFontSubstitutes();
     AppStartup::applyStyleSheet(app);
-
-    QCommandLineParser parser;
-    parser.setApplicationDescription(QStringLiteral("TAVRO with a simulated helicopter flight controller"));
-    parser.addHelpOption();
-    const QCommandLineOption portOption(QStringLiteral("port"),
-        QStringLiteral("List this pseudo-terminal as the flight controller instead of the built-in simulator."),
-        QStringLiteral("path"));
-    const QCommandLineOption shotsOption(QStringLiteral("screenshots"),
-        QStringLiteral("Connect, show every page, save a picture of each into dir, then quit."),
-        QStringLiteral("dir"));
-    const QCommandLineOption connectOption(QStringLiteral("connect"),
-        QStringLiteral("Pick the simulated flight controller and connect at start."));
-    parser.addOption(portOption);
-    parser.addOption(shotsOption);
-    parser.addOption(connectOption);
-    parser.process(app);
 
     std::unique_ptr<SimulatedFlightController> sim;
     QString portPath = parser.value(portOption);
@@ -75,6 +105,7 @@ int main(int argc, char *argv[])
     {
         MainWindow::Options options;
         options.portSource = SimulatorPortSource::withSimulator(portPath);
+        options.snapshotDir = parser.value(snapshotOption);
         // A picture run switches languages: it keeps its settings to itself.
         QTemporaryDir shotSettings;
         if (parser.isSet(shotsOption))

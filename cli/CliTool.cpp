@@ -1,20 +1,23 @@
 #include "cli/CliTool.h"
 
+#include "cli/CliWriteBatch.h"
+#include "cli/InterruptWatcher.h"
 #include "link/LinkSession.h"
 #include "link/ParamTransfer.h"
-#include "params/ParamFileParser.h"
+#include "link/PortSource.h"
+#include "params/ParamDiff.h"
+#include "params/ParamFileChecker.h"
+#include "params/SnapshotStore.h"
 #include "sim/SimulatedFlightController.h"
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>
 #include <QEventLoop>
 #include <QFile>
-#include <QTextStream>
+#include <QSaveFile>
 #include <QTimer>
 
-#include <atomic>
 #include <charconv>
-#include <csignal>
 #include <cstdio>
 #include <functional>
 
@@ -22,17 +25,9 @@
 
 namespace {
 
-std::atomic<bool> g_interrupted{false};
-
-extern "C" void onInterrupt(int)
+bool interrupted()
 {
-    g_interrupted = true;
-}
-
-void installInterruptHandler()
-{
-    std::signal(SIGINT, onInterrupt);
-    std::signal(SIGTERM, onInterrupt);
+    return InterruptWatcher::interrupted();
 }
 
 // Processes events until `done` holds, the deadline passes (-1: never) or the
@@ -42,7 +37,7 @@ bool waitFor(const std::function<bool()> &done, int timeoutMs)
     QDeadlineTimer deadline = timeoutMs < 0 ? QDeadlineTimer(QDeadlineTimer::Forever)
                                             : QDeadlineTimer(timeoutMs);
     while (!done()) {
-        if (g_interrupted || deadline.hasExpired())
+        if (interrupted() || deadline.hasExpired())
             return false;
         QEventLoop loop;
         QTimer::singleShot(10, &loop, &QEventLoop::quit);
@@ -80,14 +75,27 @@ QString CliTool::usage()
         "usage: tavro-cli ports\n"
         "       tavro-cli [--port PATH] params [--out FILE]\n"
         "       tavro-cli [--port PATH] set NAME VALUE\n"
-        "       tavro-cli [--port PATH] load FILE\n"
+        "       tavro-cli [--port PATH] [--snapshot-dir DIR] load [--skip-invalid] FILE\n"
+        "       tavro-cli [--port PATH] [--snapshot-dir DIR] restore [--skip-invalid] SNAPSHOT_FILE\n"
+        "       tavro-cli [--port PATH] diff FILE\n"
+        "       tavro-cli [--snapshot-dir DIR] snapshots\n"
         "       tavro-cli [--port PATH] watch\n"
         "       tavro-cli sim [--demo] [--encode | --plain] [--drop P] [--duplicate P] [--corrupt P]\n"
         "                     [--baud B] [--params FILE] [--sweep] [--compasses N] [--seed N]\n"
         "\n"
+        "load and restore check the whole file first: with any error nothing is written\n"
+        "(exit 2) unless --skip-invalid, which writes the valid lines (exit 1 when any was\n"
+        "skipped). Both save a snapshot of the flight controller's table before writing;\n"
+        "restore writes only the parameters that differ. Every write ends with an account:\n"
+        "confirmed, sent but not confirmed, not sent. Exit 0: everything applied exactly as\n"
+        "written; 1: not everything confirmed, or the link failed; 2: refused input, nothing\n"
+        "written; 130: interrupted. diff exits 0 when equal, 1 when not, 2 on an error.\n"
+        "Snapshots: --snapshot-dir or TAVRO_SNAPSHOT_DIR overrides the folder.\n"
+        "\n"
         "sim: names and values go out plain unless --encode (the real flight controller's\n"
-        "form); plain names that also read as encoded ones (FLTMODE1, TKOFF_RPM_MIN, ...)\n"
-        "then arrive decoded, divided by 12. --demo is the demo set-up: encoded, stick\n"
+        "form); the link learns the form from the first name valid in only one of them\n"
+        "and reads names valid in both (FLTMODE1, RC3_MIN, ...) in that form, so either\n"
+        "gives the exact table. --demo is the demo set-up: encoded, stick\n"
         "sweep, two compasses. --compasses N (1-3) calibrate together, compass i taking\n"
         "3 + i seconds.");
 }
@@ -107,23 +115,37 @@ bool CliTool::echoConfirms(float written, float echoed)
            || ParamTransfer::confirms(written, echoed, 6 /* MAV_PARAM_TYPE_INT32 */);
 }
 
-int CliTool::fail(const QString &reason)
+int CliTool::fail(const QString &reason, int status)
 {
     printErr(QStringLiteral("tavro-cli: ") + reason);
-    return 1;
+    return status;
+}
+
+int CliTool::failLink(const QString &reason)
+{
+    return fail(reason, interrupted() ? kExitInterrupted : kExitFailed);
 }
 
 int CliTool::run(const QStringList &arguments)
 {
-    installInterruptHandler();
+    InterruptWatcher interrupts;
     QStringList args = arguments;
-    if (args.size() >= 2 && args[0] == QLatin1String("--port")) {
-        m_port = args[1];
+    while (args.size() >= 2 && args[0].startsWith(QLatin1String("--"))) {
+        if (args[0] == QLatin1String("--port"))
+            m_port = args[1];
+        else if (args[0] == QLatin1String("--snapshot-dir"))
+            m_snapshotDir = args[1];
+        else
+            break;
         args = args.mid(2);
     }
     if (args.isEmpty())
         return fail(QStringLiteral("no command\n") + usage());
     const QString command = args.takeFirst();
+    const bool skipInvalid = args.removeAll(QStringLiteral("--skip-invalid")) > 0;
+    const bool writesFile = command == QLatin1String("load") || command == QLatin1String("restore");
+    if (skipInvalid && !writesFile)
+        return fail(QStringLiteral("--skip-invalid belongs to load and restore\n") + usage());
 
     if (command == QLatin1String("ports") && args.isEmpty())
         return cmdPorts();
@@ -136,7 +158,13 @@ int CliTool::run(const QStringList &arguments)
     if (command == QLatin1String("set") && args.size() == 2)
         return cmdSet(args[0], args[1]);
     if (command == QLatin1String("load") && args.size() == 1)
-        return cmdLoad(args[0]);
+        return cmdLoad(args[0], skipInvalid);
+    if (command == QLatin1String("restore") && args.size() == 1)
+        return cmdRestore(args[0], skipInvalid);
+    if (command == QLatin1String("diff") && args.size() == 1)
+        return cmdDiff(args[0]);
+    if (command == QLatin1String("snapshots") && args.isEmpty())
+        return cmdSnapshots();
     if (command == QLatin1String("watch") && args.isEmpty())
         return cmdWatch();
     if (command == QLatin1String("sim"))
@@ -210,7 +238,7 @@ bool CliTool::openLink(LinkSession &session, QString *error)
     const bool ok = waitFor([&] { return alive; }, kFirstFrameTimeoutMs);
     disconnect(c3);
     if (!ok) {
-        *error = g_interrupted ? QStringLiteral("interrupted")
+        *error = interrupted() ? QStringLiteral("interrupted")
                                : QStringLiteral("no frame from %1 within 5 s").arg(port);
         return false;
     }
@@ -265,7 +293,7 @@ bool CliTool::download(LinkSession &session, bool showProgress, QString *error)
         std::fprintf(stderr, "\n");
 
     if (!finished) {
-        if (g_interrupted)
+        if (interrupted())
             *error = QStringLiteral("interrupted");
         else if (!linkError.isEmpty())
             *error = linkError;
@@ -296,157 +324,286 @@ int CliTool::cmdParams(const QString &outFile)
     session.start(0);
     QString error;
     if (!openLink(session, &error))
-        return fail(error);
-    const bool complete = download(session, true, &error);
+        return failLink(error);
+    // Nothing is written before the table is complete: a file named by --out
+    // is replaced whole or left as it was.
+    if (!download(session, true, &error)) {
+        if (!outFile.isEmpty())
+            error += QStringLiteral("; %1 not written").arg(outFile);
+        return failLink(error);
+    }
 
-    QFile file;
-    QTextStream out(stdout);
-    if (!outFile.isEmpty()) {
-        file.setFileName(outFile);
-        if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Text))
-            return fail(QStringLiteral("cannot write %1: %2").arg(outFile, file.errorString()));
-        out.setDevice(&file);
-    }
+    QByteArray text;
     for (const Parameter &p : std::as_const(m_params))
-        out << p.name << ',' << formatValue(float(p.value)) << '\n';
-    out.flush();
-    if (!outFile.isEmpty()) {
-        file.close();
-        if (file.error() != QFileDevice::NoError)
+        text += p.name.toLatin1() + ',' + formatValue(float(p.value)).toLatin1() + '\n';
+    if (outFile.isEmpty()) {
+        std::fwrite(text.constData(), 1, size_t(text.size()), stdout);
+        std::fflush(stdout);
+    } else {
+        QSaveFile file(outFile);
+        if (!file.open(QIODevice::WriteOnly) || file.write(text) != text.size() || !file.commit())
             return fail(QStringLiteral("cannot write %1: %2").arg(outFile, file.errorString()));
     }
-    if (!complete)
-        return fail(error);
     printErr(QStringLiteral("%1 parameters").arg(m_params.size()));
-    return 0;
+    return kExitOk;
 }
 
-// ---- set / load ----------------------------------------------------------------------
+// ---- checking files and values -------------------------------------------------------
+
+int CliTool::refuse(const QString &what, const ParamCheckResult &check, CheckStage stage, bool *proceed)
+{
+    *proceed = false;
+    const bool skipInvalid = stage == CheckStage::FirstSkipping || stage == CheckStage::FinalSkipping;
+    const bool first = stage == CheckStage::First || stage == CheckStage::FirstSkipping
+                       || stage == CheckStage::CompareFirst;
+    const bool compare = stage == CheckStage::CompareFirst || stage == CheckStage::Compare;
+    if (!check.readable) {
+        QString reason = check.fileError;
+        if (!compare)
+            reason += reason.endsWith(QLatin1Char('.')) ? QStringLiteral(" Nothing written.")
+                                                        : QStringLiteral("; nothing written");
+        return fail(QStringLiteral("%1: %2").arg(what, reason), kExitRefused);
+    }
+    const int errors = check.errorCount();
+    // The check before the download speaks only when it stops the command;
+    // the one against the table lists everything.
+    const bool stops = (errors > 0 && !skipInvalid) || check.writable.isEmpty();
+    if (!check.problems.isEmpty() && (!first || stops)) {
+        const int notes = int(check.problems.size()) - errors;
+        QString head = QStringLiteral("%1: %2 %3").arg(what).arg(errors).arg(errors == 1 ? "error" : "errors");
+        if (notes > 0)
+            head += QStringLiteral(", %1 %2").arg(notes).arg(notes == 1 ? "note" : "notes");
+        if (errors > 0 && !compare)
+            head += skipInvalid ? QStringLiteral("; the lines in error are skipped")
+                   : stage == CheckStage::Value ? QStringLiteral("; nothing written")
+                                                : QStringLiteral("; nothing written (--skip-invalid writes the valid lines)");
+        printErr(head);
+        for (const QString &line : check.describeProblems(kMaxProblemsShown))
+            printErr(QStringLiteral("  ") + line);
+    }
+    if (errors > 0 && !skipInvalid)
+        return kExitRefused;
+    if (check.writable.isEmpty())
+        return fail(QStringLiteral("%1 holds no parameters to write").arg(what), kExitRefused);
+    *proceed = true;
+    return kExitOk;
+}
+
+QSet<QString> CliTool::tableNames() const
+{
+    QSet<QString> names;
+    names.reserve(m_params.size());
+    for (const Parameter &p : m_params)
+        names.insert(p.name);
+    return names;
+}
+
+// ---- set / load / restore / diff ------------------------------------------------------
+
+int CliTool::runBatch(LinkSession &session, const QString &command, const QList<ParamFileEntry> &writes,
+                      bool skipped)
+{
+    session.setReadParamDone();
+    waitFor([] { return false; }, 100);   // let the next tick switch to update mode
+    CliWriteBatch batch(session);
+    const CliWriteBatch::Account account = batch.run(writes);
+    m_lastBatchEchoes.clear();
+    for (const ParamFileEntry &e : writes)
+        m_lastBatchEchoes.insert(e.name, batch.lastEcho(e.name, e.value));
+    for (const QString &line : account.describe(command))
+        printErr(line);
+    if (account.interrupted)
+        return kExitInterrupted;
+    return account.allConfirmed() && !skipped ? kExitOk : kExitFailed;
+}
 
 int CliTool::cmdSet(const QString &name, const QString &valueText)
 {
-    bool ok = false;
-    const float value = valueText.toFloat(&ok);
-    if (!ok || !std::isfinite(value))
-        return fail(QStringLiteral("not a number: %1").arg(valueText));
-    if (!ParamTransfer::isValidName(name))
-        return fail(QStringLiteral("not a parameter name: %1").arg(name));
+    const QByteArray line = name.toUtf8() + ',' + valueText.toUtf8();
+    bool proceed = false;
+    const QString what = QStringLiteral("set %1").arg(ParamFileChecker::quote(name.toUtf8()));
+    int status = refuse(what, ParamFileChecker::check(line, nullptr), CheckStage::Value, &proceed);
+    if (!proceed)
+        return status;
 
     LinkSession session;
     session.start(0);
     QString error;
     if (!openLink(session, &error) || !download(session, false, &error))
-        return fail(error);
-    if (!m_paramIndex.contains(name))
-        return fail(QStringLiteral("the flight controller has no parameter %1").arg(name));
+        return failLink(error);
+    const QSet<QString> names = tableNames();
+    const ParamCheckResult check = ParamFileChecker::check(line, &names);
+    status = refuse(what, check, CheckStage::Value, &proceed);
+    if (!proceed)
+        return status;
 
-    Mav2Uart_Worker *w = session.worker();
-    bool confirmed = false, failed = false, lost = false;
-    float echoed = 0.0f;
-    bool haveEcho = false;
-    // Another value is no confirmation: the worker reports it as a failure
-    // right behind the echo.
-    auto onValue = [&](const QString &n, float v) {
-        if (n != name)
-            return;
-        echoed = v;
-        haveEcho = true;
-        if (echoConfirms(value, v))
-            confirmed = true;
-    };
-    connect(w, &Mav2Uart_Worker::param_value_update_value, this, onValue);
-    connect(w, &Mav2Uart_Worker::param_value_loading_value, this,
-            [&](const Parameter &p, int, uint16_t) { onValue(p.name, float(p.value)); });
-    connect(w, &Mav2Uart_Worker::param_write_failed_value, this, [&](const QString &n, float) {
-        if (n == name)
-            failed = true;
-    });
-    connect(w, &Mav2Uart_Worker::disconnect_UI_disable, this, [&] { lost = true; });
-
-    session.setReadParamDone();
-    session.writeParameter(name, value);
-    waitFor([&] { return confirmed || failed || lost; }, -1);
-    if (failed) {
-        if (haveEcho)
-            return fail(QStringLiteral("write of %1 = %2 not taken: the flight controller keeps %3")
-                            .arg(name, formatValue(value), formatValue(echoed)));
-        return fail(QStringLiteral("write of %1 = %2 not confirmed").arg(name, formatValue(value)));
+    status = runBatch(session, QStringLiteral("set"), check.writable, false);
+    if (status == kExitOk) {
+        const ParamFileEntry &e = check.writable.first();
+        printOut(QStringLiteral("%1,%2").arg(e.name, formatValue(m_lastBatchEchoes.value(e.name, e.value))));
     }
-    if (!confirmed)
-        return fail(g_interrupted ? QStringLiteral("interrupted") : QStringLiteral("link lost"));
-    printOut(QStringLiteral("%1,%2").arg(name, formatValue(echoed)));
-    return 0;
+    return status;
 }
 
-int CliTool::cmdLoad(const QString &path)
+int CliTool::cmdLoad(const QString &path, bool skipInvalid)
 {
-    const ParamFileReadResult file = ParamFileParser::readFile(path);
-    if (!file.ok)
-        return fail(QStringLiteral("%1: %2").arg(path, file.error));
-    for (const ParamFileDiagnostic &d : file.content.diagnostics)
-        printErr(QStringLiteral("%1:%2: %3").arg(path).arg(d.line).arg(d.message));
-    if (file.content.entries.isEmpty())
-        return fail(QStringLiteral("%1 holds no parameters").arg(path));
+    // The file's own faults first, before the link is touched.
+    bool proceed = false;
+    int status = refuse(path, ParamFileChecker::checkFile(path, nullptr),
+                        skipInvalid ? CheckStage::FirstSkipping : CheckStage::First, &proceed);
+    if (!proceed)
+        return status;
 
     LinkSession session;
     session.start(0);
     QString error;
     if (!openLink(session, &error) || !download(session, false, &error))
-        return fail(error);
+        return failLink(error);
+    const QSet<QString> names = tableNames();
+    const ParamCheckResult check = ParamFileChecker::checkFile(path, &names);
+    status = refuse(path, check, skipInvalid ? CheckStage::FinalSkipping : CheckStage::Final, &proceed);
+    if (!proceed)
+        return status;
+    takeSnapshot();
+    return runBatch(session, QStringLiteral("load"), check.writable, check.errorCount() > 0);
+}
 
-    Mav2Uart_Worker *w = session.worker();
-    // Name -> the value the file gives it last, until the flight controller
-    // confirms that value or the worker reports it as not taken. A file may
-    // name a parameter twice: the echo of the earlier value settles nothing.
-    QHash<QString, float> pending;
-    QStringList failures;
-    int confirmed = 0;
-    bool lost = false;
-    QStringList unknown;
-    for (const ParamFileEntry &e : file.content.entries) {
-        if (!m_paramIndex.contains(e.name))
-            unknown << e.name;
-        else
-            pending.insert(e.name, e.value);
-    }
-    auto onValue = [&](const QString &n, float v) {
-        const auto it = pending.constFind(n);
-        if (it != pending.cend() && echoConfirms(*it, v)) {
-            pending.remove(n);
-            ++confirmed;
-        }
-    };
-    connect(w, &Mav2Uart_Worker::param_value_update_value, this, onValue);
-    connect(w, &Mav2Uart_Worker::param_write_failed_value, this, [&](const QString &n, float v) {
-        // Only the report about the value that counts.
-        const auto it = pending.constFind(n);
-        if (it != pending.cend() && *it == v) {
-            pending.remove(n);
-            failures << QStringLiteral("%1=%2").arg(n, formatValue(v));
-        }
-    });
-    connect(w, &Mav2Uart_Worker::disconnect_UI_disable, this, [&] { lost = true; });
+int CliTool::cmdRestore(const QString &path, bool skipInvalid)
+{
+    QString error;
+    if (!checkRestorable(path, &error))
+        return fail(error, kExitRefused);
+    bool proceed = false;
+    int status = refuse(path, ParamFileChecker::checkFile(path, nullptr),
+                        skipInvalid ? CheckStage::FirstSkipping : CheckStage::First, &proceed);
+    if (!proceed)
+        return status;
 
-    session.setReadParamDone();
-    waitFor([] { return false; }, 100);   // let the next tick switch to update mode
-    // One write every 10 ms, the pace the window's loader keeps.
-    for (const ParamFileEntry &e : file.content.entries) {
-        if (!m_paramIndex.contains(e.name))
-            continue;
-        session.writeParameter(e.name, e.value);
-        waitFor([] { return false; }, 10);
-        if (g_interrupted || lost)
-            break;
+    LinkSession session;
+    session.start(0);
+    if (!openLink(session, &error) || !download(session, false, &error))
+        return failLink(error);
+    const QSet<QString> names = tableNames();
+    const ParamCheckResult check = ParamFileChecker::checkFile(path, &names);
+    status = refuse(path, check, skipInvalid ? CheckStage::FinalSkipping : CheckStage::Final, &proceed);
+    if (!proceed)
+        return status;
+
+    const ParamDiffResult diff = ParamDiff::compare(m_params, check.writable);
+    QList<ParamFileEntry> writes;
+    for (const ParamChange &c : diff.changed)
+        writes.append({c.name, float(c.wanted), c.line});
+    printErr(QStringLiteral("restore: %1 of %2 parameters differ").arg(writes.size()).arg(check.writable.size()));
+    if (writes.isEmpty())
+        return check.errorCount() > 0 ? kExitFailed : kExitOk;
+    takeSnapshot();
+    return runBatch(session, QStringLiteral("restore"), writes, check.errorCount() > 0);
+}
+
+int CliTool::cmdDiff(const QString &path)
+{
+    bool proceed = false;
+    int status = refuse(path, ParamFileChecker::checkFile(path, nullptr), CheckStage::CompareFirst, &proceed);
+    if (!proceed)
+        return status == kExitOk ? kExitRefused : status;
+
+    LinkSession session;
+    session.start(0);
+    QString error;
+    if (!openLink(session, &error) || !download(session, false, &error))
+        return fail(error, InterruptWatcher::interrupted() ? kExitInterrupted : kExitRefused);
+    const QSet<QString> names = tableNames();
+    const ParamCheckResult check = ParamFileChecker::checkFile(path, &names);
+    status = refuse(path, check, CheckStage::Compare, &proceed);
+    if (!proceed)
+        return status == kExitOk ? kExitRefused : status;
+
+    const ParamDiffResult diff = ParamDiff::compare(m_params, check.writable);
+    for (const ParamChange &c : diff.changed)
+        printOut(QStringLiteral("%1: %2 -> %3").arg(c.name, formatValue(float(c.current)), formatValue(float(c.wanted))));
+    printOut(QStringLiteral("%1 %2").arg(diff.changed.size()).arg(diff.changed.size() == 1 ? "parameter differs"
+                                                                                           : "parameters differ"));
+    return diff.changed.isEmpty() ? kExitOk : kExitFailed;
+}
+
+// ---- snapshots -----------------------------------------------------------------------
+
+QString CliTool::serialNumberOf(const QString &port)
+{
+    for (const PortCandidate &c : systemSerialPorts()) {
+        if (c.portName == port || QStringLiteral("/dev/") + c.portName == port)
+            return c.serialNumber;
     }
-    waitFor([&] { return pending.isEmpty() || lost; }, -1);
-    printErr(QStringLiteral("%1 written and confirmed").arg(confirmed));
-    if (!unknown.isEmpty())
-        failures.prepend(QStringLiteral("unknown: ") + unknown.join(QLatin1Char(',')));
-    if (lost || g_interrupted)
-        return fail(g_interrupted ? QStringLiteral("interrupted") : QStringLiteral("link lost"));
-    if (!failures.isEmpty())
-        return fail(QStringLiteral("not confirmed: ") + failures.join(QLatin1Char(' ')));
-    return 0;
+    return QString();
+}
+
+void CliTool::takeSnapshot()
+{
+    const SnapshotStore store(m_snapshotDir);
+    SnapshotSource source;
+    source.port = m_port;
+    source.serialNumber = serialNumberOf(m_port);
+    source.complete = true;
+    const QString board = SnapshotStore::boardId(source.serialNumber, m_port);
+    const SnapshotSaveResult saved = store.save(board, source, m_params);
+    switch (saved.status) {
+    case SnapshotSaveResult::Written:
+        printErr(QStringLiteral("snapshot of the table before writing: %1").arg(saved.path));
+        break;
+    case SnapshotSaveResult::Identical:
+        printErr(QStringLiteral("snapshot of the table before writing: unchanged since %1").arg(saved.path));
+        break;
+    case SnapshotSaveResult::Failed:
+        // The writes go on: a folder that cannot be written must not keep a
+        // user from changing the flight controller, but it is said clearly.
+        printErr(QStringLiteral("tavro-cli: warning: no snapshot taken (%1)").arg(saved.error));
+        break;
+    }
+}
+
+bool CliTool::checkRestorable(const QString &path, QString *error)
+{
+    const SnapshotData data = SnapshotStore::read(path);
+    if (!data.info.readable) {
+        *error = QStringLiteral("%1 is not a readable snapshot (%2); nothing written").arg(path, data.info.problem);
+        return false;
+    }
+    if (!data.info.complete) {
+        *error = QStringLiteral("%1 holds an incomplete download and is never restored as a whole; "
+                                "load writes its lines if that is meant").arg(path);
+        return false;
+    }
+    return true;
+}
+
+int CliTool::cmdSnapshots()
+{
+    const SnapshotStore store(m_snapshotDir);
+    const QStringList boards = store.boards();
+    if (boards.isEmpty()) {
+        printErr(QStringLiteral("no snapshots in %1").arg(store.root()));
+        return kExitOk;
+    }
+    printErr(QStringLiteral("snapshots in %1").arg(store.root()));
+    for (const QString &board : boards) {
+        printOut(board + QLatin1Char(':'));
+        for (const SnapshotInfo &s : store.list(board)) {
+            QString state;
+            if (!s.readable)
+                state = QStringLiteral("unreadable: ") + s.problem;
+            else
+                state = QStringLiteral("%1 parameters, %2, model %3 %4")
+                            .arg(s.count)
+                            .arg(s.complete ? QStringLiteral("complete") : QStringLiteral("incomplete"))
+                            .arg(s.modelId)
+                            .arg(s.modelName);
+            printOut(QStringLiteral("  %1  %2  %3%4")
+                         .arg(s.path, s.time.isValid() ? s.time.toString(Qt::ISODate) : QStringLiteral("-"), state,
+                              s.first ? QStringLiteral("  (the first: the state before TAVRO changed anything)")
+                                      : QString()));
+        }
+    }
+    return kExitOk;
 }
 
 // ---- watch -------------------------------------------------------------------------

@@ -8,6 +8,7 @@
 #include <QMessageBox>
 #include <QMouseEvent>
 #include <QPushButton>
+#include <QWindow>
 
 #include <cmath>
 
@@ -227,7 +228,9 @@ void PopUpWidget::applyStateTexts()
 
 void PopUpWidget::mousePressEvent(QMouseEvent *event)
 {
-    if (event->button() == Qt::LeftButton) {
+    QWindow *handle = windowHandle();
+    if (event->button() == Qt::LeftButton && (!handle || !handle->startSystemMove())) {
+        // The desktop refused to move the dialog: it follows the mouse itself.
         const QPoint offset = event->globalPosition().toPoint() - frameGeometry().topLeft();
         dragOffsetX = offset.x();
         dragOffsetY = offset.y();

@@ -210,6 +210,7 @@ void Mav2Uart_Worker::resetAfterClose()
     streamsRequested = false;
     readParamDone = false;
     paramTransfer.reset();
+    paramNames.forget();
     silentTicks = 0;
     messageSeen = 0;
     ++linkGeneration;
@@ -272,6 +273,7 @@ void Mav2Uart_Worker::ConnectPort(QString name)
             connect(t, &QThread::finished, this, &Mav2Uart_Worker::closePort,
                     static_cast<Qt::ConnectionType>(Qt::DirectConnection | Qt::UniqueConnection));
         qCDebug(lcLink) << "Opened" << name;
+        emit port_opened_value(name, serialNumberOf(name));
         emit ConnectSingal(1);
         return;
     }
@@ -281,6 +283,7 @@ void Mav2Uart_Worker::ConnectPort(QString name)
     streamsRequested = false;
     readParamDone = false;
     paramTransfer.reset();
+    paramNames.forget();
     messageSeen = 0;
     if (!name.isEmpty()) {
         const QString reason = QStringLiteral("Cannot open %1: %2").arg(name, error);
@@ -290,6 +293,17 @@ void Mav2Uart_Worker::ConnectPort(QString name)
         emit link_error_value(reason);
     }
     emit ConnectSingal(0);
+}
+
+QString Mav2Uart_Worker::serialNumberOf(const QString &name) const
+{
+    // Asked once per opened port; the platform's source answers from its cache.
+    const QList<PortCandidate> candidates = portSource ? portSource() : QList<PortCandidate>();
+    for (const PortCandidate &c : candidates) {
+        if (c.portName == name)
+            return c.serialNumber;
+    }
+    return QString();
 }
 
 // ---- tick ------------------------------------------------------------------------
@@ -370,6 +384,8 @@ void Mav2Uart_Worker::runTransferTick()
         emit param_missing_value(a.missing);
     }
     if (a.finish) {
+        // Names still undecided when the download ends take the old rule.
+        releaseHeldParams();
         qCDebug(lcLink) << "Parameter download complete:" << paramTransfer.receivedParams << "of"
                         << paramTransfer.totalParams();
         emit param_value_finish_value();
@@ -488,7 +504,38 @@ void Mav2Uart_Worker::handleFrame(const MavlinkFrame &f)
 void Mav2Uart_Worker::handleParamValue(const MavlinkFrame &f)
 {
     const auto m = MavlinkCodec::decode<mavlink_param_value_t>(f);
-    const ParamTransfer::Decoded d = ParamTransfer::decode(m);
+    // The first name valid in only one form tells which form this flight
+    // controller uses; names read earlier that fit both forms follow it.
+    if (paramNames.learn(m))
+        releaseHeldParams();
+
+    if (streamsRequested) {
+        reportParamValue(m, 0);
+        return;
+    }
+    paramTransfer.noteValue(m.param_index, m.param_count);
+    const uint32_t received = paramTransfer.receivedParams;
+    if (paramTransfer.downloadRunning() && paramNames.undecided(m)) {
+        qCDebug(lcLink) << "Name readable in both forms, held until the form is known:"
+                        << ParamTransfer::nameFromBytes(m.param_id);
+        paramNames.hold(m, received);
+    } else {
+        reportParamValue(m, received);
+    }
+    for (uint16_t index : paramTransfer.takeReadRequests())
+        sendParamRequestRead(index);
+}
+
+void Mav2Uart_Worker::releaseHeldParams()
+{
+    const QList<ParamNameForm::Held> held = paramNames.takeHeld();
+    for (const ParamNameForm::Held &h : held)
+        reportParamValue(h.message, h.received);
+}
+
+void Mav2Uart_Worker::reportParamValue(const mavlink_param_value_t &m, uint32_t received)
+{
+    const ParamTransfer::Decoded d = paramNames.choose(m);
     QString name = d.name;
     float value = d.value;
     bool valid = d.valid;
@@ -514,8 +561,6 @@ void Mav2Uart_Worker::handleParamValue(const MavlinkFrame &f)
             qCDebug(lcLink) << "Invalid param name ignored. raw name:" << d.rawName;
         }
     } else {
-        paramTransfer.noteValue(m.param_index, m.param_count);
-        const uint32_t received = paramTransfer.receivedParams;
         if (valid) {
             emit param_value_loading_value(Parameter{name, double(value)}, int(received), m.param_count);
             qCDebug(lcLink).nospace() << "totalParams: " << m.param_count << " receivedParams: " << received
@@ -525,8 +570,6 @@ void Mav2Uart_Worker::handleParamValue(const MavlinkFrame &f)
                                       << " receivedParams: " << received
                                       << " raw name: " << name.toLatin1();
         }
-        for (uint16_t index : paramTransfer.takeReadRequests())
-            sendParamRequestRead(index);
     }
 
     if (echo == ParamTransfer::EchoResult::Confirmed) {
@@ -616,6 +659,7 @@ void Mav2Uart_Worker::startParamRead()
     streamsRequested = false;
     readParamDone = false;
     paramTransfer.startDownload();
+    paramNames.dropHeld();
     silentTicks = 0;
     sendParamRequestList();
 }

@@ -45,9 +45,13 @@
 //    ends the link at once, as the silence limit would two seconds later;
 //  - startParamRead called again while an earlier call still waits for the
 //    first frame takes over: one list request, one download.
+//  - the form of the names (plain or encoded) is learnt per connection from
+//    the first name valid in only one form (ParamNameForm); names valid both
+//    ways are read in that form, held back until it is known.
 
 #include "link/MavlinkCodec.h"
 #include "link/MavlinkMessages.h"
+#include "link/ParamNameForm.h"
 #include "link/ParamTransfer.h"
 #include "link/PortSource.h"
 #include "params/Parameter.h"
@@ -172,6 +176,10 @@ signals:
     void port_permission_denied_value(QString name);
     // The first good frame after a port was opened (the link shows life).
     void link_alive_value();
+    // A port was opened: its name and the USB serial number its port source
+    // lists for it (empty when there is none: the port name then identifies
+    // the board). Sent just before the ConnectSingal(1) of that opening.
+    void port_opened_value(QString portName, QString serialNumber);
 
 public slots:
     void SetCurrentPage(int page);
@@ -213,11 +221,16 @@ private:
     bool writeFrame(const uint8_t *frame, int length);
     void handleFrame(const MavlinkFrame &frame);
     void handleParamValue(const MavlinkFrame &frame);
+    // Emits one parameter message in the connection's name form.
+    void reportParamValue(const mavlink_param_value_t &message, uint32_t received);
+    void releaseHeldParams();
     void runTransferTick();
     void reportUnconfirmedWrites();
     void sendParamRequestRead(uint16_t index);
     void sendParamRequestList();
     bool threadQuitRequested() const;
+    // The serial number the port source lists for that port, or empty.
+    QString serialNumberOf(const QString &name) const;
 
     PortSource portSource;
     // The serial port object, and the device the link uses: that serial port,
@@ -233,6 +246,7 @@ private:
     uint8_t currentPage = 0xFF;
 
     ParamTransfer paramTransfer;   // download and write state
+    ParamNameForm paramNames;      // plain or encoded names, per connection
     MavlinkCodec codec;            // the one channel of the program
     QByteArray receiveBuffer;      // kept between ReceiveData calls
 

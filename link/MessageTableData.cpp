@@ -56,7 +56,7 @@ const MavlinkMessageEntry MessageTable::kCommon[MessageTable::kCommonCount] = {
     {65, 118, 42, 42, 0, 0, 0}, // RC_CHANNELS
     {66, 148, 6, 6, 3, 2, 3}, // REQUEST_DATA_STREAM
     {67, 21, 4, 4, 0, 0, 0}, // DATA_STREAM
-    {69, 243, 11, 30, 0, 0, 0}, // MANUAL_CONTROL
+    {69, 243, 11, 30, 1, 10, 0}, // MANUAL_CONTROL
     {70, 124, 18, 38, 3, 16, 17}, // RC_CHANNELS_OVERRIDE
     {73, 38, 37, 38, 3, 32, 33}, // MISSION_ITEM_INT
     {74, 20, 20, 20, 0, 0, 0}, // VFR_HUD

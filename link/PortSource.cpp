@@ -23,6 +23,7 @@ QList<PortCandidate> enumerateSerialPorts()
             c.vendorId = info.vendorIdentifier();
         if (info.hasProductIdentifier())
             c.productId = info.productIdentifier();
+        c.serialNumber = info.serialNumber();
         ports.append(c);
     }
     return ports;

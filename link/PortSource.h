@@ -21,12 +21,23 @@
 #include <QString>
 
 #include <functional>
+#include <utility>
 
 struct PortCandidate
 {
+    PortCandidate() = default;
+    PortCandidate(QString name, quint16 vendor, quint16 product, QString serial = QString())
+        : portName(std::move(name)), vendorId(vendor), productId(product), serialNumber(std::move(serial))
+    {
+    }
+
     QString portName;       // what QSerialPort::setPortName() takes ("ttyACM0", "COM3", "/dev/pts/4")
     quint16 vendorId = 0;   // 0 when the platform reports none
     quint16 productId = 0;
+    // The USB adapter's serial number (QSerialPortInfo::serialNumber()),
+    // empty when the platform reports none. It tells one flight controller
+    // from another whatever port it gets: the snapshots are kept per board.
+    QString serialNumber;
 };
 
 using PortSource = std::function<QList<PortCandidate>()>;

@@ -1,6 +1,5 @@
 #pragma once
 
-#include <QHash>
 #include <QList>
 #include <QMetaObject>
 #include <QString>
@@ -12,6 +11,7 @@ class PageContext;
 class QMessageBox;
 class QProgressDialog;
 class QPushButton;
+class WritePreviewDialog;
 
 namespace Ui {
 class ModelPage;
@@ -21,13 +21,15 @@ class ModelPage;
 // buttons offered depend on the connected model; the page keeps the shown
 // ones packed in a centred grid whoever shows or hides them.
 //
-// A click asks for confirmation and resets the flight controller to the
-// model's preset: the preset file, then the model id ("fw_version"), then a
-// wait under the progress dialog until the flight controller has confirmed
-// every one of those writes or they have failed (at most the link's retry
-// window), a box listing the failures if there are any, and only then the
-// reboot, the reboot wait and the reconnect. The flight controller never
-// reboots with values still in flight.
+// A click checks the model's preset file, shows the preview of its writes
+// with the question (what changes, what stays, skipped lines) and, on yes,
+// resets the flight controller to the preset through the window's write batch:
+// the preset's lines, then the model id ("fw_version"), then a wait until the
+// flight controller has confirmed every one of those writes or they have
+// failed (at most the link's retry window), the batch's account if anything
+// is not confirmed, and only then the reboot, the reboot wait and the
+// reconnect. The flight controller never reboots with values still in
+// flight; with the link lost mid-batch it does not reboot at all.
 class ModelPage : public QWidget
 {
     Q_OBJECT
@@ -70,40 +72,20 @@ signals:
     // up and waits for its answer; emitted from inside its event loop, so a
     // receiver may answer it at once. Also the loader's missing-file box.
     void boxShown(QMessageBox *box);
+    // The preview of the preset's writes (with the question) is up and waits
+    // for its answer; emitted from inside its event loop.
+    void previewShown(WritePreviewDialog *preview);
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
-    // One parameter written during a preset reset; a newer write of the same
-    // name replaces the older one, as it does in the link worker.
-    struct TrackedWrite
-    {
-        float value = 0.0f;
-        enum State { Pending, Confirmed, Failed } state = Pending;
-    };
-
     void reflowButtons();
-    bool ask(QMessageBox &box);
     void resetToPreset(int listIndex);
-    void startTracking();
-    void stopTracking();
-    void trackWrite(const QString &name, float value);
-    void trackValue(const QString &name, double value);
-    void trackFailure(const QString &name, float written);
-    // Waits until no tracked write is pending or the window has passed; what
-    // is still pending then has failed. False when the page went meanwhile.
-    bool waitForConfirmations(QProgressDialog *dialog);
-    // "NAME = value" of every failed write, in the order of the first writes.
-    QStringList failedWrites() const;
-    void showFailures(const QStringList &failures);
 
     std::unique_ptr<Ui::ModelPage> ui;
     PageContext *m_ctx;
     QList<QPushButton *> m_buttons;
 
     bool m_resetRunning = false;
-    QStringList m_writeOrder;
-    QHash<QString, TrackedWrite> m_writes;
-    QList<QMetaObject::Connection> m_tracking;
 };

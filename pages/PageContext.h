@@ -1,5 +1,8 @@
 #pragma once
 
+#include "pages/WriteBatch.h"
+
+#include <QList>
 #include <QObject>
 #include <QPointer>
 #include <QString>
@@ -52,6 +55,19 @@ signals:
     // after the retries, or it answered with another value). Confirmed values
     // arrive through the store.
     void parameterWriteFailed(const QString &name, float written);
+
+    // A write batch (preset, file load, restore, rows of the parameter table)
+    // is about to send its first write: the window snapshots the store as it
+    // is now. Emitted directly, so the snapshot exists before the first write.
+    void writeBatchStarting();
+    // From the window: the link to the flight controller is gone (silence,
+    // the device went away, or the port was closed). A running batch stops.
+    void linkLost();
+    // A batch stopped by a lost link is to go on once the flight controller
+    // is back: the window reconnects, and after the download the unconfirmed
+    // writes whose values the table now shows count as done; the rest (and
+    // the ones never sent) are written.
+    void continueAfterReconnect(const QList<BatchWrite> &unconfirmed, const QList<BatchWrite> &notSent);
 
 private:
     ParameterStore *m_store;

@@ -4,6 +4,7 @@
 #include "pages/PagesLog.h"
 #include "params/ParamFileParser.h"
 #include "params/ParameterStore.h"
+#include "pages/WriteBatch.h"
 
 #include <QCoreApplication>
 #include <QMessageBox>
@@ -11,8 +12,9 @@
 #include <QWidget>
 
 ParamFileLoader::ParamFileLoader(PageContext *ctx, QObject *parent)
-    : QObject(parent), m_ctx(ctx)
+    : QObject(parent), m_ctx(ctx), m_batch(new WriteBatch(ctx, this))
 {
+    connect(m_batch, &WriteBatch::progressChanged, this, &ParamFileLoader::progressChanged);
 }
 
 ParamFileLoader::~ParamFileLoader()
@@ -20,17 +22,19 @@ ParamFileLoader::~ParamFileLoader()
     closeDialog();
 }
 
+void ParamFileLoader::setKeepDialogOpen(bool keep)
+{
+    m_batch->setKeepDialogOpen(keep);
+}
+
 QProgressDialog *ParamFileLoader::progressDialog() const
 {
-    return m_dialog;
+    return m_batch->progressDialog();
 }
 
 void ParamFileLoader::closeDialog()
 {
-    if (!m_dialog)
-        return;
-    m_dialog->close();
-    delete m_dialog;
+    m_batch->closeDialog();
 }
 
 int ParamFileLoader::readParametersFromFile(const QString &filePath)
@@ -51,53 +55,18 @@ int ParamFileLoader::readParametersFromFile(const QString &filePath)
         return -1;
     }
 
-    // A dialog kept from an earlier load is replaced.
-    closeDialog();
-    m_dialog = new QProgressDialog(window);
-    m_dialog->setWindowTitle(m_ctx->english ? QStringLiteral("params loading...")
-                                            : QStringLiteral("参数加载中..."));
-    m_dialog->setMinimumDuration(5);
-    m_dialog->setRange(0, 100);
-    m_dialog->setCancelButton(nullptr);
-    m_dialog->setWindowFlags(m_dialog->windowFlags() & ~Qt::WindowCloseButtonHint);
-    m_dialog->setWindowModality(Qt::WindowModal);
-    m_dialog->setValue(0);
-    m_dialog->show();
-
     const ParamFileContent &content = file.content;
-
-    // Confirmations that arrive during the load move controls without writing
-    // back. The store's own updates restore the flag rather than clear it, and
-    // so does the load: a caller that had it set keeps it set.
-    // The store goes with the window, which can go while events are processed.
-    const QPointer<ParameterStore> store = m_ctx->store();
-    const bool wasUpdating = store && store->paramUiUpdating;
-    if (store)
-        store->paramUiUpdating = true;
-
-    int written = 0;
-    for (const ParamFileEntry &entry : content.entries) {
-        qCDebug(lcPages).noquote() << entry.name + QStringLiteral(":") + QString::number(entry.value);
-        m_ctx->writeParameter(entry.name, entry.value);
-        ++written;
-        m_ctx->sleep(kWriteIntervalMs);
-        // The window (and with it the context and the dialog) can go while
-        // events are processed; nothing more is written then.
-        if (!m_ctx || !m_dialog)
-            break;
-        const int percent = ParamFileParser::progressPercent(written, content.totalLines);
-        m_dialog->setValue(percent);
-        emit progressChanged(percent);
-        QCoreApplication::processEvents();
-        if (!m_ctx || !m_dialog)
-            break;
-    }
-    if (store)
-        store->paramUiUpdating = wasUpdating;
+    QList<BatchWrite> writes;
+    writes.reserve(content.entries.size());
+    for (const ParamFileEntry &entry : content.entries)
+        writes.append(BatchWrite{entry.name, entry.value});
+    m_batch->setProgressTotal(content.totalLines);
+    QPointer<ParamFileLoader> self(this);
+    const BatchAccount account = m_batch->send(writes);
+    if (!self)
+        return int(account.unconfirmed.size());
+    const int written = int(account.unconfirmed.size() + account.confirmed.size());
     qCDebug(lcPages) << "parameter file" << filePath << "written:" << written << "of"
                      << content.entries.size() << "entries," << content.totalLines << "lines";
-
-    if (!m_keepDialog)
-        closeDialog();
     return written;
 }

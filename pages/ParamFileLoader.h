@@ -7,10 +7,12 @@
 class PageContext;
 class QMessageBox;
 class QProgressDialog;
+class WriteBatch;
 
 // Writes a parameter file (a path or a compiled-in ":/param/..." preset) to
 // the flight controller, one write per valid line, 10 ms apart, under a modal
-// progress dialog. The parsing is ParamFileParser's: skipped lines (blank,
+// progress dialog: the lines go through the window's one write loop
+// (WriteBatch), without waiting for the confirmations. The parsing is ParamFileParser's: skipped lines (blank,
 // comment, invalid format, name or value) are never written, but they count
 // in the dialog's total, so a file with such lines ends below 100.
 //
@@ -27,7 +29,7 @@ class ParamFileLoader : public QObject
     Q_OBJECT
 
 public:
-    static constexpr unsigned kWriteIntervalMs = 10;
+    static constexpr unsigned kWriteIntervalMs = 10; // WriteBatch::kWriteIntervalMs
 
     explicit ParamFileLoader(PageContext *ctx, QObject *parent = nullptr);
     // Closes a progress dialog that was kept open.
@@ -36,7 +38,7 @@ public:
     // With `keep` set, the progress dialog stays up after a load until
     // closeDialog() (or the loader goes), so a caller can go on waiting under
     // it. Off by default: the dialog goes at the end of the load.
-    void setKeepDialogOpen(bool keep) { m_keepDialog = keep; }
+    void setKeepDialogOpen(bool keep);
     QProgressDialog *progressDialog() const;
     void closeDialog();
 
@@ -53,6 +55,5 @@ signals:
 
 private:
     QPointer<PageContext> m_ctx;
-    QPointer<QProgressDialog> m_dialog;
-    bool m_keepDialog = false;
+    WriteBatch *m_batch;
 };

@@ -15,6 +15,7 @@
 #include <QGraphicsDropShadowEffect>
 #include <QPointer>
 #include <QScopedValueRollback>
+#include <QSignalBlocker>
 #include <QSlider>
 #include <QSpinBox>
 
@@ -69,6 +70,10 @@ RotorPage::RotorPage(PageContext *ctx, QWidget *parent)
                               ui->Collective_pos_widget, QStringLiteral("H_COL_MAX")};
     m_collective[Negative] = {ui->Collective_neg_vS, ui->Collective_neg_sB, ui->Collective_neg_pB,
                               ui->Collective_neg_widget, QStringLiteral("H_COL_MIN")};
+    for (Servo &s : m_servos)
+        s.mark = OutOfRangeMark(s.slider, s.spin, s.slider->minimum(), s.slider->maximum());
+    for (Collective &c : m_collective)
+        c.mark = OutOfRangeMark(c.slider, c.spin, c.slider->minimum(), c.slider->maximum());
 
     // Both areas start with their idle look; the collective controls start
     // enabled, the servo frames disabled (as the form has them).
@@ -103,30 +108,101 @@ int RotorPage::positionForTrim(double trim, bool reversed)
 void RotorPage::servoMoved(Servo &servo, int position)
 {
     if (!m_filling) {
+        leaveOutside(servo.spin, servo.mark);
         const bool reversed = isReversed(m_ctx->store()->findParameterValue(servo.reversedName));
         m_ctx->writeParameter(servo.trimName, trimForPosition(position, reversed));
     }
-    servo.spin->setValue(position);
+    // A fill of a value outside the range keeps the spin box on that value.
+    if (!servo.mark.isOutside())
+        servo.spin->setValue(position);
 }
 
 void RotorPage::collectiveMoved(Collective &side, int value)
 {
-    side.spin->setValue(value);
+    if (!m_filling)
+        leaveOutside(side.spin, side.mark);
+    if (!side.mark.isOutside())
+        side.spin->setValue(value);
     if (!m_filling)
         m_ctx->writeParameter(side.parameterName, float(value));
+}
+
+void RotorPage::leaveOutside(QSpinBox *spin, OutOfRangeMark &mark)
+{
+    if (!mark.isOutside())
+        return;
+    mark.clear();
+    // The spin box's range narrows back silently: what it shows next is the
+    // user's value.
+    const QSignalBlocker quiet(spin);
+    spin->setRange(mark.minimum(), mark.maximum());
+}
+
+void RotorPage::numberChanged(QSlider *slider, QSpinBox *spin, OutOfRangeMark &mark, int value,
+                              const std::function<void(int)> &moved)
+{
+    if (m_filling || !mark.isOutside()) {
+        slider->setValue(value);
+        return;
+    }
+    // The user changed a number that showed a value outside the range: the
+    // nearest value inside it, written even where the slider already rests.
+    const int bounded = mark.bounded(value);
+    leaveOutside(spin, mark);
+    {
+        QScopedValueRollback<bool> filling(m_filling, true);
+        spin->setValue(bounded);
+        slider->setValue(bounded);
+    }
+    moved(bounded);
+}
+
+void RotorPage::showStored(QSlider *slider, QSpinBox *spin, OutOfRangeMark &mark, int stored)
+{
+    QScopedValueRollback<bool> filling(m_filling, true);
+    const int shown = mark.show(stored);
+    if (mark.isOutside()) {
+        spin->setRange(std::min(stored, mark.minimum()), std::max(stored, mark.maximum()));
+        spin->setValue(stored);
+        slider->setValue(shown);
+    } else {
+        spin->setRange(mark.minimum(), mark.maximum());
+        slider->setValue(shown);
+        spin->setValue(shown);
+    }
 }
 
 void RotorPage::on_Cross_servo_1_vS_valueChanged(int value) { servoMoved(m_servos[0], value); }
 void RotorPage::on_Cross_servo_2_vS_valueChanged(int value) { servoMoved(m_servos[1], value); }
 void RotorPage::on_Cross_servo_3_vS_valueChanged(int value) { servoMoved(m_servos[2], value); }
-void RotorPage::on_Cross_servo_1_sB_valueChanged(int value) { ui->Cross_servo_1_vS->setValue(value); }
-void RotorPage::on_Cross_servo_2_sB_valueChanged(int value) { ui->Cross_servo_2_vS->setValue(value); }
-void RotorPage::on_Cross_servo_3_sB_valueChanged(int value) { ui->Cross_servo_3_vS->setValue(value); }
+void RotorPage::on_Cross_servo_1_sB_valueChanged(int value)
+{
+    numberChanged(ui->Cross_servo_1_vS, ui->Cross_servo_1_sB, m_servos[0].mark, value,
+                  [this](int p) { servoMoved(m_servos[0], p); });
+}
+void RotorPage::on_Cross_servo_2_sB_valueChanged(int value)
+{
+    numberChanged(ui->Cross_servo_2_vS, ui->Cross_servo_2_sB, m_servos[1].mark, value,
+                  [this](int p) { servoMoved(m_servos[1], p); });
+}
+void RotorPage::on_Cross_servo_3_sB_valueChanged(int value)
+{
+    numberChanged(ui->Cross_servo_3_vS, ui->Cross_servo_3_sB, m_servos[2].mark, value,
+                  [this](int p) { servoMoved(m_servos[2], p); });
+}
 
 void RotorPage::on_Collective_pos_vS_valueChanged(int value) { collectiveMoved(m_collective[Positive], value); }
 void RotorPage::on_Collective_neg_vS_valueChanged(int value) { collectiveMoved(m_collective[Negative], value); }
-void RotorPage::on_Collective_pos_sB_valueChanged(int value) { ui->Collective_pos_vS->setValue(value); }
-void RotorPage::on_Collective_neg_sB_valueChanged(int value) { ui->Collective_neg_vS->setValue(value); }
+void RotorPage::on_Collective_pos_sB_valueChanged(int value)
+{
+    numberChanged(ui->Collective_pos_vS, ui->Collective_pos_sB, m_collective[Positive].mark, value,
+                  [this](int v) { collectiveMoved(m_collective[Positive], v); });
+}
+void RotorPage::on_Collective_neg_sB_valueChanged(int value)
+{
+    numberChanged(ui->Collective_neg_vS, ui->Collective_neg_sB, m_collective[Negative].mark, value,
+                  [this](int v) { collectiveMoved(m_collective[Negative], v); });
+}
 
 // ---- servo centring --------------------------------------------------------------------
 
@@ -257,12 +333,18 @@ void RotorPage::closeAdjustments()
 void RotorPage::refillServoSliders()
 {
     const ParameterStore *store = m_ctx->store();
-    QScopedValueRollback<bool> filling(m_filling, true);
     for (Servo &s : m_servos) {
-        if (!store->contains(s.trimName))
+        if (!store->contains(s.trimName)) {
+            leaveOutside(s.spin, s.mark);   // no value, nothing outside
             continue;
+        }
         const bool reversed = isReversed(store->findParameterValue(s.reversedName));
-        s.slider->setValue(positionForTrim(store->findParameterValue(s.trimName), reversed));
+        const double trim = store->findParameterValue(s.trimName);
+        // The position the trim stands for, also beyond the slider's ends.
+        const double raw = reversed ? 3000.0 - trim : trim;
+        const int position = raw >= kTrimMin && raw <= kTrimMax ? positionForTrim(trim, reversed)
+                                                                : truncateTowardZero(raw);
+        showStored(s.slider, s.spin, s.mark, position);
     }
 }
 
@@ -287,13 +369,12 @@ void RotorPage::showParameters()
                                              QStringLiteral("#EC7064"), QStringLiteral("#FFF5E7"),
                                              QStringLiteral("#DC2D1A"), QStringLiteral("#F5A996"));
 
-    {
-        QScopedValueRollback<bool> filling(m_filling, true);
-        for (Collective &c : m_collective) {
-            c.available = store->contains(c.parameterName);
-            if (c.available)
-                c.spin->setValue(truncateTowardZero(store->findParameterValue(c.parameterName)));
-        }
+    for (Collective &c : m_collective) {
+        c.available = store->contains(c.parameterName);
+        if (c.available)
+            showStored(c.slider, c.spin, c.mark, truncateTowardZero(store->findParameterValue(c.parameterName)));
+        else
+            leaveOutside(c.spin, c.mark);
     }
     applyCollectiveEnabled();
 }
@@ -316,6 +397,11 @@ void RotorPage::retranslate()
     f.setPointSize(m_ctx->english ? 10 : 9);
     ui->Collective_pos_pB->setFont(f);
     ui->Collective_neg_pB->setFont(f);
+
+    for (Servo &s : m_servos)
+        s.mark.retranslate();
+    for (Collective &c : m_collective)
+        c.mark.retranslate();
 }
 
 void RotorPage::setLinkLost()

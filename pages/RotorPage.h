@@ -1,6 +1,10 @@
 #pragma once
 
+#include "pages/OutOfRangeMark.h"
+
 #include <QWidget>
+
+#include <functional>
 #include <memory>
 
 class PageContext;
@@ -82,6 +86,7 @@ private:
         QString trimName;
         QString reversedName;
         bool available = true; // its trim is in the store (or no download yet)
+        OutOfRangeMark mark{}; // the stored trim lies outside the slider's range
     };
     enum Side { Positive = 0, Negative = 1 };
     struct Collective
@@ -93,10 +98,22 @@ private:
         QString parameterName;
         bool available = true;  // its limit is in the store (or no download yet)
         bool active = true;     // the adjustment state lets the user change it
+        OutOfRangeMark mark{};  // the stored limit lies outside the slider's range
     };
 
     void servoMoved(Servo &servo, int position);
     void collectiveMoved(Collective &side, int value);
+    // A spin box changed: by a fill, or by the user (who leaves a stored
+    // value outside the range for the nearest value inside it).
+    // `moved` is the slider's own handler: it writes the value the user chose.
+    void numberChanged(QSlider *slider, QSpinBox *spin, OutOfRangeMark &mark, int value,
+                       const std::function<void(int)> &moved);
+    // Puts a stored value in a spin box and its slider without writing: the
+    // slider at its end and the spin box showing the value when it lies
+    // outside the slider's range.
+    void showStored(QSlider *slider, QSpinBox *spin, OutOfRangeMark &mark, int stored);
+    // The user moves a control whose stored value was outside its range.
+    void leaveOutside(QSpinBox *spin, OutOfRangeMark &mark);
     void startCollectiveSide(Side side);
     void finishCollective();
     void setServoLook(bool active);

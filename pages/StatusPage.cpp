@@ -56,6 +56,7 @@ const char *const kRcCloseColour = "color: rgb(255, 0, 0);";
 const char *const kAccuracyGood = "border:none;\ncolor: rgb(0, 200, 0);";
 const char *const kAccuracyFair = "border:none;\ncolor: rgb(0, 0, 200);";
 const char *const kAccuracyPoor = "border:none;\ncolor: rgb(200, 0, 0);";
+const char *const kNoReadingStyle = "border:none;";
 // Accuracy bounds, compared as doubles against the single-precision hdop.
 constexpr double kAccuracyGoodMax = 0.9;
 constexpr double kAccuracyFairMax = 1.3;
@@ -150,6 +151,8 @@ StatusPage::StatusPage(PageContext *ctx, QWidget *parent)
     m_rc9NewRow = {ui->RC_CH9_NEW_Bar, ui->RC9_NEW_left_label, ui->RC9_NEW_mid_label, ui->RC9_NEW_right_label};
     m_rcMax.fill(kSweepStartMax);
     m_rcMin.fill(kSweepStartMin);
+    // Empty bars without a reading until a channel reports.
+    showNoTelemetry();
 
     // The travel labels follow every value the store takes for their
     // parameters, so the echoes of a calibration's writes show as they come.
@@ -351,7 +354,46 @@ void StatusPage::onParameterChanged(const QString &name, double value)
 void StatusPage::setLinkLost()
 {
     // A link loss cancels nothing: a sweep goes on after a reconnect, and the
-    // finishing writes still need the sweep's thresholds.
+    // finishing writes still need the sweep's thresholds. The read-outs go
+    // back to how they looked before the first connection, so that nothing
+    // stale passes for live.
+    showNoTelemetry();
+}
+
+void StatusPage::showNoTelemetry()
+{
+    m_voltageMv.reset();
+    ui->power_value->setText(QStringLiteral("---"));
+
+    m_rcReceiver = RcReceiver::Unknown;
+    setStyleIfChanged(ui->RC_WARN, kRcCloseImage);
+    setStyleIfChanged(ui->RC_WARN_TEXT, kRcCloseColour);
+    ui->RC_WARN_TEXT->setText(tr("丢失遥控信号失控保护中"));
+    applyPanelVisibility();
+
+    gps1Present = false;
+    gps1Sats = 0;
+    gps2Present = false;
+    gps2Sats = 0;
+    m_gps1Eph.reset();
+    setStyleIfChanged(ui->GPS_1_accuracy_value, kNoReadingStyle);
+    ui->GPS_1_number_value->setText(tr("未连接"));
+    ui->GPS_1_accuracy_value->setText(tr("未定位"));
+
+    ui->gaugePlane_2->setDegValue(0);
+    ui->gaugePlane_2->setRollValue(0);
+    ui->gaugeCompasspan_2->setValue(0.0);
+
+    channelMoved.fill(false);
+    for (const RcRow *row : {&m_stickRows[0], &m_stickRows[1], &m_stickRows[2], &m_stickRows[3], &m_rc5Row,
+                             &m_rc7Row, &m_rc8Row, &m_rc9Row, &m_rc9NewRow}) {
+        setStyleIfChanged(row->low, kUnlitStyle);
+        if (row->mid)
+            setStyleIfChanged(row->mid, kUnlitStyle);
+        setStyleIfChanged(row->high, kUnlitStyle);
+        row->bar->setTextColor(kDeadText);
+        row->bar->setValue(row->bar->minimum());
+    }
 }
 
 // ---- read-outs -------------------------------------------------------------------
@@ -626,6 +668,8 @@ void StatusPage::enterSweeping()
     ui->RC_pB->setEnabled(false);
     m_rcMax.fill(kSweepStartMax);
     m_rcMin.fill(kSweepStartMin);
+    // Empty bars without a reading until a channel reports.
+    showNoTelemetry();
     applyCalibrationTexts();
     qCDebug(lcPages) << "travel calibration: sweeping";
 }

@@ -83,8 +83,9 @@ public:
     // (read-outs, receiver indicator, calibration button and label), in the
     // language of the context.
     void retranslate();
-    // What the page does when the link is lost: nothing changes (a running
-    // calibration keeps its state; the read-outs keep their last values).
+    // What the page does when the link is lost: a running calibration keeps
+    // its state; the read-outs (battery, GPS, gauges, channel bars, receiver
+    // indicator) return to their state before the first connection.
     void setLinkLost();
 
 public slots:
@@ -120,6 +121,7 @@ private:
     void showRcRow(const RcRow &row, int channel, uint16_t value);
     void applyPanelVisibility();
 
+    void showNoTelemetry();
     void renderVoltage();
     void renderRcIndicator();
     void renderGps();

@@ -15,7 +15,9 @@
 
 #include <QFont>
 #include <QGuiApplication>
+#include <QHBoxLayout>
 #include <QPointer>
+#include <QPushButton>
 #include <QScopedValueRollback>
 
 namespace {
@@ -45,7 +47,23 @@ TuningPage::TuningPage(PageContext *ctx, QWidget *parent)
 {
     WidgetFonts::installSubstitutions();
     ui->setupUi(this);
+    for (int t = 0; t < TuningCount; ++t) {
+        SliderTip *s = slider(Tuning(t));
+        m_marks[t] = OutOfRangeMark(s, valueLabel(Tuning(t)), s->minimum(), s->maximum());
+    }
     connect(m_ctx->store(), &ParameterStore::parameterConfirmed, this, &TuningPage::onParameterConfirmed);
+
+    // The way to every other parameter, on the title row of this section.
+    m_allParameters = new QPushButton(ui->manualparam_widget);
+    m_allParameters->setObjectName(QStringLiteral("allParameters_pB"));
+    m_allParameters->setText(tr("全部参数..."));
+    auto *titleRow = new QHBoxLayout;
+    ui->manualparam_layout->removeWidget(ui->manualparam_title_label);
+    titleRow->addWidget(ui->manualparam_title_label);
+    titleRow->addStretch(1);
+    titleRow->addWidget(m_allParameters);
+    ui->manualparam_layout->addLayout(titleRow, 0, 0, 1, 3);
+    connect(m_allParameters, &QPushButton::clicked, this, &TuningPage::allParametersRequested);
 }
 
 TuningPage::~TuningPage() = default;
@@ -120,13 +138,36 @@ QLabel *TuningPage::valueLabel(Tuning tuning) const
 
 void TuningPage::writeTuning(Tuning tuning)
 {
+    // A click or release that did not move a slider resting at its end for
+    // a stored value outside its range: the stored value stays.
+    if (m_marks[tuning].isOutside())
+        return;
     const int position = slider(tuning)->value();
     m_ctx->writeParameter(parameterFor(tuning, m_ctx->modelId), float(valueForPosition(tuning, position)));
 }
 
+void TuningPage::showPosition(Tuning tuning, int position)
+{
+    const int shown = m_marks[tuning].show(position);
+    slider(tuning)->setValue(shown);
+    showValueText(tuning);
+}
+
+void TuningPage::showValueText(Tuning tuning)
+{
+    const OutOfRangeMark &mark = m_marks[tuning];
+    const int value = mark.isOutside() ? mark.stored() : slider(tuning)->value();
+    valueLabel(tuning)->setText(QString::number(value) + QLatin1Char('%'));
+}
+
 void TuningPage::tuningValueChanged(Tuning tuning, int value)
 {
-    valueLabel(tuning)->setText(QString::number(value) + QLatin1Char('%'));
+    Q_UNUSED(value)
+    const bool programMove =
+        m_filling || (tuning != MainRotorSpeed && m_ctx->store()->paramUiUpdating);
+    if (!programMove)
+        m_marks[tuning].clear();   // the user moved it: its range holds again
+    showValueText(tuning);
     if (m_filling || leftButtonHeld())
         return; // a program fill, or a drag (its press and release write)
     if (tuning != MainRotorSpeed && m_ctx->store()->paramUiUpdating)
@@ -154,23 +195,23 @@ void TuningPage::onParameterConfirmed(const QString &name, double value)
 {
     // The store sets paramUiUpdating around this call, so the moves below
     // write nothing back.
-    SliderTip *s = nullptr;
+    Tuning tuning = TuningCount;
     int position = 0;
     if (name == QLatin1String("ATC_RAT_RLL_P")) {
-        s = ui->ATC_RAT_RLL_hS;
+        tuning = RollGain;
         position = ParameterStore::rateRollPitchSliderPosition(value);
     } else if (name == QLatin1String("ATC_RAT_PIT_P")) {
-        s = ui->ATC_RAT_PIT_hS;
+        tuning = PitchGain;
         position = ParameterStore::rateRollPitchSliderPosition(value);
     } else if (name == QLatin1String("ATC_RAT_YAW_P")) {
-        s = ui->Locking_sensitivity_hs;
+        tuning = YawGain;
         position = ParameterStore::rateYawSliderPosition(value);
     }
     // A slider the user holds keeps following the mouse: the echo of its
     // press must not pull it back, or the release would write the old value.
-    if (!s || s->isSliderDown())
+    if (tuning == TuningCount || slider(tuning)->isSliderDown())
         return;
-    s->setValue(position);
+    showPosition(tuning, position);
 }
 
 // ---- low-battery return ----------------------------------------------------------------
@@ -209,7 +250,7 @@ void TuningPage::showParameters()
         const bool present = store->contains(speedName);
         ui->Main_motor_speed_hs->setEnabled(present);
         if (present && !leftButtonHeld())
-            ui->Main_motor_speed_hs->setValue(roundHalfAwayFromZero(store->findParameterValue(speedName)));
+            showPosition(MainRotorSpeed, roundHalfAwayFromZero(store->findParameterValue(speedName)));
 
         QScopedValueRollback<bool> updating(store->paramUiUpdating, true);
         struct Fill { Tuning tuning; const char *name; int (*position)(double); };
@@ -224,7 +265,7 @@ void TuningPage::showParameters()
             const bool has = store->contains(name);
             slider(f.tuning)->setEnabled(has);
             if (has)
-                slider(f.tuning)->setValue(f.position(store->findParameterValue(name)));
+                showPosition(f.tuning, f.position(store->findParameterValue(name)));
         }
     }
 
@@ -251,6 +292,11 @@ void TuningPage::showParameters()
     }
 
     ui->page3_widget->setEnabled(true);
+
+    // Every download follows a connection: a flight controller that had to be
+    // restarted after a calibration has been.
+    if (m_magText == MagText::SuccessRestartNeeded && !m_magCalActive)
+        setMagText(MagText::None);
 }
 
 // ---- compass calibration ---------------------------------------------------------------
@@ -388,6 +434,7 @@ void TuningPage::finishCalibration()
 void TuningPage::retranslate()
 {
     ui->retranslateUi(this);
+    m_allParameters->setText(tr("全部参数..."));
     // The form's texts are the idle ones; keep the state's.
     ui->MAG_calibration_pB->setText(m_magCalActive ? tr("取消校准") : tr("开始校准"));
     setMagText(m_magText);
@@ -402,6 +449,13 @@ void TuningPage::retranslate()
         ui->low_power_sB->textOff = QStringLiteral("关闭");
     }
     ui->low_power_sB->update();
+
+    for (int t = 0; t < TuningCount; ++t) {
+        if (m_marks[t].isOutside()) {
+            m_marks[t].retranslate();
+            showValueText(Tuning(t));
+        }
+    }
 }
 
 void TuningPage::setLinkLost()

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "pages/OutOfRangeMark.h"
+
 #include <QString>
 #include <QWidget>
 #include <cstdint>
@@ -7,6 +9,7 @@
 
 class PageContext;
 class QLabel;
+class QPushButton;
 class SliderTip;
 
 namespace Ui {
@@ -57,6 +60,10 @@ public:
     // A calibration has succeeded since the program started.
     bool magCalSucceeded() const { return m_magCalSucceeded; }
 
+signals:
+    // The user asked for the table of every parameter (the window opens it).
+    void allParametersRequested();
+
 public slots:
     // Compass calibration progress in percent; values above 100 are ignored.
     void MagCalibration_show(int value);
@@ -95,6 +102,11 @@ private:
     QLabel *valueLabel(Tuning tuning) const;
     void tuningValueChanged(Tuning tuning, int value);
     void writeTuning(Tuning tuning);
+    // Puts a slider at the position a stored value stands for, without
+    // writing: at its end, with the position in its label and a mark, when
+    // the position lies outside the slider's range.
+    void showPosition(Tuning tuning, int position);
+    void showValueText(Tuning tuning);
 
     void startCalibration();
     void stopCalibration();
@@ -103,6 +115,9 @@ private:
 
     std::unique_ptr<Ui::TuningPage> ui;
     PageContext *m_ctx;
+    // Beside the section title; enabled with the section once a download
+    // has completed.
+    QPushButton *m_allParameters = nullptr;
 
     // True while the program positions the sliders: their handlers write nothing.
     bool m_filling = false;
@@ -117,4 +132,6 @@ private:
     uint8_t m_compassesSeen = 0;     // bit n: compass n reported progress in this calibration
     uint8_t m_compassesDone = 0;     // bit n: compass n reported success in this calibration
     MagText m_magText = MagText::None;
+    // Stored values outside a slider's range, one mark per slider.
+    OutOfRangeMark m_marks[TuningCount];
 };

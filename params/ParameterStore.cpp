@@ -17,7 +17,8 @@ const QList<Parameter>& ParameterStore::parameterList() const
 
 double ParameterStore::findParameterValue(const QString& name) const
 {
-    return findParameterValue(m_list, name);
+    const int i = indexOf(name);
+    return i >= 0 ? m_list.at(i).value : -1.0;
 }
 
 double ParameterStore::findParameterValue(const QList<Parameter>& list, const QString& name)
@@ -31,11 +32,7 @@ double ParameterStore::findParameterValue(const QList<Parameter>& list, const QS
 
 int ParameterStore::indexOf(const QString& name) const
 {
-    for (int i = 0; i < m_list.size(); ++i) {
-        if (m_list.at(i).name == name)
-            return i;
-    }
-    return -1;
+    return m_index.value(name, -1);
 }
 
 bool ParameterStore::setParameterValue(const QString& name, double value)
@@ -59,6 +56,7 @@ bool ParameterStore::setParameterValue(const QString& name, double value)
         qCDebug(lcParams) << "Parameter" << name << "not found (invalid name, ignored)";
         return false;
     }
+    m_index.insert(name, int(m_list.size()));
     m_list.append(Parameter{name, value});
     qCDebug(lcParams) << "Parameter" << name << "appended to list, value" << value;
     emit parameterChanged(name, value);
@@ -67,7 +65,9 @@ bool ParameterStore::setParameterValue(const QString& name, double value)
 
 void ParameterStore::clearParameterValue()
 {
+    emit aboutToBeCleared();
     m_list.clear();
+    m_index.clear();
     emit cleared();
 }
 
@@ -76,8 +76,10 @@ void ParameterStore::insertOrUpdate(const Parameter& p)
     const int i = indexOf(p.name);
     if (i >= 0)
         m_list[i].value = p.value;
-    else
+    else {
+        m_index.insert(p.name, int(m_list.size()));
         m_list.append(p);
+    }
     emit parameterChanged(p.name, p.value);
 }
 

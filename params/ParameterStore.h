@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QHash>
 #include <QList>
 #include <QObject>
 #include <QString>
@@ -40,6 +41,10 @@ public:
     bool contains(const QString& name) const;
     int size() const;
 
+    // Position of the parameter named `name` in parameterList(), or -1.
+    // Constant time: the table views look names up on every confirmation.
+    int indexOf(const QString& name) const;
+
     // 1 to 16 characters, each an ASCII letter, digit or underscore.
     static bool isValidName(const QString& name);
 
@@ -61,10 +66,12 @@ signals:
     void parameterConfirmed(const QString& name, double value);
     // Any insertion or update, confirmed or downloaded.
     void parameterChanged(const QString& name, double value);
+    // Emitted by clearParameterValue() before the list is emptied, so views
+    // over the list can announce a reset while the rows still exist.
+    void aboutToBeCleared();
     void cleared();
 
 private:
-    int indexOf(const QString& name) const;
-
     QList<Parameter> m_list;
+    QHash<QString, int> m_index; // name -> position in m_list
 };

@@ -8,6 +8,7 @@
 #include <QLoggingCategory>
 
 #include <algorithm>
+#include <chrono>
 #include <cerrno>
 #include <climits>
 #include <cmath>
@@ -302,6 +303,17 @@ void SimulatedFlightController::setSilent(bool silent)
     }
 }
 
+void SimulatedFlightController::setPaused(bool paused)
+{
+    m_paused = paused;
+}
+
+void SimulatedFlightController::setPauseAfterParamSets(int count)
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    m_pauseAfterSets = std::max(0, count);
+}
+
 void SimulatedFlightController::setMagCalDurationMs(int ms)
 {
     std::lock_guard<std::mutex> lock(m_mutex);
@@ -429,6 +441,10 @@ void SimulatedFlightController::run()
     uint8_t in[4096];
 
     while (!m_stop) {
+        if (m_paused) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+            continue;
+        }
         int timeoutMs = 10;
         {
             std::lock_guard<std::mutex> lock(m_mutex);
@@ -849,6 +865,8 @@ void SimulatedFlightController::handleFrame(const MavlinkFrame &f, qint64 nowMs)
         const QString name = QString::fromLatin1(m.param_id, n);
         const float value = m.param_value;
         m_paramSets.append({name, value});
+        if (m_pauseAfterSets > 0 && --m_pauseAfterSets == 0)
+            m_paused = true;   // this one is still stored and answered (the answer waits)
         if (!up)
             break;
         if (m_ignoreSets > 0) {

@@ -25,11 +25,10 @@
 // Parameter form: the flight controller TAVRO is made for sends names and
 // values encoded. A default-constructed simulator sends them plain (the
 // tests' reference form; `tavro-cli sim` does too unless --encode or --demo
-// is given). Plain names that also read as valid encoded ones (FLTMODE1,
-// TKOFF_RPM_MIN, SIMPLE, ...) are then taken decoded by the link, divided by
-// 12, as it does with the real device; so anything meant to show the whole
-// table as a user sees it (the demo) uses Options::demo(), which sends the
-// encoded form, sweeps the sticks and calibrates two compasses.
+// is given). The link learns the form per connection, so plain names that
+// also read as valid encoded ones (FLTMODE1, RC3_MIN, ...) arrive as they
+// are. Options::demo() sends the encoded form, sweeps the sticks and
+// calibrates two compasses.
 // Its output is paced to a baud rate (115200 by default, 10 bits a byte).
 // Fault knobs drop, duplicate or corrupt messages, ignore requests, go silent
 // or close the device. Every setter and observer may be called from any
@@ -127,6 +126,15 @@ public:
     void setDroppedIndices(const QSet<int> &indices);   // lost in list answers (not in single reads)
     void setUnanswerableIndices(const QSet<int> &indices); // lost in list answers and single reads
     void setSilent(bool silent);                 // sends nothing and answers nothing
+    // A stalled controller: reads nothing and sends nothing; what arrives
+    // meanwhile waits in the pseudo-terminal and is handled (PARAM_SETs
+    // stored and echoed) once it runs again.
+    void setPaused(bool paused);
+    // Pauses (as setPaused(true)) once the next `count` PARAM_SETs have been
+    // stored and echoed (with the rest of the bytes read together with the
+    // last of them); 0 cancels.
+    void setPauseAfterParamSets(int count);
+    bool isPaused() const { return m_paused; }
     void setHeartbeatEnabled(bool enabled);
     void setIgnoredListRequests(int count);      // the next count list requests get no answer
     void setIgnoredParamSets(int count);         // the next count PARAM_SETs are lost
@@ -201,6 +209,7 @@ private:
     std::thread m_thread;
     std::atomic<bool> m_stop{false};
     std::atomic<bool> m_running{false};
+    std::atomic<bool> m_paused{false};
     std::unique_ptr<SimLine> m_line;   // set by start(), closed by stop()
     bool m_inProcessLine = false;
     QString m_path;
@@ -222,6 +231,7 @@ private:
     bool m_heartbeat = true;
     int m_ignoreLists = 0;
     int m_ignoreSets = 0;
+    int m_pauseAfterSets = 0;
     int m_dropEchoes = 0;
     double m_echoDrop = 0.0;
     int m_rebootSilenceMs = 3000;

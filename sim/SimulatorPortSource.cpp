@@ -10,7 +10,8 @@ PortSource SimulatorPortSource::withSimulator(const QString &ptyPath, PortSource
 {
     return [ptyPath, base]() {
         QList<PortCandidate> ports;
-        ports.append(PortCandidate{ptyPath, kFlightControllerVendorId, kFlightControllerProductId});
+        ports.append(PortCandidate{ptyPath, kFlightControllerVendorId, kFlightControllerProductId,
+                                   QString::fromLatin1(SimulatorPortSource::kSerialNumber)});
         if (base)
             ports.append(base());
         return ports;

@@ -11,6 +11,10 @@
 class SimulatorPortSource
 {
 public:
+    // The USB serial number the simulated flight controller is listed with:
+    // fixed, so that its snapshots land in one folder run after run.
+    static constexpr const char *kSerialNumber = "TAVRO-SIM-0001";
+
     // The pseudo-terminal at `ptyPath` first, then the ports of `base` (the
     // platform's ports by default; pass an empty source for none).
     static PortSource withSimulator(const QString &ptyPath, PortSource base = systemSerialPorts);

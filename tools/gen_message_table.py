@@ -7,7 +7,8 @@ Reads common.xml with everything it includes (standard.xml, minimal.xml) and
 writes one entry per message, sorted by id: CRC_EXTRA, minimum payload length
 (base fields), maximum payload length (with extension fields), flags
 (1: has target_system, 2: has target_component) and the payload offsets of the
-target fields. MAG_CAL_PROGRESS (191) is taken from ardupilotmega.xml beside
+target fields. A field named "target" (MANUAL_CONTROL) is the target system,
+as MAVLink's own generators take it. MAG_CAL_PROGRESS (191) is taken from ardupilotmega.xml beside
 common.xml and written as one separate entry.
 
 The numbers are computed the way MAVLink's code generators compute them:
@@ -137,6 +138,8 @@ def load(path, seen, messages):
 def entry_line(m):
     flags = 0
     ts = m.offset_of("target_system")
+    if ts is None:
+        ts = m.offset_of("target")
     tc = m.offset_of("target_component")
     if ts is not None:
         flags |= 1

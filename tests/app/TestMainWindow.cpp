@@ -22,6 +22,7 @@
 #include <QLabel>
 #include <QMouseEvent>
 #include <QPointer>
+#include <QProcess>
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QSettings>
@@ -102,6 +103,8 @@ private slots:
     void batteryDialogFollowsAndOutlivesItsClose();
     void frameTextsFit_data();
     void frameTextsFit();
+    void helpAndVersionNeedNoDisplay_data();
+    void helpAndVersionNeedNoDisplay();
 
 private:
     static void tick(MainWindow &w, int count)
@@ -527,7 +530,7 @@ void TestMainWindow::warningStripLines()
     w->statustext_show(QStringLiteral("Something else"), 0);                // no row: log only
     QCOMPARE(strip->lineCount(), 1);
     QCOMPARE(strip->lineText(0), QStringLiteral("磁罗盘需要校准"));
-    strip->clearLines();
+    w->clearWarningStrip();
 
     // Unconfirmed writes: the pages hear at once, the strip gets one line per batch.
     QSignalSpy failures(w->pageContext(), &PageContext::parameterWriteFailed);
@@ -541,13 +544,26 @@ void TestMainWindow::warningStripLines()
     QTRY_COMPARE(strip->lineCount(), 2);
     QCOMPARE(strip->lineText(1), QStringLiteral("写入未确认：3 个参数"));
 
-    // In English; a connection attempt's clearing drops what waits.
+    // A language switch shows every line again in the new language, cut to
+    // the strip's width, in full in the tool tip.
+    w->statustext_show(QStringLiteral("PreArm: Compass not calibrated"), 2);
     switchTo(*w, true);
+    QCOMPARE(strip->lineCount(), 3);
+    QCOMPARE(strip->lineText(0), QStringLiteral("Write failed: H_COL_MAX"));
+    QCOMPARE(strip->lineText(1), QStringLiteral("Writes failed: 3"));
+    QVERIFY2(strip->lineText(2).endsWith(QChar(0x2026)), qPrintable(strip->lineText(2)));
+    QCOMPARE(strip->toolTip(), QStringLiteral("Write failed: H_COL_MAX\nWrites failed: 3\n"
+                                              "Magnetic compass needs to be calibrated"));
+    switchTo(*w, false);
+    QCOMPARE(strip->lineText(2), QStringLiteral("磁罗盘需要校准"));
+    switchTo(*w, true);
+
+    // In English; a connection attempt's clearing drops what waits.
     w->statustext_show(QStringLiteral("PreArm: Radio failsafe on"), 1);
-    QCOMPARE(strip->lineText(2), QStringLiteral("Please connect the receiver"));
+    QCOMPARE(strip->lineText(3), QStringLiteral("Please connect the receiver"));
     w->param_write_failed_show(QStringLiteral("ATC_RAT_YAW_P"), 0.2f);
-    QTRY_COMPARE(strip->lineCount(), 4);
-    QCOMPARE(strip->lineText(3), QStringLiteral("Write failed: ATC_RAT_YAW_P"));
+    QTRY_COMPARE(strip->lineCount(), 5);
+    QCOMPARE(strip->lineText(4), QStringLiteral("Write failed: ATC_RAT_YAW_P"));
     w->param_write_failed_show(QStringLiteral("RC2_MIN"), 1000.0f);
     w->Disconnect_UI_show();
     QCOMPARE(strip->lineCount(), 0);
@@ -561,9 +577,15 @@ void TestMainWindow::batteryDialogFollowsAndOutlivesItsClose()
 {
     storeLanguage(QStringLiteral("English"));
     auto w = makeWindow();
+    w->move(240, 160);
+    w->show();
+    QVERIFY(QTest::qWaitForWindowExposed(w.get()));
     w->slotDoAction();
     QPointer<PopUpWidget> dialog = w->findChild<PopUpWidget *>();
     QVERIFY(dialog);
+    // It opens over the middle of the window.
+    QVERIFY2((dialog->frameGeometry().center() - w->frameGeometry().center()).manhattanLength() <= 2,
+             qPrintable(QStringLiteral("dialog at %1,%2").arg(dialog->x()).arg(dialog->y())));
     auto *write = child<QPushButton>(*dialog, "PopUpWrite_bn");
     QCOMPARE(write->text(), QStringLiteral("Apply Voltage"));
     QCOMPARE(child<QLabel>(*dialog, "PopUp_Message")->font().pointSize(), 9);
@@ -639,4 +661,44 @@ void TestMainWindow::frameTextsFit()
 }
 
 QTEST_MAIN(TestMainWindow)
+// The programs answer --help and --version before they create an
+// application: with a platform that cannot start (no display) they still
+// print and end normally.
+void TestMainWindow::helpAndVersionNeedNoDisplay_data()
+{
+    QTest::addColumn<QString>("program");
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<QString>("start");
+#ifdef TAVRO_DEMO
+    QTest::newRow("demo --help") << QStringLiteral(TAVRO_DEMO) << QStringList{"--help"} << "usage: tavro-demo";
+    QTest::newRow("demo -h") << QStringLiteral(TAVRO_DEMO) << QStringList{"-h"} << "usage: tavro-demo";
+    QTest::newRow("demo --version") << QStringLiteral(TAVRO_DEMO) << QStringList{"--version"} << "tavro-demo 0.";
+#endif
+#ifdef TAVRO_CLI
+    QTest::newRow("cli --help") << QStringLiteral(TAVRO_CLI) << QStringList{"--help"} << "usage: tavro-cli";
+    QTest::newRow("cli -h") << QStringLiteral(TAVRO_CLI) << QStringList{"-h"} << "usage: tavro-cli";
+    QTest::newRow("cli --version") << QStringLiteral(TAVRO_CLI) << QStringList{"--version"} << "tavro-cli 0.";
+#endif
+}
+
+void TestMainWindow::helpAndVersionNeedNoDisplay()
+{
+    QFETCH(QString, program);
+    QFETCH(QStringList, arguments);
+    QFETCH(QString, start);
+    QProcess p;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.remove(QStringLiteral("DISPLAY"));
+    env.remove(QStringLiteral("WAYLAND_DISPLAY"));
+    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
+    p.setProcessEnvironment(env);
+    p.start(program, arguments);
+    QVERIFY(p.waitForFinished(10000));
+    QCOMPARE(p.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(p.exitCode(), 0);
+    const QString out = QString::fromLocal8Bit(p.readAllStandardOutput());
+    QVERIFY2(out.startsWith(start), qPrintable(out));
+    QVERIFY(out.endsWith(QLatin1Char('\n')));
+}
+
 #include "TestMainWindow.moc"

@@ -141,11 +141,12 @@ private slots:
     // hand-written structures laid out as the table says.
     void protocolNumbersAndStructures()
     {
+        // MANUAL_CONTROL's field "target" is its target system.
         struct Row { uint32_t id; int crcExtra, minLen, maxLen, flags, sys, comp; };
         const Row rows[] = {{0, 50, 9, 9, 0, 0, 0},       {1, 124, 31, 43, 0, 0, 0},   {20, 214, 20, 20, 3, 2, 3},
                             {21, 159, 2, 2, 3, 0, 1},     {22, 220, 25, 25, 0, 0, 0},  {23, 168, 23, 23, 3, 4, 5},
                             {24, 24, 30, 52, 0, 0, 0},    {30, 39, 28, 28, 0, 0, 0},   {65, 118, 42, 42, 0, 0, 0},
-                            {66, 148, 6, 6, 3, 2, 3},     {76, 152, 33, 33, 3, 30, 31}, {124, 87, 35, 57, 0, 0, 0},
+                            {66, 148, 6, 6, 3, 2, 3},     {69, 243, 11, 30, 1, 10, 0}, {76, 152, 33, 33, 3, 30, 31}, {124, 87, 35, 57, 0, 0, 0},
                             {191, 92, 27, 27, 0, 0, 0},   {192, 36, 44, 54, 0, 0, 0},  {253, 83, 51, 54, 0, 0, 0}};
         for (const Row &r : rows) {
             const MavlinkMessageEntry *e = MessageTable::lookup(r.id);

@@ -5,6 +5,7 @@
 #include "app/MainWindow.h"
 #include "link/Mav2Uart_Worker.h"
 #include "link/MavlinkCodec.h"
+#include "dialogs/WritePreviewDialog.h"
 #include "pages/ModelPage.h"
 #include "pages/PageContext.h"
 #include "pages/TuningPage.h"
@@ -303,6 +304,10 @@ private slots:
         QVERIFY(rig.connectAndDownload());
         ModelPage *page = w.modelPage();
         QStringList boxes;
+        connect(page, &ModelPage::previewShown, this, [&](WritePreviewDialog *preview) {
+            boxes << preview->question();
+            preview->acceptButton()->click();
+        });
         connect(page, &ModelPage::boxShown, this, [&](QMessageBox *box) {
             boxes << box->text() + '\n' + box->detailedText();
             (box->button(QMessageBox::Yes) ? box->button(QMessageBox::Yes) : box->button(QMessageBox::Ok))->click();
@@ -341,11 +346,12 @@ private slots:
         for (auto it = lastWrite.cbegin(); it != lastWrite.cend(); ++it)
             QVERIFY2(held.value(it.key()) == it.value() || reported.contains(it.key()),
                      qPrintable(it.key() + " neither applied nor reported: " + reported));
-        // The question, then (when some failed) the box naming the unconfirmed
-        // writes: the flight controller may hold them, only their echoes were lost.
+        // The preview with the question, then (when some failed) the batch's
+        // account naming the unconfirmed writes: the flight controller may
+        // hold them, only their echoes were lost.
         QVERIFY2(boxes.size() == (someFail ? 2 : 1), qPrintable(boxes.join('|')));
         if (someFail)
-            QVERIFY(boxes.at(1).startsWith(QStringLiteral("未能写入飞控的参数：")));
+            QVERIFY(boxes.at(1).contains(QStringLiteral("已发送但未确认：")));
         // The reconnect after the reboot downloads the new model.
         rig.sim.setEchoDropProbability(0.0);
         QTRY_COMPARE_WITH_TIMEOUT(w.pageContext()->modelId, 1, 30000);

@@ -3,6 +3,7 @@
 // over real pseudo-terminals, and tavro-cli in its own process.
 #include "link/Mav2Uart_Worker.h"
 #include "link/MavlinkCodec.h"
+#include "link/ParamNameForm.h"
 #include "link/ParamTransfer.h"
 #include "params/ParamFileParser.h"
 #include "sim/HeliParameterTable.h"
@@ -740,9 +741,9 @@ private slots:
         QCOMPARE((QList<double>{v.value("fw_version"), v.value("H_COL_MAX"), v.value("COMPASS_DISBLMSK", -1),
                                 v.value("STAT_FLTTIME"), v.value("PARAM_20"), v.value("PARAM_29")}),
                  (QList<double>{3, 1750, 0, 12345, 10, 14.5}));
-        // A plain name that also reads as a valid encoded one is taken decoded.
-        QCOMPARE(v.contains("FLTMODE1"), encoded);
-        QCOMPARE(float(v.value(encoded ? "FLTMODE1" : "CNQOLFB3")), encoded ? 5.0f : 5.0f / 12.0f);
+        // A name valid in both forms is read in the form fw_version settled.
+        QCOMPARE(float(v.value("FLTMODE1")), 5.0f);
+        QVERIFY(!v.contains("CNQOLFB3"));
         // The invalid name is counted but never reported; duplicates count once.
         QCOMPARE(v.size(), 29);
         QCOMPARE(h.log->loaded.size(), duplicated ? 58 : 29);
@@ -757,6 +758,118 @@ private slots:
         QCOMPARE(asked, dropped);
         QTest::qWait(400);   // quiet afterwards: no second completion
         QCOMPARE(h.log->finished, 1);
+    }
+
+    // ---- plain or encoded names, per connection ------------------------------------
+
+    void nameFormEvidence()
+    {
+        char encoded[16];
+        const auto message = [](const char *id) { return valueMessage(QByteArray(id), 1.0f); };
+        const auto encodedMessage = [&](const char *plain) {
+            ParamTransfer::encodeName(plain, encoded);
+            return valueMessage(QByteArray(encoded, int(qstrnlen(encoded, 16))), 12.0f);
+        };
+        using F = ParamNameForm::Form;
+        QCOMPARE(ParamNameForm::evidence(message("fw_version")), F::Plain);
+        QCOMPARE(ParamNameForm::evidence(message("RC3_MIN")), F::Unknown);       // "OE0aJKK" too
+        QCOMPARE(ParamNameForm::evidence(message("FLTMODE1")), F::Unknown);
+        QCOMPARE(ParamNameForm::evidence(encodedMessage("fw_version")), F::Unknown);   // "iubthpvgrl"
+        QCOMPARE(ParamNameForm::evidence(encodedMessage("RC3_MIN")), F::Encoded);      // '_' at 3 -> ']'
+        QCOMPARE(ParamNameForm::evidence(message("BAD.NAME")), F::Unknown);
+
+        ParamNameForm form;
+        QVERIFY(!form.learn(message("RC3_MIN")));
+        QVERIFY(form.undecided(message("RC3_MIN")));
+        QCOMPARE(form.choose(message("RC3_MIN")).name, QStringLiteral("OE0aJKK"));   // the old rule
+        QVERIFY(form.learn(message("fw_version")));
+        QVERIFY(!form.learn(encodedMessage("RC3_MIN")));   // the first evidence stays
+        QCOMPARE(form.form(), F::Plain);
+        QVERIFY(!form.undecided(message("RC3_MIN")));
+        const ParamTransfer::Decoded d = form.choose(message("RC3_MIN"));
+        QCOMPARE((QPair<QString, float>(d.name, d.value)), (QPair<QString, float>("RC3_MIN", 1.0f)));
+        // A name valid only decoded still reads decoded.
+        QCOMPARE(form.choose(encodedMessage("RC3_MIN")).name, QStringLiteral("RC3_MIN"));
+        form.hold(message("FLTMODE1"), 3);
+        form.forget();
+        QCOMPARE(form.form(), F::Unknown);
+        QCOMPARE(form.heldCount(), 0);
+    }
+
+    // The whole helicopter table, plain and encoded, with and without losses:
+    // every name exactly as the flight controller has it.
+    void fullTableInBothForms_data()
+    {
+        QTest::addColumn<bool>("encoded");
+        QTest::addColumn<double>("drop");
+        QTest::newRow("plain") << false << 0.0;
+        QTest::newRow("encoded") << true << 0.0;
+        QTest::newRow("plain, 5 % lost") << false << 0.05;
+        QTest::newRow("encoded, 5 % lost") << true << 0.05;
+    }
+    void fullTableInBothForms()
+    {
+        QFETCH(bool, encoded);
+        QFETCH(double, drop);
+        Rig rig(HeliParameterTable::build());
+        rig.sim.setEncodedParams(encoded);
+        rig.sim.setDropProbability(drop);
+        rig.sim.setSeed(7);
+        QVERIFY(rig.start());
+        Harness &h = *rig.h;
+        h.timer.start();
+        QVERIFY(h.connectPort(rig.sim.portPath()));
+        QVERIFY(h.download(60000));
+        QVERIFY(h.log->missing.isEmpty());
+        if (drop > 0)
+            QVERIFY(!rig.sim.readRequests().isEmpty());
+
+        const QHash<QString, double> got = h.log->loadedValues();
+        const QList<SimParameter> table = rig.sim.parameters();
+        QCOMPARE(table.size(), HeliParameterTable::kCount);
+        QCOMPARE(got.size(), table.size());
+        QStringList wrong;
+        for (const SimParameter &p : table) {
+            const auto it = got.constFind(p.name);
+            // Encoded values travel multiplied by 12 in single precision.
+            const float expected = encoded ? (p.value * 12.0f) / 12.0f : p.value;
+            if (it == got.cend() || float(it.value()) != expected)
+                wrong << p.name;
+        }
+        QVERIFY2(wrong.isEmpty(), qPrintable(wrong.join(' ')));
+        for (const char *name : {"RC3_MIN", "RC3_TRIM", "RC9_MAX", "FLTMODE1", "TKOFF_RPM_MIN", "fw_version"})
+            QVERIFY2(got.contains(QString::fromLatin1(name)), name);
+        // Every report reached the window before the download was declared finished.
+        QCOMPARE(h.log->sequence.count("finish"), 1);
+    }
+
+    // Names valid in both forms and nothing else: held until the download
+    // ends, then read by the old rule (decoded). The form is forgotten with
+    // the port: a plain flight controller's evidence does not carry over.
+    void undecidedNamesBeforeFinishAndFormForgotten()
+    {
+        Rig rig({{"fw_version", 3.0f, T::Real32}, {"FLTMODE1", 6.0f, T::Int8}, {"RC3_MIN", 1100.0f, T::Int16}});
+        QVERIFY(rig.start());
+        Harness &h = *rig.h;
+        h.timer.start();
+        QVERIFY(h.connectPort(rig.sim.portPath()));
+        QVERIFY(h.download());
+        QCOMPARE(h.log->loadedValues().value("RC3_MIN"), 1100.0);
+
+        // Same port, reconnected: now only ambiguous names, sent plain.
+        h.call([](Mav2Uart_Worker *w) { w->closePort(); });
+        rig.sim.setParameters({{"FLTMODE1", 6.0f, T::Int8}, {"RC3_MIN", 1100.0f, T::Int16}});
+        h.log->loaded.clear();
+        QVERIFY(h.connectPort(rig.sim.portPath()));
+        int reportsAtFinish = -1;
+        QObject::connect(h.worker, &Mav2Uart_Worker::param_value_finish_value, h.log,
+                         [&] { reportsAtFinish = int(h.log->loaded.size()); });
+        QVERIFY(h.download());
+        QCOMPARE(reportsAtFinish, 2);
+        const QHash<QString, double> v = h.log->loadedValues();
+        QCOMPARE(v.keys().size(), 2);
+        QCOMPARE(float(v.value("CNQOLFB3")), 0.5f);                 // the old rule
+        QCOMPARE(float(v.value("OE0aJKK")), 1100.0f / 12.0f);
     }
 
     void unanswerableIndicesReportedBeforeFinish()
@@ -1293,35 +1406,6 @@ private slots:
     }
 
     // ---- tavro-cli in its own process ----------------------------------------------
-
-    void cliLoadConfirmsTheValueWrittenLast()
-    {
-#ifndef TAVRO_CLI
-        QSKIP("tavro-cli is not built");
-#elif !defined(Q_OS_UNIX)
-        QSKIP("tavro-cli in another process reaches the simulator only through a pseudo-terminal");
-#endif
-        SimulatedFlightController::Options setup = SimulatedFlightController::Options::demo();
-        setup.baud = 0;
-        SimulatedFlightController sim(setup);
-        QVERIFY(sim.start());
-        QTemporaryDir dir;
-        const auto file = [&](const QString &name, const QByteArray &text) {
-            QFile f(dir.filePath(name));
-            return f.open(QIODevice::WriteOnly) && f.write(text) == text.size() ? f.fileName() : QString();
-        };
-        // A name given twice: the last value counts; the first echo comes while the second waits.
-        CliRun r = runCli({"--port", sim.portPath(), "load",
-                           file("good.param", "ATC_RAT_YAW_P,0.19\nATC_RAT_YAW_P,0.292\nFLTMODE1,6\nH_COL_MAX,1800\n")});
-        QVERIFY2(r.exitCode == 0 && r.err.contains("3 written and confirmed"), qPrintable(r.err));
-        float held = 0.0f;
-        QVERIFY(sim.parameterValue("ATC_RAT_YAW_P", &held));
-        QCOMPARE(held, 0.292f);
-        // The earlier value is taken, the last one clamped (8 bits): the earlier echo confirms nothing.
-        r = runCli({"--port", sim.portPath(), "load", file("clamped.param", "SERVO1_REVERSED,1\nSERVO1_REVERSED,300\n")});
-        QCOMPARE(r.exitCode, 1);
-        QVERIFY2(r.err.contains("not confirmed: SERVO1_REVERSED=300"), qPrintable(r.err));
-    }
 
     void cliSimulatorProcessAndSet()
     {

@@ -3,7 +3,11 @@
 // the whole window), unconfirmed writes, and the buttons per model group.
 
 #include <QComboBox>
+#include <QListWidget>
+#include <QDirIterator>
 #include <QElapsedTimer>
+#include <QFileInfo>
+#include <QImage>
 #include <QMessageBox>
 #include <QPointer>
 #include <QProgressDialog>
@@ -22,6 +26,7 @@
 #include "app/MainWindow.h"
 #include "SimLink.h"
 #include "link/Mav2Uart_Worker.h"
+#include "dialogs/WritePreviewDialog.h"
 #include "pages/ModelPage.h"
 #include "pages/PageContext.h"
 #include "pages/ParamFileLoader.h"
@@ -64,6 +69,7 @@ public:
     QStringList boxDetails;
     Entries setsAtReboot;
     bool dialogUpWhileWaiting = false;
+    QList<int> previews;
 
     explicit Rig(float fwVersion = 3)
     {
@@ -93,6 +99,16 @@ public:
             setsAtReboot = sim.paramSets();
         });
         connect(&ctx, &PageContext::reconnectRequested, this, [this] { log(Event::Reconnect); });
+        connect(page, &ModelPage::previewShown, this, [this](WritePreviewDialog *preview) {
+            log(Event::Box, QStringLiteral("preview"));
+            boxTexts.append(preview->question());
+            boxDetails.append(preview->summaryText());
+            previews.append(preview->changesList()->count());
+            if (answer == QMessageBox::Yes)
+                preview->acceptButton()->click();
+            else
+                preview->rejectButton()->click();
+        });
         connect(page, &ModelPage::boxShown, this, [this](QMessageBox *box) {
             log(Event::Box, box->windowTitle());
             boxTexts.append(box->text());
@@ -187,6 +203,7 @@ private slots:
     void unconfirmedWritesAreListedBeforeTheReboot();
     void withoutAnyAnswerTheWaitEndsAfterTheRetryWindow();
     void resetInTheWholeWindow();
+    void picturesForScaledScreens();
 };
 
 void ModelPageTest::loaderWritesValidLinesInOrder()
@@ -374,7 +391,7 @@ void ModelPageTest::presetResetWritesTheFileThenTheIdAndRebootsAfterEveryEcho()
     rig.button(1)->click();
 
     QCOMPARE(rig.indexOf(Event::Box), 0);
-    QCOMPARE(rig.events.at(0).name, QStringLiteral("提示"));
+    QCOMPARE(rig.events.at(0).name, QStringLiteral("preview"));
     QCOMPARE(rig.boxTexts, QStringList{QStringLiteral("是否将飞控重置为Alder参数")}); // no failure box
     // Every line in file order, then the model id: as sent and as received.
     Entries expected;
@@ -418,7 +435,7 @@ void ModelPageTest::remarkedFirstLineAndAnsweringNo()
     rig.answer = QMessageBox::Yes;
     rig.button(10)->click();
     QCOMPARE(rig.boxTexts.value(1), QStringLiteral("是否将飞控重置为Birch-2blades参数"));
-    // The first line ("fw_version,10 #Birch-2blades") is not written: the id is written once, last.
+    // The first line (a comment naming the model) is not written: the id is written once, last.
     const QList<Event> writes = rig.eventsOf(Event::Write);
     QCOMPARE(writes.first().name, QStringLiteral("ATC_ANG_RLL_P"));
     int ids = 0;
@@ -451,8 +468,9 @@ void ModelPageTest::unconfirmedWritesAreListedBeforeTheReboot()
 
     QCOMPARE(rig.eventsOf(Event::Failed).size(), 3);
     QCOMPARE(rig.boxTexts.size(), 2);
-    QCOMPARE(rig.boxTexts.at(1), QStringLiteral("未能写入飞控的参数：3个\nATC_RAT_RLL_P = 0.045\n"
-                                                "ATC_RAT_YAW_P = 0.23\nH_COL_MAX = 1850"));
+    QCOMPARE(rig.boxTexts.at(1), QStringLiteral("已写入并确认：31 个\n已发送但未确认：3 个\n"
+                                                "（飞控可能已采用这些值，重新下载参数后可看到它们的值）\n"
+                                                "ATC_RAT_RLL_P, ATC_RAT_YAW_P, H_COL_MAX\n未发送：0 个"));
     const int failureBox = rig.indexOf(Event::Box, QStringLiteral("警告"));
     QVERIFY(failureBox > 0);
     for (const Event &e : rig.eventsOf(Event::Failed))
@@ -480,12 +498,21 @@ void ModelPageTest::withoutAnyAnswerTheWaitEndsAfterTheRetryWindow()
     rig.page->initButtons();
     rig.button(4)->click();
     QCOMPARE(rig.boxTexts.size(), 2);
+    // Nothing confirmed: every write is listed as sent but not confirmed,
+    // ten names in the box and all of them in its details.
     const QStringList lines = rig.boxTexts.at(1).split(QLatin1Char('\n'));
-    QCOMPARE(lines.size(), 12); // the count, ten names, the ellipsis
-    QCOMPARE(lines.last(), QStringLiteral("…"));
+    QCOMPARE(lines.at(0), QStringLiteral("已写入并确认：0 个"));
+    QSet<QString> names; // the file's own fw_version line and the model id are one parameter
+    for (const Event &e : rig.eventsOf(Event::Write))
+        names.insert(e.name);
+    const int sent = int(names.size());
+    QCOMPARE(lines.at(1), QStringLiteral("已发送但未确认：%1 个").arg(sent));
+    QCOMPARE(lines.at(3).count(QStringLiteral(", ")), 10);
+    QVERIFY(lines.at(3).endsWith(QStringLiteral("…")));
     const QStringList all = rig.boxDetails.at(1).split(QLatin1Char('\n'));
-    QVERIFY(lines.first().startsWith(QStringLiteral("未能写入飞控的参数：%1").arg(all.size())));
-    QCOMPARE(all.first(), QStringLiteral("fw_version = 4"));
+    QCOMPARE(all.size(), sent + 1); // the heading, one line per write
+    QCOMPARE(all.at(0), QStringLiteral("已发送但未确认："));
+    QCOMPARE(all.at(1), QStringLiteral("fw_version = 4")); // the value written last
     const qint64 waited = rig.events[rig.indexOf(Event::Box, QStringLiteral("警告"))].atMs
         - rig.eventsOf(Event::Write).last().atMs;
     QVERIFY2(waited >= ModelPage::kConfirmWindowMs && waited < ModelPage::kConfirmWindowMs + 1000,
@@ -506,6 +533,7 @@ void ModelPageTest::resetInTheWholeWindow()
     MainWindow::Options options;
     options.portSource = SimulatorPortSource::only(sim.portPath());
     options.settingsFile = dir.filePath(QStringLiteral("settings.ini"));
+    options.snapshotDir = dir.filePath(QStringLiteral("snapshots"));
     MainWindow w(options);
     w.show();
     auto *open = w.findChild<QPushButton *>(QStringLiteral("OpenUart"));
@@ -517,6 +545,10 @@ void ModelPageTest::resetInTheWholeWindow()
     QTRY_VERIFY(w.linkWorker()->readParamDone);
 
     QStringList boxes;
+    connect(w.modelPage(), &ModelPage::previewShown, this, [&](WritePreviewDialog *preview) {
+        boxes << preview->question();
+        preview->acceptButton()->click();
+    });
     connect(w.modelPage(), &ModelPage::boxShown, this, [&](QMessageBox *box) {
         boxes << box->text();
         (box->button(QMessageBox::Yes) ? box->button(QMessageBox::Yes) : box->button(QMessageBox::Ok))->click();
@@ -549,4 +581,40 @@ void ModelPageTest::resetInTheWholeWindow()
 }
 
 QTEST_MAIN(ModelPageTest)
+// Every picture the window shows has a twice-as-large twin under the same
+// resource path with "@2x" (Qt picks it on a screen scaled to 200 %), drawn
+// from the same source: the same picture at double resolution.
+void ModelPageTest::picturesForScaledScreens()
+{
+    int pairs = 0;
+    QDirIterator it(QStringLiteral(":/"), {QStringLiteral("*.png"), QStringLiteral("*.jpg")}, QDir::Files,
+                    QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        const QString path = it.next();
+        if (path.contains(QLatin1String("@2x")) || path == QLatin1String(":/icons/tavro.png")
+            || path.startsWith(QLatin1String(":/qt-project.org")))
+            continue;
+        const QFileInfo info(path);
+        const QString twin = info.path() + QLatin1Char('/') + info.completeBaseName() + QStringLiteral("@2x.")
+                             + info.suffix();
+        const QImage one(path);
+        const QImage two(twin);
+        QVERIFY2(!one.isNull() && !two.isNull(), qPrintable(twin));
+        QCOMPARE(two.size(), one.size() * 2);
+        // Scaled down, the large one is the small one (within the blur of the
+        // scaling and the JPEG coding).
+        const QImage down = two.scaled(one.size(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation)
+                                .convertToFormat(QImage::Format_ARGB32);
+        const QImage ref = one.convertToFormat(QImage::Format_ARGB32);
+        double diff = 0;
+        for (int y = 0; y < ref.height(); ++y)
+            for (int x = 0; x < ref.width(); ++x)
+                diff += qAbs(qGray(down.pixel(x, y)) - qGray(ref.pixel(x, y)));
+        diff /= ref.width() * ref.height();
+        QVERIFY2(diff < 12, qPrintable(QStringLiteral("%1: mean difference %2").arg(path).arg(diff)));
+        ++pairs;
+    }
+    QCOMPARE(pairs, 36 + 6);   // 18 model buttons in two looks, logo, logo text, two glyphs, two signal icons
+}
+
 #include "tst_model_page.moc"

@@ -185,7 +185,7 @@ void PagesTest::longestStateTextsFit()
     setEnglish(true);
     status->retranslate();
     tuning->retranslate();
-    child<QPushButton>(status, "RC_pB")->setText(QStringLiteral("Click to write parameters.\""));
+    child<QPushButton>(status, "RC_pB")->setText(QStringLiteral("Click to write parameters."));
     child<QLabel>(status, "RC_label")->setText(QStringLiteral("Please turn the rocker for calibration"));
     child<QLabel>(status, "RC_WARN_TEXT")->setText(QStringLiteral("RC signal connecting"));
     child<QLabel>(status, "power_value")->setText(QStringLiteral("Battery free"));

@@ -74,6 +74,8 @@ private slots:
     void trimMapping();
     void rotorControlsWriteAndFillsDoNot();
     void absentRotorParametersDisableTheirControls();
+    void storedValuesOutsideTheRangeShownAsTheyAre();
+    void tuningValuesOutsideTheRange();
     void centringAndCollectiveModes();
     void closeAdjustmentsAndLanguageSwitch();
     void tuningFormulas_data();
@@ -137,6 +139,107 @@ void RotorPageTest::rotorControlsWriteAndFillsDoNot()
     QCOMPARE(f.writes, (Writes{{"SERVO1_TRIM", 1600}, {"SERVO3_TRIM", 1525}, {"SERVO1_TRIM", 1475},
                                {"H_COL_MIN", 1300}, {"H_COL_MAX", 1900}}));
     QCOMPARE(child<QSlider>(page.get(), "Collective_neg_vS")->value(), 1300);
+}
+
+// A preset's H_COL_MAX beyond the slider's end: the number shows it, the
+// slider rests at its end, both say why; nothing is written until the user
+// moves the control, and the user stays within the range.
+void RotorPageTest::storedValuesOutsideTheRangeShownAsTheyAre()
+{
+    PageFixture f;
+    f.load(kRotorDownload);
+    f.load({{"H_COL_MAX", 1930}});
+    f.ctx.modelId = 3;
+    std::unique_ptr<RotorPage> page(makeRotorPage(f));
+    page->showParameters();
+    auto *slider = child<QSlider>(page.get(), "Collective_pos_vS");
+    auto *spin = child<QSpinBox>(page.get(), "Collective_pos_sB");
+    QCOMPARE((QList<int>{spin->value(), slider->value()}), (QList<int>{1930, 1900}));
+    const QString tip = QStringLiteral("飞控中的值 1930 超出可调范围 1560 – 1900");
+    QCOMPARE((QStringList{spin->toolTip(), slider->toolTip()}), (QStringList{tip, tip}));
+    QCOMPARE(spin->styleSheet(), QStringLiteral("color: rgb(200, 0, 0);"));
+    // The reversed servo 3 with trim 1200 stands at position 1800, beyond 1650.
+    QCOMPARE(child<QSpinBox>(page.get(), "Cross_servo_3_sB")->value(), 1800);
+    QCOMPARE(child<QSlider>(page.get(), "Cross_servo_3_vS")->value(), 1650);
+    QVERIFY(child<QSpinBox>(page.get(), "Collective_neg_sB")->toolTip().isEmpty());
+    QVERIFY(child<QSpinBox>(page.get(), "Cross_servo_2_sB")->styleSheet().isEmpty());
+
+    // Adjustments opened and closed, servo sliders refilled, a second fill:
+    // the limit and the trim are never written.
+    child<QPushButton>(page.get(), "Collective_pos_pB")->click();
+    child<QPushButton>(page.get(), "Cross_servo_mid_pB")->click();
+    page->closeAdjustments();
+    page->showParameters();
+    QVERIFY(f.writesOf("H_COL_MAX").isEmpty() && f.writesOf("SERVO3_TRIM").isEmpty());
+    QCOMPARE(spin->value(), 1930);
+    if (f.setEnglish(true)) {
+        page->retranslate();
+        QCOMPARE(spin->toolTip(),
+                 QStringLiteral("The flight controller holds 1930, outside the adjustable range 1560 – 1900"));
+        f.setEnglish(false);
+        page->retranslate();
+    }
+
+    // A step down from 1930 gives the nearest value in range, written
+    // although the slider already rests there; the range holds afterwards.
+    spin->stepDown();
+    QCOMPARE((QList<int>{spin->value(), spin->maximum(), slider->value()}), (QList<int>{1900, 1900, 1900}));
+    QCOMPARE(f.writesOf("H_COL_MAX"), (QList<float>{1900}));
+    QVERIFY(spin->toolTip().isEmpty() && slider->toolTip().isEmpty() && spin->styleSheet().isEmpty());
+    spin->setValue(1950);
+    QCOMPARE(f.writesOf("H_COL_MAX"), (QList<float>{1900}));
+
+    // The next download shows 1940; a drag of the slider writes where it went.
+    f.load({{"H_COL_MAX", 1940}});
+    page->showParameters();
+    QCOMPARE(spin->value(), 1940);
+    slider->setValue(1880);
+    QCOMPARE(spin->value(), 1880);
+    QCOMPARE(f.writesOf("H_COL_MAX"), (QList<float>{1900, 1880}));
+    QVERIFY(spin->toolTip().isEmpty());
+    // A stored value back in range clears the mark of another fill.
+    f.load({{"H_COL_MAX", 1945}});
+    page->showParameters();
+    f.load({{"H_COL_MAX", 1700}});
+    page->showParameters();
+    QCOMPARE((QList<int>{spin->value(), spin->maximum(), slider->value()}), (QList<int>{1700, 1900, 1700}));
+    QVERIFY(spin->toolTip().isEmpty());
+    QCOMPARE(f.writesOf("H_COL_MAX"), (QList<float>{1900, 1880}));
+}
+
+// The tuning sliders: the label shows the position the stored value stands
+// for; a click or release that does not move the slider writes nothing.
+void RotorPageTest::tuningValuesOutsideTheRange()
+{
+    PageFixture f;
+    f.load(kTuningDownload);
+    f.load({{"LOIT_BRK_ACCEL", 900}});
+    f.ctx.modelId = 21;
+    std::unique_ptr<TuningPage> page(new TuningPage(&f.ctx));
+    page->showParameters();
+    auto *brake = child<SliderTip>(page.get(), "Break_Accel_hS");
+    auto *label = child<QLabel>(page.get(), "Break_Accel_value_lab");
+    QCOMPARE(brake->value(), 100);
+    QCOMPARE(label->text(), QStringLiteral("189%"));   // (900 - 50) / 450
+    QCOMPARE(brake->toolTip(), QStringLiteral("飞控中的值 189 超出可调范围 0 – 100"));
+    emit brake->clicked();
+    emit brake->sliderReleased();
+    brake->triggerAction(QAbstractSlider::SliderSingleStepAdd);   // already at its end
+    QVERIFY(f.writes.isEmpty());
+    brake->triggerAction(QAbstractSlider::SliderSingleStepSub);
+    QCOMPARE(f.writes, (Writes{{"LOIT_BRK_ACCEL", float(TuningPage::valueForPosition(TuningPage::BrakeGain, 99))}}));
+    QCOMPARE(label->text(), QStringLiteral("99%"));
+    QVERIFY(brake->toolTip().isEmpty() && label->styleSheet().isEmpty());
+
+    // A confirmed rate outside the range: the same display, no write back.
+    f.writes.clear();
+    f.store.setParameterValue(QStringLiteral("ATC_RAT_YAW_P"), 0.5);
+    QCOMPARE(child<SliderTip>(page.get(), "Locking_sensitivity_hs")->value(), 100);
+    QCOMPARE(child<QLabel>(page.get(), "Locking_sensitivity_value_lab")->text(), QStringLiteral("175%"));
+    f.store.setParameterValue(QStringLiteral("ATC_RAT_YAW_P"), 0.25);
+    QCOMPARE(child<QLabel>(page.get(), "Locking_sensitivity_value_lab")->text(), QStringLiteral("50%"));
+    QVERIFY(child<SliderTip>(page.get(), "Locking_sensitivity_hs")->toolTip().isEmpty());
+    QVERIFY(f.writes.isEmpty());
 }
 
 void RotorPageTest::absentRotorParametersDisableTheirControls()
@@ -472,6 +575,9 @@ void RotorPageTest::compassStartCancelAndSuccess()
     page->mag_cal_report_show(0, 4);
     QCOMPARE(commands.size(), 4);
     QVERIFY(!page->magCalActive());
+    // The next download follows a restart or a reconnect: the request to restart is done with.
+    page->showParameters();
+    QCOMPARE(label->text(), QString());
 
     // In English the running calibration still cancels.
     button->click();

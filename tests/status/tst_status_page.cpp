@@ -89,6 +89,7 @@ private slots:
     void channelRows_data();
     void channelRows();
     void centreFromStartCountsAsAbsent();
+    void linkLossShowsNoTelemetry();
     void switchRowsFollowTheReceiverLayout();
     void calibrationStatesAndWrites();
     void calibrationNeedsAFullSweep();
@@ -300,6 +301,54 @@ void StatusPageTest::centreFromStartCountsAsAbsent()
     QCOMPARE(bar->textColor().alpha(), 0);
 }
 
+// Before the first connection and after a lost link the page shows no
+// reading: nothing stale passes for live.
+void StatusPageTest::linkLossShowsNoTelemetry()
+{
+    const QStringList bars = {"RC_CH1_Bar", "RC_CH2_Bar", "RC_CH3_Bar", "RC_CH4_Bar", "RC_CH5_Bar",
+                              "RC_CH7_Bar", "RC_CH8_Bar", "RC_CH9_Bar"};
+    auto *plane = m_page->findChild<GaugePlane *>(QStringLiteral("gaugePlane_2"));
+    auto *compass = m_page->findChild<GaugeCompassPan *>(QStringLiteral("gaugeCompasspan_2"));
+    const auto checkNoTelemetry = [&] {
+        QCOMPARE(text("power_value"), QStringLiteral("---"));
+        QCOMPARE(text("GPS_1_number_value"), QStringLiteral("未连接"));
+        QCOMPARE(text("GPS_1_accuracy_value"), QStringLiteral("未定位"));
+        QCOMPARE(style("GPS_1_accuracy_value"), QStringLiteral("border:none;"));
+        QCOMPARE(text("RC_WARN_TEXT"), QStringLiteral("丢失遥控信号失控保护中"));
+        QCOMPARE(style("RC_WARN"), QStringLiteral("image: url(:/wifi_close.png);"));
+        QCOMPARE((QList<double>{double(plane->degValue()), double(plane->rollValue()), compass->value()}),
+                 (QList<double>{0, 0, 0}));
+        for (const QString &name : bars) {
+            auto *bar = m_page->findChild<XProgressBar *>(name);
+            QVERIFY2(bar->value() == bar->minimum() && bar->textColor().alpha() == 0, qPrintable(name));
+        }
+        QCOMPARE(lit("1", false) + lit("5", true) + lit("8", true), QStringLiteral("00000000"));
+    };
+    checkNoTelemetry();   // before any connection: empty bars, no "900" reading
+
+    m_page->sys_status_show(12340, 1);
+    m_page->gps_raw_int_show(12, 80, 0);
+    m_page->gps2_raw_show(9, 90);
+    m_page->gps_raw_int_show(12, 80, 0);
+    m_page->attitude_show(0.1f, 0.2f, -0.5f);
+    m_page->rc_channels_show(rc({{1, 1900}, {2, 1100}, {3, 1500}, {4, 1600}, {5, 1550}, {8, 1000}}));
+    QCOMPARE(text("power_value"), QStringLiteral("12.34V"));
+    QCOMPARE(text("GPS_1_number_value"), QStringLiteral("12+9"));
+    QCOMPARE(text("RC_WARN_TEXT"), QStringLiteral("遥控信号连接中"));
+    QVERIFY(plane->degValue() != 0 && compass->value() > 300);
+    QCOMPARE(lit("1", false), QStringLiteral("01"));
+
+    m_page->setLinkLost();
+    checkNoTelemetry();
+    // The second receiver's count is gone too: a new first report shows one count.
+    m_page->gps_raw_int_show(7, 80, 0);
+    QCOMPARE(text("GPS_1_number_value"), QStringLiteral("7"));
+    // A language switch keeps the state (no stale voltage comes back).
+    m_page->setLinkLost();
+    m_page->retranslate();
+    QCOMPARE(text("power_value"), QStringLiteral("---"));
+}
+
 void StatusPageTest::switchRowsFollowTheReceiverLayout()
 {
     auto *rc8 = m_page->findChild<XProgressBar *>(QStringLiteral("RC_CH8_Bar"));
@@ -415,7 +464,7 @@ void StatusPageTest::calibrationAcrossReconnectAndLanguage()
     QCOMPARE(m_page->rcButton()->text(), QStringLiteral("in calibration"));
     QCOMPARE(text("RC_label"), QStringLiteral("Please turn the rocker for calibration"));
     m_page->rc_channels_show(sticks(1100, 1100, 1100, 1100));
-    QCOMPARE(m_page->rcButton()->text(), QStringLiteral("Click to write parameters.\""));
+    QCOMPARE(m_page->rcButton()->text(), QStringLiteral("Click to write parameters."));
     QCOMPARE(text("RC_label"), QStringLiteral("Calibration complete"));
     QCoreApplication::removeTranslator(&english);
     m_ctx->english = false;

@@ -11,9 +11,9 @@ struct FixedEnglishText
 
 // clang-format off
 inline constexpr FixedEnglishText kFixedEnglishTexts[] = {
-    {"MainWindow", " 斜盘调平", " Sawsh-Trim"},
+    {"MainWindow", " 斜盘调平", " Swash trim"},
     {"MainWindow", "3通道最小值过小", "3 Channel minimum too small"},
-    {"MainWindow", "GPS星数", "Star"},
+    {"MainWindow", "GPS星数", "Satellites"},
     {"MainWindow", "GPS精度", "HDOP"},
     {"MainWindow", "一键返航", "Return"},
     {"MainWindow", "上", "Pos"},
@@ -84,7 +84,7 @@ inline constexpr FixedEnglishText kFixedEnglishTexts[] = {
     {"MainWindow", "正在校准遥控器行程，请拨动摇杆至极限位置状态后，点击写入参数完成校准", "During the remote controller travel calibration, move the sticks to their maximum positions, then click \"Write Parameters\" to complete the calibration."},
     {"MainWindow", "正螺距", "MAX Pos"},
     {"MainWindow", "油门值", "Throttle"},
-    {"MainWindow", "点击写入参数", "Click to write parameters.\""},
+    {"MainWindow", "点击写入参数", "Click to write parameters."},
     {"MainWindow", "熄火", "Off"},
     {"MainWindow", "特技", "Aerobatics"},
     {"MainWindow", "电机锁", "Motor"},
@@ -116,7 +116,7 @@ inline constexpr FixedEnglishText kFixedEnglishTexts[] = {
     {"MainWindow", "锁尾感度", "Tail gain"},
     {"MainWindow", "错误", "error"},
     {"MainWindow", "错误警告：", "Error:"},
-    {"PopUpWidget", "<html><head/><body><p>&nbsp;&nbsp;&nbsp;&nbsp;&nbsp;&nbsp;请将电池充满电后，用精确的电压表测量XT60插头上的准确电压，例如：你测量到的电压是<span style=\" font-weight:700;\">16.6V</span>，那么请狗癣<span style=\" font-weight:700;\">16.6V</span>，然后连接电池到直升机，等待飞控测量电压显示稳定后，点击<span style=\" font-weight:700;\">写入电压</span>。</p></body></html>", "<html><head/><body><p>&nbsp;&nbsp;&nbsp;&nbsp;&nbsp;&nbsp;Please fully charge the battery, then use a precision voltmeter to measure the exact voltage at the XT60 connector. For example, if the measured voltage is <span style=\" font-weight:700;\">16.6V</span>, please enter <span style=\" font-weight:700;\">16.6V.</span> Then connect the battery to the helicopter and wait for the flight controller's voltage reading to stabilize. Once stable, click <span style=\" font-weight:700;\">Apply Voltage</span>.</p></body></html>"},
+    {"PopUpWidget", "<html><head/><body><p>&nbsp;&nbsp;&nbsp;&nbsp;&nbsp;&nbsp;请将电池充满电后，用精确的电压表测量XT60插头上的准确电压，例如：你测量到的电压是<span style=\" font-weight:700;\">16.6V</span>，那么请勾选<span style=\" font-weight:700;\">16.6V</span>，然后连接电池到直升机，等待飞控测量电压显示稳定后，点击<span style=\" font-weight:700;\">写入电压</span>。</p></body></html>", "<html><head/><body><p>&nbsp;&nbsp;&nbsp;&nbsp;&nbsp;&nbsp;Please fully charge the battery, then use a precision voltmeter to measure the exact voltage at the XT60 connector. For example, if the measured voltage is <span style=\" font-weight:700;\">16.6V</span>, please enter <span style=\" font-weight:700;\">16.6V.</span> Then connect the battery to the helicopter and wait for the flight controller's voltage reading to stabilize. Once stable, click <span style=\" font-weight:700;\">Apply Voltage</span>.</p></body></html>"},
     {"PopUpWidget", "写入电压", "Apply Voltage"},
     {"PopUpWidget", "成功", "Success"},
     {"PopUpWidget", "提示", "warn"},

@@ -11,11 +11,17 @@ QColor BrandArt::brandOrange()
     return QColor(250, 132, 43);
 }
 
-QImage BrandArt::transparentImage(int width, int height)
+QImage BrandArt::blankImage(int width, int height, qreal scale, QImage::Format format, const QColor &fill)
 {
-    QImage img(width, height, QImage::Format_ARGB32_Premultiplied);
-    img.fill(Qt::transparent);
+    QImage img(qRound(width * scale), qRound(height * scale), format);
+    img.setDevicePixelRatio(scale);
+    img.fill(fill);
     return img;
+}
+
+QImage BrandArt::transparentImage(int width, int height, qreal scale)
+{
+    return blankImage(width, height, scale, QImage::Format_ARGB32_Premultiplied, Qt::transparent);
 }
 
 // The brand glyph: a helicopter seen from the front; the rotor bar over the
@@ -56,10 +62,9 @@ void BrandArt::drawRotorGlyph(QPainter &p, const QRectF &box, const QColor &colo
     p.drawLine(at(0.18, 0.87), at(0.82, 0.87));
 }
 
-QImage BrandArt::logoMark(int size)
+QImage BrandArt::logoMark(int size, qreal scale)
 {
-    QImage img(size, size, QImage::Format_RGB32);
-    img.fill(Qt::white);
+    QImage img = blankImage(size, size, scale, QImage::Format_RGB32, Qt::white);
     QPainter p(&img);
     p.setRenderHint(QPainter::Antialiasing);
     const qreal m = size * 0.06;
@@ -67,10 +72,9 @@ QImage BrandArt::logoMark(int size)
     return img;
 }
 
-QImage BrandArt::logoText(int width, int height)
+QImage BrandArt::logoText(int width, int height, qreal scale)
 {
-    QImage img(width, height, QImage::Format_RGB32);
-    img.fill(Qt::white);
+    QImage img = blankImage(width, height, scale, QImage::Format_RGB32, Qt::white);
     QPainter p(&img);
     p.setRenderHint(QPainter::Antialiasing);
     p.setRenderHint(QPainter::TextAntialiasing);
@@ -117,9 +121,9 @@ QImage BrandArt::logoText(int width, int height)
     return img;
 }
 
-QImage BrandArt::minimiseIcon(int size)
+QImage BrandArt::minimiseIcon(int size, qreal scale)
 {
-    QImage img = transparentImage(size, size);
+    QImage img = transparentImage(size, size, scale);
     QPainter p(&img);
     p.setRenderHint(QPainter::Antialiasing);
     p.setPen(QPen(QColor(110, 110, 110), 1.6, Qt::SolidLine, Qt::RoundCap));
@@ -128,9 +132,9 @@ QImage BrandArt::minimiseIcon(int size)
     return img;
 }
 
-QImage BrandArt::closeIcon(int size)
+QImage BrandArt::closeIcon(int size, qreal scale)
 {
-    QImage img = transparentImage(size, size);
+    QImage img = transparentImage(size, size, scale);
     QPainter p(&img);
     p.setRenderHint(QPainter::Antialiasing);
     p.setPen(QPen(QColor(110, 110, 110), 1.6, Qt::SolidLine, Qt::RoundCap));
@@ -140,9 +144,9 @@ QImage BrandArt::closeIcon(int size)
     return img;
 }
 
-QImage BrandArt::signalIcon(int size, bool connected)
+QImage BrandArt::signalIcon(int size, bool connected, qreal scale)
 {
-    QImage img = transparentImage(size, size);
+    QImage img = transparentImage(size, size, scale);
     QPainter p(&img);
     p.setRenderHint(QPainter::Antialiasing);
     const QColor colour = connected ? QColor(0, 150, 60) : QColor(220, 40, 40);
@@ -172,7 +176,7 @@ QImage BrandArt::signalIcon(int size, bool connected)
 
 QImage BrandArt::appIcon(int size)
 {
-    QImage img = transparentImage(size, size);
+    QImage img = transparentImage(size, size, 1.0);
     QPainter p(&img);
     p.setRenderHint(QPainter::Antialiasing);
     const qreal s = size;

@@ -35,19 +35,27 @@ int main(int argc, char *argv[])
     const QDir out(args.at(1));
     bool ok = true;
 
+    // Every picture the window shows also at twice its size ("@2x", found by
+    // Qt on a screen scaled to 200 %); the application icon is large already.
     const QSize buttonSize(340, 240);
     for (const HeliArt::Model &m : HeliArt::models()) {
-        ok &= save(HeliArt::render(m, HeliArt::selectedPalette(), buttonSize),
-                   out.filePath(QStringLiteral("types/%1.jpg").arg(m.name)), 92);
-        ok &= save(HeliArt::render(m, HeliArt::mutedPalette(), buttonSize),
-                   out.filePath(QStringLiteral("types/%1-noselected.jpg").arg(m.name)), 92);
+        for (const int scale : {1, 2}) {
+            const QString suffix = scale == 2 ? QStringLiteral("@2x") : QString();
+            ok &= save(HeliArt::render(m, HeliArt::selectedPalette(), buttonSize * scale),
+                       out.filePath(QStringLiteral("types/%1%2.jpg").arg(m.name, suffix)), 92);
+            ok &= save(HeliArt::render(m, HeliArt::mutedPalette(), buttonSize * scale),
+                       out.filePath(QStringLiteral("types/%1-noselected%2.jpg").arg(m.name, suffix)), 92);
+        }
     }
-    ok &= save(BrandArt::logoMark(41), out.filePath(QStringLiteral("ZEN-F.png")));
-    ok &= save(BrandArt::logoText(111, 51), out.filePath(QStringLiteral("ZEN-txt-F.png")));
-    ok &= save(BrandArt::minimiseIcon(36), out.filePath(QStringLiteral("icons/minimized.png")));
-    ok &= save(BrandArt::closeIcon(36), out.filePath(QStringLiteral("icons/close.png")));
-    ok &= save(BrandArt::signalIcon(48, true), out.filePath(QStringLiteral("wifi_open.png")));
-    ok &= save(BrandArt::signalIcon(48, false), out.filePath(QStringLiteral("wifi_close.png")));
+    for (const int scale : {1, 2}) {
+        const QString suffix = scale == 2 ? QStringLiteral("@2x") : QString();
+        ok &= save(BrandArt::logoMark(41, scale), out.filePath(QStringLiteral("ZEN-F%1.png").arg(suffix)));
+        ok &= save(BrandArt::logoText(111, 51, scale), out.filePath(QStringLiteral("ZEN-txt-F%1.png").arg(suffix)));
+        ok &= save(BrandArt::minimiseIcon(36, scale), out.filePath(QStringLiteral("icons/minimized%1.png").arg(suffix)));
+        ok &= save(BrandArt::closeIcon(36, scale), out.filePath(QStringLiteral("icons/close%1.png").arg(suffix)));
+        ok &= save(BrandArt::signalIcon(48, true, scale), out.filePath(QStringLiteral("wifi_open%1.png").arg(suffix)));
+        ok &= save(BrandArt::signalIcon(48, false, scale), out.filePath(QStringLiteral("wifi_close%1.png").arg(suffix)));
+    }
     ok &= save(BrandArt::appIcon(256), out.filePath(QStringLiteral("icons/tavro.png")));
     return ok ? 0 : 1;
 }

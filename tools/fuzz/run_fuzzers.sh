@@ -2,10 +2,12 @@
 # Builds the libFuzzer targets of tools/fuzz with clang, AddressSanitizer and
 # UndefinedBehaviorSanitizer, then runs each for a while on its seed corpus.
 #
-#   tools/fuzz/run_fuzzers.sh [seconds-per-target] [target ...]
+#   tools/fuzz/run_fuzzers.sh [duration-per-target] [target ...]
 #
-# Defaults: 60 seconds, every target the build defines (param_file,
-# link_receive, settings when the settings reader exists). Build folder:
+# The duration is seconds ("60") or minutes ("5m": a longer hunt, every
+# target for five minutes). Defaults: 60 seconds, every target the build
+# defines (param_file, param_check, link_receive, settings when the window is
+# built, snapshot when the snapshot store exists). CI runs 60 s each. Build folder:
 # $FUZZ_BUILD_DIR (default build-fuzz). The committed seeds in
 # tools/fuzz/corpus/<target>/ are only read; what the fuzzer learns goes to
 # $FUZZ_BUILD_DIR/corpus/<target>/, and a crash, hang (over 10 s for one
@@ -15,8 +17,17 @@
 set -euo pipefail
 
 ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)"
-SECS="${1:-60}"
+DURATION="${1:-60}"
 [ $# -gt 0 ] && shift
+case "$DURATION" in
+  *m) SECS=$(( ${DURATION%m} * 60 )) ;;
+  *s) SECS="${DURATION%s}" ;;
+  *) SECS="$DURATION" ;;
+esac
+if ! [[ "$SECS" =~ ^[0-9]+$ ]] || [ "$SECS" -le 0 ]; then
+  echo "run_fuzzers.sh: the duration is seconds (60) or minutes (5m), not '$DURATION'" >&2
+  exit 2
+fi
 FUZZ_BUILD_DIR="${FUZZ_BUILD_DIR:-$ROOT/build-fuzz}"
 
 # shellcheck source=../setup.sh
