@@ -34,22 +34,24 @@
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QShortcut>
+#include <QStackedWidget>
 #include <QTimer>
 #include <QTranslator>
 #include <QWindow>
 
+#include <algorithm>
 #include <limits>
 
 namespace {
 
-// Ages the warning strip: ticks counted while it holds a line. Process-wide,
-// and not reset when the strip is cleared.
-int warnTicks = 0;
+// Ages the warning strip: milliseconds counted while it holds a line, up to
+// the last pause. Process-wide, and not reset when the strip is cleared.
+qint64 warnAgedMs = 0;
 
-constexpr int kTickMs = 20;
 // No flight time written yet (or it must be written again).
 constexpr int kNoFlightTimeShown = std::numeric_limits<int>::min();
-constexpr int kWarnAgeTicks = 500;
+// One line goes after the strip has shown lines this long.
+constexpr int kWarnAgeMs = 10000;
 // Unconfirmed writes reported within this time share one warning line.
 constexpr int kFailedWritesBatchMs = 100;
 
@@ -119,6 +121,19 @@ MainWindow::MainWindow(const Options &options, QWidget *parent)
     connect(m_ctx, &PageContext::dataStreamRequested, this, &MainWindow::ReadParam_stream);
     connect(m_ctx, &PageContext::warningRaised, this,
             [this](const QString &line) { addWarningLine(line); });
+    connect(m_ctx, &PageContext::magCalibratingChanged, this,
+            [this](bool running) { emit MagCalibration_flag(running ? 1 : 0); });
+    // The flight time follows its parameter.
+    connect(m_store, &ParameterStore::parameterChanged, this, [this](const QString &name, double) {
+        if (name == QLatin1String("STAT_FLTTIME"))
+            showFlightTime();
+    });
+    connect(m_store, &ParameterStore::cleared, this, &MainWindow::showFlightTime);
+
+    warnAgeTimer = new QTimer(this);
+    warnAgeTimer->setSingleShot(true);
+    warnAgeTimer->setTimerType(Qt::PreciseTimer);
+    connect(warnAgeTimer, &QTimer::timeout, this, &MainWindow::ageWarningStrip);
 
     // Snapshots, save, load, restore: their own class and their own buttons
     // under the connection panel.
@@ -157,29 +172,26 @@ MainWindow::MainWindow(const Options &options, QWidget *parent)
 
     // 8.
     setWindowTitle(QStringLiteral("TAVRO"));
+    // Before any download: 0 minutes (-1 s).
+    showFlightTime();
+
+    // The worker hears of the page shown whenever it changes.
+    connect(ui->stackedWidget, &QStackedWidget::currentChanged, this, &MainWindow::PageValue);
 }
 
 MainWindow::~MainWindow()
 {
-    tickTimer->stop();
     // The dialog's farewell handler reaches into the form: let it run first.
     delete voltageDialog.data();
     stopWorkerThread();
     delete worker;
     worker = nullptr;
-    delete tickTimer;
-    tickTimer = nullptr;
     delete ui;
 }
 
 QString MainWindow::defaultSettingsFile()
 {
     return SettingsLocation::forThisProcess();
-}
-
-void MainWindow::resetWarnTicks()
-{
-    warnTicks = 0;
 }
 
 void MainWindow::stopWorkerThread()
@@ -222,22 +234,34 @@ void MainWindow::display_init()
     }
 }
 
-void MainWindow::TimerInterrupt()
+void MainWindow::ageWarningStrip()
 {
-    emit PageValue(ui->stackedWidget->currentIndex());
-    emit MagCalibration_flag(m_ctx->magCalibrating ? 1 : 0);
-
-    showFlightTime();
-
-    if (ui->warn_txt_widget->lineCount() > 0)
-        ++warnTicks;
-    if (warnTicks >= kWarnAgeTicks) {
+    warnAgedMs = 0;
+    if (ui->warn_txt_widget->lineCount() > 0) {
         ui->warn_txt_widget->dropOldestLine();
         if (!m_warnLines.isEmpty())
             m_warnLines.removeFirst();
         updateWarningToolTip();
-        warnTicks = 0;
     }
+    // While lines remain, the next one goes a full period later.
+    updateWarningAgeing();
+}
+
+void MainWindow::updateWarningAgeing()
+{
+    const bool shown = ui->warn_txt_widget->lineCount() > 0;
+    if (shown && !warnAgeTimer->isActive()) {
+        warnAgeClock.start();
+        warnAgeTimer->start(int(std::max<qint64>(0, kWarnAgeMs - warnAgedMs)));
+    } else if (!shown && warnAgeTimer->isActive()) {
+        warnAgedMs += warnAgeClock.elapsed();
+        warnAgeTimer->stop();
+    }
+}
+
+void MainWindow::resetWarningAge()
+{
+    warnAgedMs = 0;
 }
 
 void MainWindow::on_navButtonClicked()
@@ -444,6 +468,7 @@ void MainWindow::switchLanguage(bool english, bool storeChoice)
     // with it the navigation guard.
     ui->retranslateUi(this);
     setWindowTitle(QStringLiteral("TAVRO"));
+    showFlightTime();   // the form put "----" back
     m_statusPage->retranslate();
     m_rotorPage->retranslate();
     m_tuningPage->retranslate();
@@ -561,12 +586,9 @@ void MainWindow::serialPort_init()
 {
     Mav2Uart_Worker::registerMetaTypes();
 
-    tickTimer = new QTimer;
+    // The worker searches ports on its own timer while no port is open.
     worker = m_options.portSource ? new Mav2Uart_Worker(m_options.portSource) : new Mav2Uart_Worker;
     worker->moveToThread(&workerThread);
-
-    connect(tickTimer, &QTimer::timeout, this, &MainWindow::TimerInterrupt);
-    connect(tickTimer, &QTimer::timeout, worker, &Mav2Uart_Worker::SearchPort);
 
     connect(this, &MainWindow::PageValue, worker, &Mav2Uart_Worker::SetCurrentPage);
     connect(this, &MainWindow::MagCalibration_flag, worker, &Mav2Uart_Worker::SetMagcalibrationrun);
@@ -605,7 +627,6 @@ void MainWindow::serialPort_init()
     connect(qApp, &QCoreApplication::aboutToQuit, this, &MainWindow::check_uart);
 
     workerThread.start(QThread::InheritPriority);
-    tickTimer->start(kTickMs);
 }
 
 void MainWindow::WriteParameters(QString paramId, float paramValue)
@@ -642,6 +663,10 @@ void MainWindow::OpenUart_connect(int FLAG)
         m_lastOpenDenied = false;
         setLinkState(LinkState::Loading);
         m_store->clearParameterValue();
+        // A new link: the worker hears the page shown (which arms its
+        // silence limit) and the calibration flag before the download starts.
+        emit PageValue(ui->stackedWidget->currentIndex());
+        emit MagCalibration_flag(m_ctx->magCalibrating ? 1 : 0);
         emit startParamRead_value();
     } else if (FLAG == 0) {
         m_filesBar->setConnected(false);
@@ -872,6 +897,7 @@ void MainWindow::clearWarningStrip()
     ui->warn_txt_widget->clearLines();
     m_warnLines.clear();
     updateWarningToolTip();
+    updateWarningAgeing();
 }
 
 void MainWindow::addWarningLine(const QString &text)
@@ -886,6 +912,7 @@ void MainWindow::addWarningLine(std::function<QString()> text)
     while (m_warnLines.size() > NLineLabel::capacity)
         m_warnLines.removeFirst();
     updateWarningToolTip();
+    updateWarningAgeing();
 }
 
 QString MainWindow::elidedWarningLine(const QString &text) const
@@ -907,6 +934,7 @@ void MainWindow::retranslateWarningStrip()
     for (const std::function<QString()> &line : std::as_const(m_warnLines))
         ui->warn_txt_widget->addLine(elidedWarningLine(line()));
     updateWarningToolTip();
+    updateWarningAgeing();
 }
 
 void MainWindow::updateWarningToolTip()

@@ -6,6 +6,7 @@
 
 #include <QList>
 #include <QMainWindow>
+#include <QElapsedTimer>
 #include <QPoint>
 #include <QPointer>
 #include <QString>
@@ -40,8 +41,11 @@ class MainWindow;
 // The program's one window: a frameless 1000 x 600 frame with the logo, the
 // connection panel, flight time, model name and warning strip on the left,
 // the navigation and language boxes on top, and the four pages stacked in the
-// middle. It owns the link worker and its thread and drives both sides with a
-// 20 ms tick.
+// middle. It owns the link worker and its thread. Nothing runs periodically
+// while the window is idle: the worker hears of the page and the compass
+// calibration when they change (and on every connect), the flight time
+// follows the parameter store, and the warning strip ages on a timer armed
+// only while it shows a line.
 class MainWindow : public QMainWindow
 {
     Q_OBJECT
@@ -111,7 +115,8 @@ public slots:
 private slots:
     // Frame.
     void display_init();
-    void TimerInterrupt();
+    // The warning strip's oldest line has been shown long enough.
+    void ageWarningStrip();
     void on_btn_minimize_clicked();
     void on_btn_close_clicked();
     void slotDoAction();
@@ -178,10 +183,13 @@ private:
     // its catalogue is installed on this system; Qt's English otherwise.
     void installQtCatalogue(bool english);
     void setLinkState(LinkState state);
-    // The flight time in whole minutes. The tick calls it 50 times a second:
-    // the text is built again only when the minutes or the language changed,
-    // or the label no longer shows it (the form's texts re-applied).
+    // The flight time in whole minutes, after a change of STAT_FLTTIME, a
+    // cleared store or re-applied form texts: the text is built again only
+    // when the minutes or the language changed, or the label no longer shows
+    // it (the form's texts re-applied).
     void showFlightTime();
+    // Runs or pauses the warning strip's ageing after its lines changed.
+    void updateWarningAgeing();
     QString connectButtonText() const;
     static QString connectButtonText(LinkState state);
     // Unconfirmed writes are collected for a moment, so that several failing
@@ -206,8 +214,8 @@ private:
     // Windows close the program that holds the port. Empty elsewhere.
     QString permissionFixText() const;
     void stopWorkerThread();
-    // Sets the process-wide ageing count of the warning strip back to 0.
-    static void resetWarnTicks();
+    // Sets the process-wide ageing time of the warning strip back to 0.
+    static void resetWarningAge();
 
     Ui::MainWindow *ui = nullptr;
     QTranslator *translator = nullptr;
@@ -215,7 +223,9 @@ private:
 
     QThread workerThread;
     Mav2Uart_Worker *worker = nullptr;
-    QTimer *tickTimer = nullptr;
+    // Drops the warning strip's oldest line; runs only while a line is shown.
+    QTimer *warnAgeTimer = nullptr;
+    QElapsedTimer warnAgeClock;   // since the ageing last resumed
 
     QShortcut *voltageShortcut = nullptr;
     QPointer<PopUpWidget> voltageDialog;

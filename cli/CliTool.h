@@ -18,7 +18,7 @@
 // sweep, two compasses), the set-up meant for tavro-demo; later options
 // change it.
 //
-// The worker runs on its own thread with the 20 ms tick, reporting page 0, so
+// The worker runs on its own thread; the session reports page 0 to it, so
 // a silent link is detected as in the window. Without --port the first port
 // the worker offers is used.
 //

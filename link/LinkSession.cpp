@@ -7,9 +7,6 @@ LinkSession::LinkSession(PortSource portSource, QObject *parent)
     m_worker = portSource ? new Mav2Uart_Worker(std::move(portSource)) : new Mav2Uart_Worker();
     m_worker->moveToThread(&m_thread);
     m_thread.setObjectName(QStringLiteral("link worker"));
-    m_timer.setInterval(20);
-    m_timer.setTimerType(Qt::PreciseTimer);
-    connect(&m_timer, &QTimer::timeout, this, &LinkSession::tick);
 }
 
 LinkSession::~LinkSession()
@@ -23,12 +20,12 @@ void LinkSession::start(int page)
     m_page = page;
     if (!m_thread.isRunning())
         m_thread.start();
-    m_timer.start();
+    reportPage();
+    reportMagCalibration();
 }
 
 void LinkSession::stop()
 {
-    m_timer.stop();
     if (!m_thread.isRunning())
         return;
     Mav2Uart_Worker *w = m_worker;
@@ -38,14 +35,37 @@ void LinkSession::stop()
     m_thread.wait();
 }
 
-void LinkSession::tick()
+void LinkSession::setPage(int page)
+{
+    if (page == m_page)
+        return;
+    m_page = page;
+    if (m_thread.isRunning())
+        reportPage();
+}
+
+void LinkSession::setMagCalibrationRunning(bool running)
+{
+    const int flag = running ? 1 : 0;
+    if (flag == m_magCal)
+        return;
+    m_magCal = flag;
+    if (m_thread.isRunning())
+        reportMagCalibration();
+}
+
+void LinkSession::reportPage()
 {
     Mav2Uart_Worker *w = m_worker;
     const int page = m_page;
-    const int magCal = m_magCal;
     QMetaObject::invokeMethod(w, [w, page] { w->SetCurrentPage(page); }, Qt::QueuedConnection);
+}
+
+void LinkSession::reportMagCalibration()
+{
+    Mav2Uart_Worker *w = m_worker;
+    const int magCal = m_magCal;
     QMetaObject::invokeMethod(w, [w, magCal] { w->SetMagcalibrationrun(magCal); }, Qt::QueuedConnection);
-    QMetaObject::invokeMethod(w, [w] { w->SearchPort(); }, Qt::QueuedConnection);
 }
 
 void LinkSession::connectPort(const QString &name)

@@ -1,10 +1,10 @@
 #pragma once
-// LinkSession: a link worker on its own thread, driven by a 20 ms tick, for
-// the tools and tests that have no main window (tavro-cli, the benchmarks,
-// the link tests). It wires the worker the way the window does: the worker is
-// moved to a dedicated thread before it starts, the tick timer lives on the
-// session's thread and every tick first reports the page index and the
-// compass-calibration flag, then runs the worker's port search, all queued.
+// LinkSession: a link worker on its own thread for the tools and tests that
+// have no main window (tavro-cli, the benchmarks, the link tests). It wires
+// the worker the way the window does: the worker is moved to a dedicated
+// thread before it starts and searches ports on its own; the session reports
+// the page index and the compass-calibration flag once at the start and
+// again whenever they change, all queued.
 //
 // Connect to worker()'s signals with a context object on your thread (they
 // arrive queued); command it through the helpers below, which queue the call
@@ -14,7 +14,6 @@
 
 #include <QObject>
 #include <QThread>
-#include <QTimer>
 
 class LinkSession : public QObject
 {
@@ -27,15 +26,15 @@ public:
 
     Mav2Uart_Worker *worker() const { return m_worker; }
 
-    // Starts the worker's thread and the tick. `page` is the page index
-    // reported every tick (below 10: link loss is detected).
+    // Starts the worker's thread and reports `page` (below 10: link loss is
+    // detected) and the calibration flag.
     void start(int page = 0);
     // Closes the port, ends the worker's thread and waits for it.
     void stop();
     bool isRunning() const { return m_thread.isRunning(); }
 
-    void setPage(int page) { m_page = page; }
-    void setMagCalibrationRunning(bool running) { m_magCal = running ? 1 : 0; }
+    void setPage(int page);
+    void setMagCalibrationRunning(bool running);
 
     void connectPort(const QString &name);
     void startParamRead();
@@ -55,11 +54,11 @@ public:
     }
 
 private:
-    void tick();
+    void reportPage();
+    void reportMagCalibration();
 
     QThread m_thread;
     Mav2Uart_Worker *m_worker = nullptr;
-    QTimer m_timer;
     int m_page = 0;
     int m_magCal = 0;
 };

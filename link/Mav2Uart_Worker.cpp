@@ -4,8 +4,10 @@
 #include "link/InProcessPort.h"
 #include "link/InProcessPorts.h"
 
+#include <QDir>
 #include <QEventLoop>
 #include <QFile>
+#include <QFileSystemWatcher>
 #include <QLoggingCategory>
 #include <QSerialPort>
 #include <QThread>
@@ -16,7 +18,9 @@
 #include <unistd.h>
 #endif
 
+#include <algorithm>
 #include <cmath>
+#include <limits>
 
 Q_LOGGING_CATEGORY(lcLink, "tavro.link")
 
@@ -59,9 +63,37 @@ Mav2Uart_Worker::~Mav2Uart_Worker()
 
 void Mav2Uart_Worker::init()
 {
+    portSearchTimer = new QTimer(this);
+    portSearchTimer->setInterval(kPortPollMs);
+    connect(portSearchTimer, &QTimer::timeout, this, &Mav2Uart_Worker::SearchPort);
+    silenceTimer = new QTimer(this);
+    silenceTimer->setSingleShot(true);
+    silenceTimer->setTimerType(Qt::PreciseTimer);
+    connect(silenceTimer, &QTimer::timeout, this, [this] {
+        if (portOpen)
+            closeForLinkLoss("no frame for 2 s");
+    });
+    transferTimer = new QTimer(this);
+    transferTimer->setSingleShot(true);
+    transferTimer->setTimerType(Qt::PreciseTimer);
+    connect(transferTimer, &QTimer::timeout, this, [this] {
+        runTransferTick();
+        armTransferTimer();
+    });
+    // Posted now, delivered by the event loop of the thread the worker has
+    // been moved to by then.
+    QMetaObject::invokeMethod(this, &Mav2Uart_Worker::beginPortSearch, Qt::QueuedConnection);
+
     hardwarePort = new QSerialPort(this);
     serialPort = hardwarePort;
-    connect(hardwarePort, &QSerialPort::readyRead, this, &Mav2Uart_Worker::ReceiveData);
+    connect(hardwarePort, &QSerialPort::readyRead, this, &Mav2Uart_Worker::dataArrived);
+    // Telemetry comes in bursts (every stream at 10 Hz) that trickle in over
+    // a few milliseconds; read together, a burst reaches the window as one
+    // batch of signals and is painted once.
+    readTimer = new QTimer(this);
+    readTimer->setSingleShot(true);
+    readTimer->setInterval(kTelemetryBatchMs);
+    connect(readTimer, &QTimer::timeout, this, &Mav2Uart_Worker::ReceiveData);
     // A device that goes away under an open port (cable pulled, flight
     // controller restarting its USB interface) makes every read fail at once
     // and again: a resource error, or read errors one after the other with
@@ -96,6 +128,7 @@ void Mav2Uart_Worker::registerMetaTypes()
 void Mav2Uart_Worker::SetCurrentPage(int page)
 {
     currentPage = static_cast<uint8_t>(page & 0xFF);
+    updateSilenceTimer();
 }
 
 void Mav2Uart_Worker::SetMagcalibrationrun(int run)
@@ -106,6 +139,106 @@ void Mav2Uart_Worker::SetMagcalibrationrun(int run)
 void Mav2Uart_Worker::SetReadParamDone()
 {
     readParamDone = true;
+    // The download has been taken over: telemetry streams, update mode.
+    if (!streamsRequested) {
+        for (uint8_t id : kTelemetryStreams)
+            sendDataStreamCommand(id, true);
+        streamsRequested = true;
+    }
+    armTransferTimer();
+}
+
+// ---- timers ----------------------------------------------------------------------
+
+void Mav2Uart_Worker::beginPortSearch()
+{
+    if (threadEnded)
+        return;
+    if (QThread *t = thread())
+        connect(t, &QThread::finished, this, &Mav2Uart_Worker::stopOnThreadEnd, Qt::DirectConnection);
+    // A device node that comes or goes changes /dev at once; the poll stays
+    // for the sources nothing tells about (pseudo-terminals, the simulator)
+    // and for a device that the platform describes only a moment later.
+    if (QDir(QStringLiteral("/dev")).exists()) {
+        deviceWatcher = new QFileSystemWatcher(this);
+        if (deviceWatcher->addPath(QStringLiteral("/dev"))) {
+            connect(deviceWatcher, &QFileSystemWatcher::directoryChanged, this, [this] {
+                if (!serialPort->isOpen())
+                    SearchPort();
+            });
+        } else {
+            delete deviceWatcher;
+            deviceWatcher = nullptr;
+        }
+    }
+    SearchPort();
+    if (!serialPort->isOpen())
+        portSearchTimer->start();
+}
+
+void Mav2Uart_Worker::stopOnThreadEnd()
+{
+    threadEnded = true;
+    portSearchTimer->stop();
+    silenceTimer->stop();
+    transferTimer->stop();
+    readTimer->stop();
+    delete deviceWatcher;
+    deviceWatcher = nullptr;
+    closePort();
+}
+
+void Mav2Uart_Worker::resumePortSearch()
+{
+    if (threadEnded)
+        return;
+    SearchPort();
+    if (!serialPort->isOpen())
+        portSearchTimer->start();
+}
+
+bool Mav2Uart_Worker::isPortSearchRunning() const
+{
+    return portSearchTimer->isActive();
+}
+
+int Mav2Uart_Worker::silenceRemainingMs() const
+{
+    return silenceTimer->isActive() ? silenceTimer->remainingTime() : -1;
+}
+
+void Mav2Uart_Worker::updateSilenceTimer()
+{
+    // Counted while a port is open and the window shows a page below 10;
+    // paused (keeping what is left) on pages 10 and up.
+    const bool counts = portOpen && currentPage < 10 && !threadEnded;
+    if (counts && !silenceTimer->isActive()) {
+        silenceTimer->start(silenceLeftMs);
+    } else if (!counts && silenceTimer->isActive()) {
+        silenceLeftMs = std::max(0, silenceTimer->remainingTime());
+        silenceTimer->stop();
+    }
+}
+
+void Mav2Uart_Worker::restartSilence()
+{
+    silenceLeftMs = kSilenceLimitMs;
+    if (portOpen && currentPage < 10 && !threadEnded)
+        silenceTimer->start(kSilenceLimitMs);
+}
+
+void Mav2Uart_Worker::armTransferTimer()
+{
+    const qint64 due = paramTransfer.msUntilDue(streamsRequested);
+    if (due < 0 || threadEnded) {
+        transferTimer->stop();
+        return;
+    }
+    // A timer that fires earlier stays: it finds nothing due yet and arms
+    // itself again, so a flow of parameter messages does not restart it each time.
+    if (transferTimer->isActive() && transferTimer->remainingTime() <= due)
+        return;
+    transferTimer->start(int(std::min<qint64>(due, std::numeric_limits<int>::max())));
 }
 
 // ---- port ------------------------------------------------------------------------
@@ -122,7 +255,7 @@ bool Mav2Uart_Worker::openInProcessPort(const QString &name, QString *error)
     }
     // The same reads as from a serial port; the line's end is the device
     // going away.
-    connect(port, &QIODevice::readyRead, this, &Mav2Uart_Worker::ReceiveData);
+    connect(port, &QIODevice::readyRead, this, &Mav2Uart_Worker::dataArrived);
     connect(port, &QIODevice::readChannelFinished, this, [this] {
         if (deviceLossQueued)
             return;
@@ -159,7 +292,7 @@ bool Mav2Uart_Worker::openSerialPort(const QString &name, QString *error, bool *
     hardwarePort->setParity(QSerialPort::NoParity);
     hardwarePort->setStopBits(QSerialPort::OneStop);
     hardwarePort->setFlowControl(QSerialPort::NoFlowControl);
-    connect(hardwarePort, &QSerialPort::readyRead, this, &Mav2Uart_Worker::ReceiveData,
+    connect(hardwarePort, &QSerialPort::readyRead, this, &Mav2Uart_Worker::dataArrived,
             Qt::UniqueConnection);
     if (hardwarePort->open(QIODevice::ReadWrite))
         return true;
@@ -211,10 +344,13 @@ void Mav2Uart_Worker::resetAfterClose()
     readParamDone = false;
     paramTransfer.reset();
     paramNames.forget();
-    silentTicks = 0;
+    silenceTimer->stop();
+    readTimer->stop();
+    silenceLeftMs = kSilenceLimitMs;
     messageSeen = 0;
     ++linkGeneration;
     reportUnconfirmedWrites();
+    armTransferTimer();
 }
 
 void Mav2Uart_Worker::closeForLinkLoss(const char *why)
@@ -222,7 +358,9 @@ void Mav2Uart_Worker::closeForLinkLoss(const char *why)
     qCWarning(lcLink) << "Closing" << portName << ":" << why;
     resetAfterClose();
     emit disconnect_UI_disable();
-    closedThisTick = true;
+    // The list follows at once with the silence flag.
+    closedForLoss = true;
+    resumePortSearch();
 }
 
 void Mav2Uart_Worker::handleDeviceLoss()
@@ -264,9 +402,10 @@ void Mav2Uart_Worker::ConnectPort(QString name)
     if (!name.isEmpty() && openSerialPort(name, &error, &permissionDenied)) {
         portName = name;
         portOpen = true;
-        // A new port starts a new link: its own silence count and its own
+        portSearchTimer->stop();
+        // A new port starts a new link: its own silence limit and its own
         // first frame.
-        silentTicks = 0;
+        restartSilence();
         messageSeen = 0;
         // Close the port when the worker's thread ends, whoever stops it.
         if (QThread *t = thread())
@@ -284,6 +423,8 @@ void Mav2Uart_Worker::ConnectPort(QString name)
     readParamDone = false;
     paramTransfer.reset();
     paramNames.forget();
+    armTransferTimer();
+    silenceTimer->stop();
     messageSeen = 0;
     if (!name.isEmpty()) {
         const QString reason = QStringLiteral("Cannot open %1: %2").arg(name, error);
@@ -293,6 +434,7 @@ void Mav2Uart_Worker::ConnectPort(QString name)
         emit link_error_value(reason);
     }
     emit ConnectSingal(0);
+    resumePortSearch();
 }
 
 QString Mav2Uart_Worker::serialNumberOf(const QString &name) const
@@ -306,13 +448,12 @@ QString Mav2Uart_Worker::serialNumberOf(const QString &name) const
     return QString();
 }
 
-// ---- tick ------------------------------------------------------------------------
+// ---- port search -----------------------------------------------------------------
 
 void Mav2Uart_Worker::SearchPort()
 {
     int replaced = 0;
-
-    // 1. The list of ports, only while no port is open.
+    // The list of ports, only while no port is open.
     if (!serialPort->isOpen()) {
         QStringList names;
         const QList<PortCandidate> candidates = portSource ? portSource() : QList<PortCandidate>();
@@ -325,28 +466,13 @@ void Mav2Uart_Worker::SearchPort()
             replaced = 1;
         }
     }
-
-    // 2. The download has been taken over: telemetry streams, update mode.
-    if (!streamsRequested && readParamDone) {
-        for (uint8_t id : kTelemetryStreams)
-            sendDataStreamCommand(id, true);
-        streamsRequested = true;
+    // A link lost since the last list is reported with this one.
+    const int closed = closedForLoss ? 1 : 0;
+    closedForLoss = false;
+    if (replaced || closed || !listPublished) {
+        listPublished = true;
+        emit PortList(replaced, portList, closed);
     }
-
-    // 3. Download completion, missing parameters, write confirmations.
-    runTransferTick();
-
-    // 4./5. Silence.
-    if (portOpen && currentPage < 10)
-        ++silentTicks;
-    if (silentTicks >= kSilenceLimitTicks)
-        closeForLinkLoss("no frame for 100 ticks");
-
-    // 6. A link lost between two ticks (the device went away) is reported
-    // with the next one.
-    const int closed = closedThisTick ? 1 : 0;
-    closedThisTick = false;
-    emit PortList(replaced, portList, closed);
 }
 
 void Mav2Uart_Worker::runTransferTick()
@@ -394,6 +520,18 @@ void Mav2Uart_Worker::runTransferTick()
 
 // ---- receive ---------------------------------------------------------------------
 
+void Mav2Uart_Worker::dataArrived()
+{
+    // A download and its completion are read at once; once the telemetry
+    // flows, what arrives within a display frame is read in one go.
+    if (!streamsRequested) {
+        ReceiveData();
+        return;
+    }
+    if (!readTimer->isActive())
+        readTimer->start();
+}
+
 void Mav2Uart_Worker::ReceiveData()
 {
     receiveBuffer.append(serialPort->readAll());
@@ -409,6 +547,8 @@ void Mav2Uart_Worker::DataAnalysis(quint8 *bytes, int count)
     if (!bytes || count <= 0)
         return;
     using State = MavlinkCodec::State;
+    const quint32 framesBefore = goodFrames;
+    paramValueSeen = false;
     for (int i = 0; i < count; ++i) {
         const uint8_t byte = bytes[i];
         const State before = codec.state();
@@ -433,11 +573,17 @@ void Mav2Uart_Worker::DataAnalysis(quint8 *bytes, int count)
             qCWarning(lcLink) << "MAG_CAL_PROGRESS frame dropped: checksum mismatch";
         }
     }
+    // Once per chunk: the silence limit starts again, the transfer's next
+    // timeout follows what arrived.
+    if (goodFrames != framesBefore)
+        restartSilence();
+    if (paramValueSeen)
+        armTransferTimer();
 }
 
 void Mav2Uart_Worker::handleFrame(const MavlinkFrame &f)
 {
-    silentTicks = 0;
+    ++goodFrames;
     if (messageSeen == 0) {
         messageSeen = 1;
         emit link_alive_value();
@@ -451,6 +597,7 @@ void Mav2Uart_Worker::handleFrame(const MavlinkFrame &f)
         break;
     }
     case MavlinkId::PARAM_VALUE:
+        paramValueSeen = true;
         handleParamValue(f);
         break;
     case MavlinkId::GPS_RAW_INT: {
@@ -660,8 +807,9 @@ void Mav2Uart_Worker::startParamRead()
     readParamDone = false;
     paramTransfer.startDownload();
     paramNames.dropHeld();
-    silentTicks = 0;
+    restartSilence();
     sendParamRequestList();
+    armTransferTimer();
 }
 
 void Mav2Uart_Worker::sendParamRequestList()
@@ -722,6 +870,7 @@ void Mav2Uart_Worker::sendWriteParametersCommand(QString name, float value)
     const QByteArray id = name.toLatin1();
     writeFrame(buf, codec.packParamSet(buf, id.constData(), value));
     paramTransfer.writeSent(name, value);
+    armTransferTimer();
     qCDebug(lcLink) << "PARAM_SET" << name << "=" << value;
 }
 

@@ -7,25 +7,30 @@
 // plain arguments; it turns the main window's requests into outgoing MAVLink
 // messages; it downloads the parameter table and confirms parameter writes.
 //
-// Thread model: the worker is created without parent, moved to a QThread of
-// its own before that thread starts, and driven by a 20 ms timer living on the
-// caller's thread whose timeout is connected (queued) to SearchPort(). Every
-// slot runs on the worker thread. All signals carry copyable values and are
-// meant for queued connections; call registerMetaTypes() once before
-// connecting. portOpen and readParamDone may be read from any thread.
+// Thread model: the worker is created without parent and moved to a QThread
+// of its own before that thread starts; every slot runs on the worker thread.
+// It needs no outside tick: once its thread runs it searches for ports on its
+// own timer while no port is open (every kPortPollMs, and at once when /dev
+// changes), measures the link's silence with a timer restarted by every good
+// frame, and arms the parameter transfer's timeouts only while something
+// waits. All signals carry copyable values and are meant for queued
+// connections; call registerMetaTypes() once before connecting. portOpen and
+// readParamDone may be read from any thread.
 //
 // Typical wiring (see the main window):
 //     Mav2Uart_Worker::registerMetaTypes();
 //     auto *worker = new Mav2Uart_Worker;          // real serial ports
 //     worker->moveToThread(&workerThread);
-//     connect(tickTimer, &QTimer::timeout, worker, &Mav2Uart_Worker::SearchPort);
 //     ... connect the window's signals to the slots and the signals to the window ...
-//     workerThread.start();  tickTimer->start(20);
+//     workerThread.start();
+// The window reports its page index (SetCurrentPage) and the compass
+// calibration flag (SetMagcalibrationrun) when they change and once on every
+// connect; the silence limit is armed only after the first page report.
 //
 // Shutdown: closePort() closes the port (use Qt::BlockingQueuedConnection from
-// another thread); the worker also closes the port when its thread finishes.
-// Every wait loop on the worker thread ends once the thread is asked to quit,
-// so QThread::quit() + wait() always returns.
+// another thread); the worker also closes the port and stops its timers when
+// its thread finishes. Every wait loop on the worker thread ends once the
+// thread is asked to quit, so QThread::quit() + wait() always returns.
 //
 // Compared with the plain protocol, the parameter transfer detects failures
 // instead of reporting them as success:
@@ -66,8 +71,10 @@
 #include <atomic>
 #include <cstdint>
 
+class QFileSystemWatcher;
 class QIODevice;
 class QSerialPort;
+class QTimer;
 
 class Mav2Uart_Worker : public QObject
 {
@@ -79,8 +86,17 @@ public:
     static constexpr quint16 kProductId = 0x007A;
     static constexpr qint32 kBaudRate = 115200;
 
-    // Ticks of the 20 ms timer.
-    static constexpr int kSilenceLimitTicks = 100;     // link loss: 2 s without a good frame
+    // Link loss: this long without a good frame while the window shows a page
+    // below 10.
+    static constexpr int kSilenceLimitMs = 2000;
+    // The port list is asked for this often while no port is open (and at
+    // once when /dev changes): a flight controller plugged in is listed
+    // within this time even where nothing tells of new devices.
+    static constexpr int kPortPollMs = 250;
+    // In update mode, bytes that arrive within this time are read and parsed
+    // together (one display frame), so that a burst of telemetry reaches the
+    // window at once.
+    static constexpr int kTelemetryBatchMs = 20;
 
     // Uses the platform's serial ports (QSerialPortInfo).
     Mav2Uart_Worker();
@@ -107,16 +123,22 @@ public:
     quint32 receivedParamCount() const { return paramTransfer.receivedParams; }
     bool isStreamsRequested() const { return streamsRequested; }
     bool isDownloadFinished() const { return paramTransfer.paramReadFinished; }
-    int silentTickCount() const { return silentTicks; }
+    // Milliseconds left before the silence limit closes the port, -1 while it
+    // is not armed (no port open, no page reported yet, or a page of 10 and up).
+    int silenceRemainingMs() const;
+    // The page index last reported by SetCurrentPage (0xFF before the first).
+    int reportedPage() const { return currentPage; }
+    bool isPortSearchRunning() const;
     bool hasSeenMessage() const { return messageSeen != 0; }
     int pendingWriteCount() const { return paramTransfer.pendingWriteCount(); }
     bool isWaitingForFirstFrame() const { return firstFrameWaits > 0; }
 
 signals:
-    // End of every port-search tick: replaced (1 if this tick replaced the
-    // list, else 0), the current list, silenceClosed (1 if this tick closed the
-    // port for silence or for an unanswered list request, or the device went
-    // away since the previous tick, else 0).
+    // The port list, when there is news: on the first search after the
+    // worker's thread started, when a search found another list while no port
+    // is open (replaced 1), and right after the link was lost (silenceClosed
+    // 1: the silence limit, an unanswered list request, or the device went
+    // away). Carries the current list every time.
     void PortList(int replaced, QStringList ports, int silenceClosed);
     // After every ConnectPort whose name differs from the open port: 1 opened, 0 failed/closed.
     void ConnectSingal(int opened);
@@ -146,11 +168,11 @@ signals:
     // or out-of-range index updates the value but does not count).
     void param_value_loading_value(Parameter parameter, int receivedParams, uint16_t totalParams);
     // Once per download, when every index has arrived (or the missing ones
-    // have been given up and reported by param_missing_value) and 15 ticks
+    // have been given up and reported by param_missing_value) and 300 ms
     // passed without a further parameter message.
     void param_value_finish_value();
-    // A parameter value in update mode (after SetReadParamDone and the next
-    // tick): the echo of a write, or any later report of the flight controller.
+    // A parameter value in update mode (after SetReadParamDone): the echo of
+    // a write, or any later report of the flight controller.
     void param_value_update_value(QString name, float value);
 
     // Added to the plain protocol:
@@ -182,14 +204,19 @@ signals:
     void port_opened_value(QString portName, QString serialNumber);
 
 public slots:
+    // The window's page index; below 10 (unsigned) arms the silence limit.
     void SetCurrentPage(int page);
     void SetMagcalibrationrun(int run);
+    // The window has taken the download: asks for the telemetry streams and
+    // treats later parameter messages as updates.
     void SetReadParamDone();
     // Waits (processing events) for the first good frame, then asks for the
     // whole parameter table.
     void startParamRead();
     void sendReadParametersCommand();
-    // One port-search tick (every 20 ms).
+    // One port search: while no port is open, asks the port source and
+    // publishes the list when it changed (PortList). Runs on the worker's own
+    // timer; calling it in between does no harm.
     void SearchPort();
     // Opens that port (115200 8N1); the name of the open port: nothing; an
     // empty name while a port is open: closes it and emits ConnectSingal(0).
@@ -205,11 +232,27 @@ public slots:
     // rebootFlag 1 asks the flight controller to reboot after calibrating.
     void sendCompassCalibrationCommand(int command, int rebootFlag);
     // Closes the port if one is open (pending writes are reported as not
-    // confirmed); no signal besides those. For shutdown.
+    // confirmed); no signal besides those, and the port search does not
+    // resume. For shutdown.
     void closePort();
 
 private:
     void init();
+    // Runs once on the worker's thread when its event loop starts: the /dev
+    // watcher, the first search and the poll.
+    void beginPortSearch();
+    // The worker's thread ends: timers stopped, watcher gone, port closed.
+    void stopOnThreadEnd();
+    // No port is open any more: search again now and keep polling.
+    void resumePortSearch();
+    // Starts, pauses or resumes the silence limit after a change of the port
+    // or the page; restartSilence() after a good frame.
+    void updateSilenceTimer();
+    void restartSilence();
+    // The transfer's next timeout, or none.
+    void armTransferTimer();
+    // readyRead: reads now, or (telemetry flowing) at the end of the frame.
+    void dataArrived();
     bool openSerialPort(const QString &name, QString *error, bool *permissionDenied = nullptr);
     bool openInProcessPort(const QString &name, QString *error);
     // Back to the serial port object after an in-process line was used.
@@ -242,8 +285,18 @@ private:
     int magCalibrationRun = 0;
     quint32 messageSeen = 0;
     bool streamsRequested = false;
-    int16_t silentTicks = 0;
     uint8_t currentPage = 0xFF;
+
+    QTimer *portSearchTimer = nullptr;   // polls the port source while no port is open
+    QTimer *silenceTimer = nullptr;      // single shot: the silence limit
+    QTimer *transferTimer = nullptr;     // single shot: the transfer's next timeout
+    QTimer *readTimer = nullptr;         // single shot: reads a batch of telemetry
+    QFileSystemWatcher *deviceWatcher = nullptr;
+    int silenceLeftMs = kSilenceLimitMs; // what the silence limit has left while paused
+    bool listPublished = false;          // the first search has published the list
+    bool threadEnded = false;
+    bool paramValueSeen = false;         // a PARAM_VALUE in the chunk being parsed
+    quint32 goodFrames = 0;              // frames that passed the checksum so far
 
     ParamTransfer paramTransfer;   // download and write state
     ParamNameForm paramNames;      // plain or encoded names, per connection
@@ -257,7 +310,7 @@ private:
     // Incremented whenever the port is closed or replaced; a wait for the
     // first frame that sees it change gives up.
     quint64 linkGeneration = 0;
-    bool closedThisTick = false;     // closed for link loss since the last PortList
+    bool closedForLoss = false;      // closed for link loss since the last PortList
     bool deviceLossQueued = false;
     static constexpr int kDeviceLossFailedReads = 20;
     int failedReads = 0;             // read errors since data was last read

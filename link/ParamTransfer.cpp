@@ -1,5 +1,7 @@
 #include "link/ParamTransfer.h"
 
+#include <QElapsedTimer>
+
 #include <algorithm>
 #include <cmath>
 #include <cstring>
@@ -18,7 +20,42 @@ bool isIntegerType(uint8_t paramType)
     return paramType >= 1 && paramType <= 8;
 }
 
+qint64 steadyMs()
+{
+    static const QElapsedTimer clock = [] {
+        QElapsedTimer t;
+        t.start();
+        return t;
+    }();
+    return clock.elapsed();
+}
+
+// The earlier of two deadlines, -1 meaning none.
+qint64 earlier(qint64 a, qint64 b)
+{
+    if (a < 0)
+        return b;
+    if (b < 0)
+        return a;
+    return std::min(a, b);
+}
+
 } // namespace
+
+ParamTransfer::ParamTransfer()
+    : m_clock(steadyMs)
+{
+}
+
+void ParamTransfer::setClock(std::function<qint64()> clock)
+{
+    m_clock = clock ? std::move(clock) : std::function<qint64()>(steadyMs);
+}
+
+qint64 ParamTransfer::now() const
+{
+    return m_clock();
+}
 
 // ---- names -------------------------------------------------------------------
 
@@ -104,15 +141,15 @@ ParamTransfer::Decoded ParamTransfer::decode(const mavlink_param_value_t &messag
 
 void ParamTransfer::startDownload()
 {
+    const qint64 t = now();
     receivedParams = 0;
     paramCountReached = false;
-    quietTicks = 0;
-    lastReceivedParams = 0;
     paramReadFinished = false;
     m_started = true;
     m_listAnswered = false;
-    m_listTicks = 0;
+    m_listDue = t + kListTimeoutMs;
     m_listResends = 0;
+    m_quietSince = t;
     m_total = 0;
     m_totalKnown = false;
     m_arrived.clear();
@@ -132,6 +169,7 @@ bool ParamTransfer::noteValue(uint16_t index, uint16_t count)
 {
     ++m_messages;
     m_listAnswered = true;
+    m_quietSince = now();
     if (paramReadFinished)
         return false;   // no second completion until the next download
 
@@ -208,7 +246,7 @@ void ParamTransfer::writeSent(const QString &name, float value)
     }
     it->value = value;
     it->attempts = 1;
-    it->ticks = 0;
+    it->due = now() + kWriteTimeoutMs;
 }
 
 bool ParamTransfer::confirms(float written, float echoed, uint8_t paramType)
@@ -249,21 +287,45 @@ QList<ParamTransfer::PendingWrite> ParamTransfer::takePendingWrites()
     return pending;
 }
 
-// ---- tick --------------------------------------------------------------------
+// ---- timeouts ----------------------------------------------------------------
+
+qint64 ParamTransfer::downloadDue(bool updateMode) const
+{
+    if (updateMode || paramReadFinished)
+        return -1;
+    if (m_started && !m_listAnswered)
+        return m_listDue;
+    if (!m_totalKnown)
+        return -1;
+    if (!m_started && receivedParams < m_total)
+        return -1;   // values that came unasked: no requests, no report
+    return m_quietSince + kQuietMs;
+}
+
+qint64 ParamTransfer::msUntilDue(bool updateMode) const
+{
+    qint64 due = downloadDue(updateMode);
+    for (const PendingWrite &w : m_writes)
+        due = earlier(due, w.due);
+    if (due < 0)
+        return -1;
+    return std::max<qint64>(0, due - now());
+}
 
 ParamTransfer::TickActions ParamTransfer::tick(bool updateMode)
 {
     TickActions a;
+    const qint64 t = now();
 
     for (auto it = m_writes.begin(); it != m_writes.end();) {
         PendingWrite &w = it.value();
-        if (++w.ticks < kWriteTimeoutTicks) {
+        if (t < w.due) {
             ++it;
             continue;
         }
         if (w.attempts <= kWriteResends) {
             ++w.attempts;
-            w.ticks = 0;
+            w.due = t + kWriteTimeoutMs;
             a.writeResends.append(w);
             ++it;
         } else {
@@ -277,8 +339,8 @@ ParamTransfer::TickActions ParamTransfer::tick(bool updateMode)
 
     // The list request must be answered by at least one PARAM_VALUE.
     if (m_started && !m_listAnswered) {
-        if (++m_listTicks >= kListTimeoutTicks) {
-            m_listTicks = 0;
+        if (t >= m_listDue) {
+            m_listDue = t + kListTimeoutMs;
             if (m_listResends < kListResends) {
                 ++m_listResends;
                 a.resendList = true;
@@ -292,14 +354,9 @@ ParamTransfer::TickActions ParamTransfer::tick(bool updateMode)
     if (!m_totalKnown)
         return a;
 
-    if (m_messages != lastReceivedParams) {
-        lastReceivedParams = m_messages;
-        quietTicks = 0;
+    if (t - m_quietSince < kQuietMs)
         return a;
-    }
-    if (++quietTicks < kQuietTicks)
-        return a;
-    quietTicks = 0;
+    m_quietSince = t;
 
     if (receivedParams >= m_total) {
         paramReadFinished = true;

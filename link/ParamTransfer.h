@@ -1,23 +1,25 @@
 #pragma once
 // ParamTransfer: the bookkeeping of the parameter download and of parameter
 // writes, owned by the link worker. It does no I/O and emits nothing: the
-// worker feeds it what arrives and what it sent, calls tick() on every 20 ms
-// port-search tick, and carries out what the returned actions say (send a
-// request, emit a signal, close the port).
+// worker feeds it what arrives and what it sent, asks msUntilDue() how long
+// nothing is due, calls tick() once that time has passed (a single-shot timer,
+// armed only while something waits), and carries out what the returned
+// actions say (send a request, emit a signal, close the port). Times come from
+// a monotonic clock in milliseconds (setClock() lets a test drive it).
 //
 // Download: every parameter index 0..count-1 must arrive once. Duplicates do
 // not count twice; an index outside the announced range updates the value but
-// counts for nothing. When all indices are there and kQuietTicks ticks pass
-// without another PARAM_VALUE, the download finishes. When the messages stop
-// with indices missing, they are asked for one by one (PARAM_REQUEST_READ by
+// counts for nothing. When all indices are there and kQuietMs pass without
+// another PARAM_VALUE, the download finishes. When the messages stop with
+// indices missing, they are asked for one by one (PARAM_REQUEST_READ by
 // index), at most kMaxOutstandingReads at a time, each up to kMaxReadAttempts
 // times; the indices that never come are handed back for reporting and the
 // download finishes anyway. A list request answered by nothing at all within
-// kListTimeoutTicks is repeated up to kListResends times and then reported as
+// kListTimeoutMs is repeated up to kListResends times and then reported as
 // failed.
 //
 // Writes: each sent value waits for its echo (a PARAM_VALUE of that name). No
-// echo within kWriteTimeoutTicks: sent again, up to kWriteResends times, then
+// echo within kWriteTimeoutMs: sent again, up to kWriteResends times, then
 // reported. A newer write of a name replaces the older one (and its retries),
 // but the older value is remembered until the name is settled: the flight
 // controller answers every PARAM_SET in turn, so the echo of the older value
@@ -41,16 +43,17 @@
 #include <QVector>
 
 #include <cstdint>
+#include <functional>
 
 class ParamTransfer
 {
 public:
-    static constexpr int kQuietTicks = 15;          // 300 ms without a PARAM_VALUE
+    static constexpr int kQuietMs = 300;            // without a PARAM_VALUE: the download is over
     static constexpr int kMaxOutstandingReads = 10;
     static constexpr int kMaxReadAttempts = 5;
-    static constexpr int kListTimeoutTicks = 100;   // 2 s
+    static constexpr int kListTimeoutMs = 2000;
     static constexpr int kListResends = 3;
-    static constexpr int kWriteTimeoutTicks = 25;   // 500 ms
+    static constexpr int kWriteTimeoutMs = 500;
     static constexpr int kWriteResends = 3;
     static constexpr int kNameLength = 16;
 
@@ -77,6 +80,11 @@ public:
     // The encoded form of a name (for tests and tools): even positions +3,
     // odd positions -2, up to the first NUL.
     static void encodeName(const char *plain, char *out, int size = kNameLength);
+
+    ParamTransfer();
+    // The clock the timeouts are measured on (milliseconds, never going
+    // back); a steady clock unless a test hands in its own.
+    void setClock(std::function<qint64()> clock);
 
     // ---- download ----------------------------------------------------------
 
@@ -105,7 +113,7 @@ public:
         QString name;
         float value = 0.0f;   // the latest value written, the one that counts
         int attempts = 0;
-        int ticks = 0;
+        qint64 due = 0;       // when it is sent again (or given up) without an echo
         // Values written earlier for this name since it was last settled
         // (oldest first, at most kMaxSupersededValues); their echoes are stale.
         QList<float> superseded;
@@ -127,7 +135,7 @@ public:
     int pendingWriteCount() const { return int(m_writes.size()); }
     static bool confirms(float written, float echoed, uint8_t paramType);
 
-    // ---- tick --------------------------------------------------------------
+    // ---- timeouts ----------------------------------------------------------
 
     struct TickActions
     {
@@ -140,25 +148,33 @@ public:
         QList<PendingWrite> writeFailures;  // never echoed
     };
 
-    // One port-search tick; `updateMode` is true once the download has been
-    // taken over (no download bookkeeping then).
+    // Does what is due by now: write resends and failures, the list request's
+    // retry, the end of the quiet period. `updateMode` is true once the
+    // download has been taken over (no download bookkeeping then).
     TickActions tick(bool updateMode);
+    // Milliseconds until tick() has something to do (0: now), or -1 while
+    // nothing waits (no write without its echo, no download running).
+    qint64 msUntilDue(bool updateMode) const;
 
     // The protocol's download counters (same meaning as in the worker's
-    // documentation): distinct indices received, count reached, quiet ticks.
+    // documentation): distinct indices received, count reached.
     uint32_t receivedParams = 0;
     bool paramCountReached = false;
-    uint16_t quietTicks = 0;
-    uint32_t lastReceivedParams = 0;   // PARAM_VALUE messages seen at the last tick
     bool paramReadFinished = false;
 
 private:
     QList<uint16_t> fillReadSlots();
+    qint64 now() const;
+    // When the download's own clock (list request or quiet period) next has
+    // something to do, or -1.
+    qint64 downloadDue(bool updateMode) const;
 
+    std::function<qint64()> m_clock;
     bool m_started = false;          // a list request was sent for this download
     bool m_listAnswered = false;
-    int m_listTicks = 0;
+    qint64 m_listDue = 0;            // the list request is sent again (or given up) then
     int m_listResends = 0;
+    qint64 m_quietSince = 0;         // last PARAM_VALUE (or round of requests) of this download
     uint16_t m_total = 0;
     bool m_totalKnown = false;
     QVector<bool> m_arrived;

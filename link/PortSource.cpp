@@ -68,7 +68,8 @@ PortSource cachedPortSource(PortSource base, int maxAgeMs, std::function<QString
     return [state, base = std::move(base), maxAgeMs, stamp = std::move(stamp)] {
         const QString now = stamp ? stamp() : QString();
         std::lock_guard<std::mutex> lock(state->mutex);
-        if (state->valid && now == state->stamp && state->age.elapsed() < maxAgeMs)
+        // A stamp tells of every change; without one, the age decides.
+        if (state->valid && now == state->stamp && (!now.isEmpty() || state->age.elapsed() < maxAgeMs))
             return state->ports;
         state->ports = base ? base() : QList<PortCandidate>();
         state->stamp = now;

@@ -3,9 +3,10 @@
 //
 // A port source returns the serial ports the platform offers right now, each
 // with the USB identifiers of the adapter behind it. The worker calls it on
-// every port-search tick while no port is open and keeps only the candidates
+// every port search while no port is open and keeps only the candidates
 // whose identifiers are those of the flight controller (0x05C0 / 0x007A), so
-// the filter runs on whatever a source returns.
+// the filter runs on whatever a source returns. (The worker asks every
+// kPortPollMs while no port is open, and at once when /dev changes.)
 //
 // systemSerialPorts() is the real source (QSerialPortInfo). A test or the demo
 // hands in its own function, e.g. one that adds a pseudo-terminal with the
@@ -13,9 +14,10 @@
 // the worker's thread.
 //
 // Asking the platform takes milliseconds, on Linux with its many terminals
-// tens of them, while the worker asks every 20 ms: systemSerialPorts() asks
-// again only when the device directory changed or its list is a while old
-// (cachedPortSource), and answers from memory in between.
+// tens of them, while the worker asks several times a second:
+// systemSerialPorts() asks again only when the device directory changed (or,
+// where there is no device directory to look at, when its list is a while
+// old) (cachedPortSource), and answers from memory in between.
 
 #include <QList>
 #include <QString>
@@ -42,13 +44,15 @@ struct PortCandidate
 
 using PortSource = std::function<QList<PortCandidate>()>;
 
-// The platform's serial ports, in the order the platform enumerates them; at
-// most kSystemPortsMaxAgeMs old, and new after a change of /dev (a port
-// added or removed; /dev/serial/by-id on Linux once udev has named it).
+// The platform's serial ports, in the order the platform enumerates them; new
+// after a change of /dev (a port added or removed; /dev/serial/by-id on Linux
+// once udev has named it); at most kSystemPortsMaxAgeMs old where there is no
+// /dev.
 QList<PortCandidate> systemSerialPorts();
 constexpr int kSystemPortsMaxAgeMs = 2000;
 
 // A source that asks `base` on its first call and again when `stamp` returns
-// something else than at the last asking or when that was maxAgeMs or more
-// ago; otherwise it returns the last list. Callable from any thread.
+// something else than at the last asking; where `stamp` tells nothing (none,
+// or an empty stamp) it asks again when the last asking was maxAgeMs or more
+// ago. Otherwise it returns the last list. Callable from any thread.
 PortSource cachedPortSource(PortSource base, int maxAgeMs, std::function<QString()> stamp);

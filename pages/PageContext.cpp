@@ -15,6 +15,14 @@ PageContext::PageContext(ParameterStore *store, QWidget *window, QObject *parent
 {
 }
 
+void PageContext::setMagCalibrating(bool running)
+{
+    if (running == magCalibrating)
+        return;
+    magCalibrating = running;
+    emit magCalibratingChanged(running);
+}
+
 void PageContext::writeParameter(const QString &paramId, float paramValue)
 {
     emit writeParameterRequested(paramId, paramValue);

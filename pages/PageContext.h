@@ -29,8 +29,12 @@ public:
     bool english = false;            // the English box is ticked
     int modelId = -1;                // rounded "fw_version" of the last download, -1 before one
     bool serial2IsMavlink = false;   // "SERIAL2_PROTOCOL" == 2
-    bool magCalibrating = false;     // a compass calibration runs (sent to the worker every tick)
+    bool magCalibrating = false;     // a compass calibration runs (set through setMagCalibrating)
     uint8_t swashAdjustState = 0;    // rotor page adjustment state
+
+    // Sets magCalibrating; a change is announced by magCalibratingChanged
+    // (the window passes it on to the link worker).
+    void setMagCalibrating(bool running);
 
     // The one way a page writes a parameter (the window's WriteParameters).
     void writeParameter(const QString &paramId, float paramValue);
@@ -50,6 +54,7 @@ signals:
     void reconnectRequested();               // -> the connect action with the port shown in Uartbox
     void dataStreamRequested(uint8_t id, bool start);                       // -> ReadParam_stream
     void warningRaised(const QString &line); // -> one line in the warning strip
+    void magCalibratingChanged(bool running); // -> MagCalibration_flag
 
     // From the window: the flight controller never confirmed a write (no echo
     // after the retries, or it answered with another value). Confirmed values

@@ -335,7 +335,7 @@ void TuningPage::startCalibration()
     m_magCalActive = true;
     m_compassesSeen = 0;
     m_compassesDone = 0;
-    m_ctx->magCalibrating = true;
+    m_ctx->setMagCalibrating(true);
     ui->MAG_calibration_pB->setText(tr("取消校准"));
     // All compasses, retry on failure, save automatically, no reboot by the
     // flight controller itself.
@@ -351,7 +351,7 @@ void TuningPage::stopCalibration()
     // inside it sees the calibration stopped.
     m_magCalActive = false;
     m_magCalStopping = true;
-    m_ctx->magCalibrating = false;
+    m_ctx->setMagCalibrating(false);
     ui->MAG_calibration_pB->setText(tr("开始校准"));
     ui->MAG_calibration_xPB->setValue(0);
     if (!m_magCalSucceeded)
@@ -417,7 +417,7 @@ void TuningPage::finishCalibration()
         if (!self)
             return;
         emit m_ctx->reconnectRequested();
-        m_ctx->magCalibrating = false;
+        m_ctx->setMagCalibrating(false);
     } else {
         setMagText(MagText::SuccessRestartNeeded);
     }

@@ -17,9 +17,7 @@
 
 namespace {
 
-// The window's tick, which drives the link worker's write retries.
-constexpr int kTickMs = 20;
-// Room for the queues between the worker and the window, and a late tick.
+// Room for the queues between the worker and the window, and a late timer.
 constexpr int kConfirmMarginMs = 1000;
 // How often the wait for confirmations looks at what has arrived.
 constexpr unsigned kConfirmPollMs = 20;
@@ -56,7 +54,7 @@ QString linesOf(const QList<BatchWrite> &writes)
 } // namespace
 
 const int WriteBatch::kConfirmWindowMs =
-    (ParamTransfer::kWriteResends + 1) * ParamTransfer::kWriteTimeoutTicks * kTickMs + kConfirmMarginMs;
+    (ParamTransfer::kWriteResends + 1) * ParamTransfer::kWriteTimeoutMs + kConfirmMarginMs;
 
 QString BatchAccount::summary(int namesPerList) const
 {

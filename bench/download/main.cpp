@@ -1,5 +1,5 @@
 // Downloads the simulated flight controller's parameter table through the
-// link worker (on its own thread, with the 20 ms tick) and compares the time
+// link worker (on its own thread, as tavro-cli runs it) and compares the time
 // with what the flight controller's bytes need on the line: bytes x 10 / baud
 // (everything it sent meanwhile, telemetry included) plus the 300 ms quiet
 // period that ends a download.

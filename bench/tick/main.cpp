@@ -1,20 +1,24 @@
-// What the window's tick costs with nothing else going on: a 20 ms timer on
-// the window thread queues the page index, the calibration flag and the port
-// search to a worker thread, and the worker answers each tick with the port
-// list, as the program's window and link worker do. No widget, no serial
-// port, no telemetry: the figure is the floor of bench_window's idle figure
-// on this machine.
+// What the link worker costs on its own while no port is open: on its thread
+// it asks its port source every kPortPollMs (and at once when /dev changes)
+// and answers only when the list changed. No window, no serial port, no
+// telemetry: the figure is the floor of bench_window's unconnected figure on
+// this machine. The port source here is empty, so no answer is expected
+// after the first.
 //
-//   bench_tick [--seconds N] [--interval MS]
+//   bench_tick [--seconds N]
 //
-// Prints "tick alone: X % of one core (N ticks, Y us per tick)".
-#include "TickWorker.h"
+// Prints "port poll alone: X % of one core (N polls in S s, Y us per poll,
+// A answers)" and the thread's wake-ups a second.
+#include "link/Mav2Uart_Worker.h"
 
-#include <QApplication>
+#include <QCoreApplication>
+#include <QDir>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QThread>
 #include <QTimer>
 
+#include <atomic>
 #include <cstdio>
 #include <ctime>
 
@@ -27,70 +31,66 @@ double processCpuSeconds()
     return double(ts.tv_sec) + double(ts.tv_nsec) / 1e9;
 }
 
-class TickSource : public QObject
+// Voluntary context switches of the whole process (every thread).
+long long processWakeups()
 {
-    Q_OBJECT
-
-signals:
-    void page(int index);
-    void calibration(int flag);
-};
+    long long sum = 0;
+    const QString base = QStringLiteral("/proc/self/task");
+    for (const QString &tid : QDir(base).entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
+        QFile f(base + QLatin1Char('/') + tid + QStringLiteral("/status"));
+        if (!f.open(QIODevice::ReadOnly))
+            continue;
+        for (const QByteArray &line : f.readAll().split('\n'))
+            if (line.startsWith("voluntary_ctxt_switches:"))
+                sum += line.mid(24).trimmed().toLongLong();
+    }
+    return sum;
+}
 
 } // namespace
 
 int main(int argc, char *argv[])
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
+    QCoreApplication app(argc, argv);
     int seconds = 10;
-    int interval = 20;
     const QStringList args = app.arguments();
     for (int i = 1; i + 1 < args.size(); ++i) {
         if (args[i] == QLatin1String("--seconds"))
-            seconds = args[i + 1].toInt();
-        else if (args[i] == QLatin1String("--interval"))
-            interval = args[i + 1].toInt();
+            seconds = std::max(1, args[i + 1].toInt());
     }
 
-    QThread thread;
-    TickWorker worker;
-    worker.moveToThread(&thread);
-    TickSource source;
-    QTimer timer;
-    int ticks = 0;
-    int answers = 0;
-    QObject::connect(&timer, &QTimer::timeout, &source, [&] {
-        ++ticks;
-        emit source.page(0);
-        emit source.calibration(0);
+    std::atomic<int> polls{0};
+    Mav2Uart_Worker::registerMetaTypes();
+    auto *worker = new Mav2Uart_Worker([&polls] {
+        ++polls;
+        return QList<PortCandidate>();
     });
-    QObject::connect(&timer, &QTimer::timeout, &worker, &TickWorker::searchPort);
-    QObject::connect(&source, &TickSource::page, &worker, &TickWorker::setPage);
-    QObject::connect(&source, &TickSource::calibration, &worker, &TickWorker::setCalibration);
-    QObject::connect(&worker, &TickWorker::portList, &app, [&](int, const QStringList &, int) { ++answers; });
+    QThread thread;
+    worker->moveToThread(&thread);
+    int answers = 0;
+    QObject::connect(worker, &Mav2Uart_Worker::PortList, &app, [&] { ++answers; });
     thread.start();
-    timer.start(interval);
 
     // Settle for a second, then measure.
-    QTimer::singleShot(1000, [&] {
+    QTimer::singleShot(1000, &app, [&] {
         const double cpu0 = processCpuSeconds();
+        const long long wake0 = processWakeups();
         QElapsedTimer wall;
         wall.start();
-        const int ticks0 = ticks;
-        QTimer::singleShot(seconds * 1000, [&, cpu0, wall, ticks0] {
+        const int polls0 = polls.load();
+        QTimer::singleShot(seconds * 1000, &app, [&, cpu0, wake0, wall, polls0] {
             const double cpu = processCpuSeconds() - cpu0;
             const double secs = double(wall.nsecsElapsed()) / 1e9;
-            const int n = ticks - ticks0;
-            std::printf("tick alone: %.2f %% of one core (%d ticks of %d ms in %.1f s, %.0f us per tick, %d answers)\n",
-                        100.0 * cpu / secs, n, interval, secs, n > 0 ? 1e6 * cpu / n : 0.0, answers);
+            const int n = polls.load() - polls0;
+            std::printf("port poll alone: %.3f %% of one core (%d polls in %.1f s, %.0f us per poll, %d answers)\n",
+                        100.0 * cpu / secs, n, secs, n > 0 ? 1e6 * cpu / n : 0.0, answers);
+            std::printf("  wake-ups: %.1f a second\n", double(processWakeups() - wake0) / secs);
             app.quit();
         });
     });
     const int rc = app.exec();
     thread.quit();
     thread.wait();
+    delete worker;
     return rc;
 }
-
-#include "main.moc"

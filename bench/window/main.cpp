@@ -1,7 +1,8 @@
 // The TAVRO main window, offscreen, beside the simulated flight controller on
 // a pseudo-terminal (as tavro-demo runs it): how long until the window is
-// shown, how much CPU the program takes while it sits connected to the full
-// telemetry, and its peak memory.
+// shown, how much CPU the program takes while it sits unconnected and while it
+// sits connected to the full telemetry, how often it wakes up, and its peak
+// memory.
 //
 //   bench_window [--seconds N] [--settle N] [--texts-hz F] [--pages N] [--no-sweep]
 //                [--unconnected N] [--paint-stats] [--startup-only]
@@ -11,7 +12,8 @@
 //   --texts-hz F     status texts a second from the flight controller (default 1; 0: none)
 //   --pages N        afterwards, N seconds of switching pages once a second
 //   --no-sweep       the sticks stay centred (the channel bars do not move)
-//   --unconnected N  first N seconds with no flight controller listed (default 3)
+//   --unconnected N  first N seconds with no flight controller listed, after
+//                    start-up has settled (default and least 10; 0: skipped)
 //   --paint-stats    lists the paint events of the idle window by widget (costs a little)
 //   --startup-only   stops once the window is shown
 //
@@ -19,9 +21,12 @@
 // (read per thread from /proc/self/task) is taken out of the process's, so
 // the figure is the program's: window thread plus link worker thread.
 //
-// Prints "start to first window: N ms", "idle cpu: X % of one core" and
-// "peak rss: N MB"; exits with 1 when the download fails or a figure misses
-// its target (first window under 500 ms, idle below 2 %, peak RSS below 80 MB).
+// Prints "start to first window: N ms", "unconnected idle cpu: X %",
+// "idle cpu: X % of one core" and "peak rss: N MB", each with its target, and
+// the wake-ups a second of the window and link worker threads (voluntary
+// context switches); exits with 1 when the download fails or a figure misses
+// its target (first window at most 300 ms, unconnected at most 0.3 %,
+// idle-connected at most 1.0 %, peak RSS at most 60 MB).
 #include "WindowProbe.h"
 
 #include "app/AppStartup.h"
@@ -60,9 +65,14 @@
 
 namespace {
 
-constexpr double kIdleTargetPercent = 2.0;
-constexpr double kRssTargetMb = 80.0;
-constexpr double kStartTargetMs = 500.0;
+constexpr double kIdleTargetPercent = 1.0;
+constexpr double kUnconnectedTargetPercent = 0.3;
+constexpr double kRssTargetMb = 60.0;
+constexpr double kStartTargetMs = 300.0;
+// Start-up settles (first paints, fonts, the first port search) before the
+// unconnected phase is measured.
+constexpr int kStartupSettleMs = 2000;
+constexpr int kLeastUnconnectedSeconds = 10;
 
 using Clock = std::chrono::steady_clock;
 
@@ -93,6 +103,28 @@ double threadCpuSeconds(pid_t tid)
         return 0.0;
     const QList<QByteArray> fields = f.readAll().split(' ');
     return fields.isEmpty() ? 0.0 : fields.first().toDouble() / 1e9;
+}
+
+// Voluntary context switches of one thread of this process: how often it
+// went to sleep waiting for something, that is, its wake-ups.
+long long threadWakeups(pid_t tid)
+{
+    QFile f(QStringLiteral("/proc/self/task/%1/status").arg(tid));
+    if (!f.open(QIODevice::ReadOnly))
+        return 0;
+    for (const QByteArray &line : f.readAll().split('\n')) {
+        if (line.startsWith("voluntary_ctxt_switches:"))
+            return line.mid(24).trimmed().toLongLong();
+    }
+    return 0;
+}
+
+long long threadsWakeups(const std::set<pid_t> &tids)
+{
+    long long sum = 0;
+    for (pid_t t : tids)
+        sum += threadWakeups(t);
+    return sum;
 }
 
 double threadsCpuSeconds(const std::set<pid_t> &tids)
@@ -251,6 +283,9 @@ struct Phase
     double simCpuS = 0;
     double guiCpuS = 0;
     double workerCpuS = 0;
+    long long wakeups = 0;        // the program's threads (not the simulator's)
+    long long guiWakeups = 0;
+    long long workerWakeups = 0;
     int debugLines = 0;
     double percent() const { return wallS > 0 ? (processCpuS - simCpuS) * 100.0 / wallS : 0.0; }
 };
@@ -275,7 +310,7 @@ int main(int argc, char *argv[])
     int pageSeconds = 0;
     bool sweep = true;
     bool paintStats = false;
-    int unconnectedSeconds = 3;
+    int unconnectedSeconds = kLeastUnconnectedSeconds;
     bool startupOnly = false;
     const QStringList args = QCoreApplication::arguments().mid(1);
     for (int i = 0; i < args.size(); ++i) {
@@ -291,9 +326,11 @@ int main(int argc, char *argv[])
             pageSeconds = std::max(0, args[++i].toInt());
         else if (a == QLatin1String("--no-sweep"))
             sweep = false;
-        else if (a == QLatin1String("--unconnected") && hasValue)
+        else if (a == QLatin1String("--unconnected") && hasValue) {
             unconnectedSeconds = std::max(0, args[++i].toInt());
-        else if (a == QLatin1String("--startup-only"))
+            if (unconnectedSeconds > 0)
+                unconnectedSeconds = std::max(unconnectedSeconds, kLeastUnconnectedSeconds);
+        } else if (a == QLatin1String("--startup-only"))
             startupOnly = true;
         else if (a == QLatin1String("--paint-stats"))
             paintStats = true;
@@ -338,23 +375,42 @@ int main(int argc, char *argv[])
             return 1;
         }
         const double startMs = msBetween(mainStart, *probe.firstExpose());
-        std::printf("start to first window: %.0f ms (shown %.0f ms, painted %.0f ms; target < %.0f ms: %s)\n",
+        std::printf("start to first window: %.0f ms (shown %.0f ms, painted %.0f ms; target <= %.0f ms: %s)\n",
                     startMs, msBetween(mainStart, *probe.firstShow()), msBetween(mainStart, *probe.firstPainted()),
-                    kStartTargetMs, startMs < kStartTargetMs ? "met" : "MISSED");
+                    kStartTargetMs, startMs <= kStartTargetMs ? "met" : "MISSED");
         std::fflush(stdout);
-        bool good = startMs < kStartTargetMs;
+        bool good = startMs <= kStartTargetMs;
         if (startupOnly)
             return good ? 0 : 1;
 
-        // The window alone, no flight controller listed: what the 20 ms tick
-        // and the port search cost.
+        // The link worker's thread, for the split of the figures.
+        Mav2Uart_Worker *worker = window->linkWorker();
+        pid_t workerTid = 0;
+        QMetaObject::invokeMethod(worker, [&workerTid] { workerTid = currentTid(); }, Qt::BlockingQueuedConnection);
+        const pid_t guiTid = currentTid();
+
+        // The window alone, no flight controller listed: what the port search
+        // and anything else that runs without a link cost.
         if (unconnectedSeconds > 0) {
+            runFor(kStartupSettleMs);
+            const std::set<pid_t> threads = processThreads();
             const double cpu0 = processCpuSeconds();
+            const long long wake0 = threadsWakeups(threads);
+            const long long guiWake0 = threadWakeups(guiTid);
+            const long long workerWake0 = threadWakeups(workerTid);
             const auto wall0 = Clock::now();
             runFor(unconnectedSeconds * 1000);
             const double wall = msBetween(wall0, Clock::now()) / 1000.0;
-            std::printf("unconnected idle cpu: %.2f %% of one core (%.1f s, no flight controller listed)\n",
-                        (processCpuSeconds() - cpu0) * 100.0 / wall, wall);
+            const double percent = (processCpuSeconds() - cpu0) * 100.0 / wall;
+            const double wakeups = double(threadsWakeups(threads) - wake0) / wall;
+            std::printf("unconnected idle cpu: %.2f %% of one core (%.1f s, no flight controller listed; "
+                        "target <= %.1f %%: %s)\n",
+                        percent, wall, kUnconnectedTargetPercent, percent <= kUnconnectedTargetPercent ? "met" : "MISSED");
+            std::printf("  unconnected wake-ups: %.1f a second (window thread %.1f, link worker thread %.1f)\n", wakeups,
+                        double(threadWakeups(guiTid) - guiWake0) / wall,
+                        double(threadWakeups(workerTid) - workerWake0) / wall);
+            std::fflush(stdout);
+            good = good && percent <= kUnconnectedTargetPercent;
         }
 
         // The flight controller as tavro-demo runs it: encoded parameters,
@@ -382,12 +438,6 @@ int main(int argc, char *argv[])
             std::lock_guard<std::mutex> lock(*portMutex);
             *portPath = sim.portPath();
         }
-
-        // The link worker's thread, for the split of the figure.
-        Mav2Uart_Worker *worker = window->linkWorker();
-        pid_t workerTid = 0;
-        QMetaObject::invokeMethod(worker, [&workerTid] { workerTid = currentTid(); }, Qt::BlockingQueuedConnection);
-        const pid_t guiTid = currentTid();
 
         // Connect as a user would: pick the port once it is listed, click.
         auto *ports = window->findChild<QComboBox *>(QStringLiteral("Uartbox"));
@@ -435,6 +485,13 @@ int main(int argc, char *argv[])
             const double sim0 = threadsCpuSeconds(simThreads) + threadCpuSeconds(texts.tid());
             const double gui0 = threadCpuSeconds(guiTid);
             const double worker0 = threadCpuSeconds(workerTid);
+            std::set<pid_t> programThreads;
+            for (pid_t t : processThreads())
+                if (!simThreads.count(t) && t != texts.tid())
+                    programThreads.insert(t);
+            const long long wake0 = threadsWakeups(programThreads);
+            const long long guiWake0 = threadWakeups(guiTid);
+            const long long workerWake0 = threadWakeups(workerTid);
             const auto wall0 = Clock::now();
             QTimer tick;
             if (everySecond) {
@@ -448,6 +505,9 @@ int main(int argc, char *argv[])
             p.simCpuS = threadsCpuSeconds(simThreads) + threadCpuSeconds(texts.tid()) - sim0;
             p.guiCpuS = threadCpuSeconds(guiTid) - gui0;
             p.workerCpuS = threadCpuSeconds(workerTid) - worker0;
+            p.wakeups = threadsWakeups(programThreads) - wake0;
+            p.guiWakeups = threadWakeups(guiTid) - guiWake0;
+            p.workerWakeups = threadWakeups(workerTid) - workerWake0;
             p.debugLines = debugLines.load() - linesBefore;
             return p;
         };
@@ -460,6 +520,8 @@ int main(int argc, char *argv[])
                         "RC_CHANNELS %.1f, status texts %.1f; debug log lines %.1f\n",
                         counts.sysStatus / w, counts.gps / w, counts.gps2 / w, counts.attitude / w, counts.rc / w,
                         counts.texts / w, p.debugLines / w);
+            std::printf("  wake-ups: %.1f a second (window thread %.1f, link worker thread %.1f)\n", p.wakeups / w,
+                        p.guiWakeups / w, p.workerWakeups / w);
         };
 
         PaintCounter paints;
@@ -470,12 +532,12 @@ int main(int argc, char *argv[])
         const Phase idle = measure(seconds * 1000, nullptr);
         paints.enabled = false;
         std::printf("idle cpu: %.2f %% of one core (%.1f s connected, page 0, sticks %s, status texts %.1f Hz; "
-                    "target < %.0f %%: %s)\n",
+                    "target <= %.1f %%: %s)\n",
                     idle.percent(), idle.wallS, sweep ? "sweeping" : "centred", textsHz, kIdleTargetPercent,
-                    idle.percent() < kIdleTargetPercent ? "met" : "MISSED");
+                    idle.percent() <= kIdleTargetPercent ? "met" : "MISSED");
         printDetail(idle);
         std::fflush(stdout);
-        good = good && idle.percent() < kIdleTargetPercent;
+        good = good && idle.percent() <= kIdleTargetPercent;
         if (paintStats) {
             std::printf("  paint events a second (pixels a second) by widget:\n");
             for (auto it = paints.entries.cbegin(); it != paints.entries.cend(); ++it)
@@ -504,9 +566,9 @@ int main(int argc, char *argv[])
 
         texts.stop();
         const double rss = peakRssMb();
-        std::printf("peak rss: %.0f MB (target < %.0f MB: %s)\n", rss, kRssTargetMb,
-                    rss < kRssTargetMb ? "met" : "MISSED");
-        good = good && rss < kRssTargetMb;
+        std::printf("peak rss: %.0f MB (target <= %.0f MB: %s)\n", rss, kRssTargetMb,
+                    rss <= kRssTargetMb ? "met" : "MISSED");
+        good = good && rss <= kRssTargetMb;
         if (warningLines.load() > 0)
             std::printf("warnings logged: %d\n", warningLines.load());
         std::fflush(stdout);

@@ -1,6 +1,6 @@
 // The main window without a flight controller: settings, the language switch (every shown text, state
-// texts, the download display, texts fitting their frames), navigation guards, the drag band, the 20 ms
-// tick (flight time, warning strip ageing), sleep, the download ring and the warning strip's lines.
+// texts, the download display, texts fitting their frames), navigation guards, the drag band, the flight
+// time and the warning strip's ageing (no tick), sleep, the download ring and the warning strip's lines.
 
 #include "app/MainWindow.h"
 #include "app/SettingsLocation.h"
@@ -95,7 +95,7 @@ private slots:
     void downloadDisplayKeepsTheTickedLanguage();
     void missingCatalogueIsReported();
     void frameNavigationGuardsAndDragBand();
-    void tickShowsFlightTimeAndAgesWarnings();
+    void flightTimeFollowsTheStoreAndWarningsAge();
     void sleepKeepsTheWindowRunning();
     void downloadRing_data();
     void downloadRing();
@@ -107,22 +107,21 @@ private slots:
     void helpAndVersionNeedNoDisplay();
 
 private:
-    static void tick(MainWindow &w, int count)
+    // The warning strip's ageing timer, run now as if its time had come.
+    static void ageNow(MainWindow &w)
     {
-        for (int i = 0; i < count; ++i)
-            w.TimerInterrupt();
+        QVERIFY(w.warnAgeTimer->isActive());
+        w.warnAgeTimer->stop();
+        w.ageWarningStrip();
     }
-    // A window whose worker sees no ports; with stopTicks the test drives the tick itself.
-    std::unique_ptr<MainWindow> makeWindow(bool stopTicks = true, const QString &catalogueDir = QString())
+    // A window whose worker sees no ports.
+    std::unique_ptr<MainWindow> makeWindow(bool = true, const QString &catalogueDir = QString())
     {
         MainWindow::Options options;
         options.portSource = [] { return QList<PortCandidate>(); };
         options.settingsFile = m_settingsFile;
         options.catalogueDir = catalogueDir;
-        auto w = std::make_unique<MainWindow>(options);
-        if (stopTicks)
-            w->tickTimer->stop();
-        return w;
+        return std::make_unique<MainWindow>(options);
     }
     void storeLanguage(const QString &value)
     {
@@ -142,7 +141,7 @@ void TestMainWindow::init()
     m_dir = std::make_unique<QTemporaryDir>();
     QVERIFY(m_dir->isValid());
     m_settingsFile = m_dir->filePath(QStringLiteral("settings.ini"));
-    MainWindow::resetWarnTicks();
+    MainWindow::resetWarningAge();
 }
 
 void TestMainWindow::cleanup()
@@ -430,63 +429,76 @@ void TestMainWindow::frameNavigationGuardsAndDragBand()
     QVERIFY(!w->dragging);
 }
 
-void TestMainWindow::tickShowsFlightTimeAndAgesWarnings()
+void TestMainWindow::flightTimeFollowsTheStoreAndWarningsAge()
 {
     auto w = makeWindow();
     auto *flytime = child<QLabel>(*w, "flytimeshow_value");
     QSignalSpy pages(w.get(), &MainWindow::PageValue);
-    tick(*w, 1);
-    QCOMPARE(flytime->text(), QStringLiteral("0分")); // absent (-1) shows 0
-    QCOMPARE(pages.count(), 1);
+    QCOMPARE(flytime->text(), QStringLiteral("0分")); // absent (-1) shows 0 from the start
     const QList<std::pair<double, QString>> cases{
         {3599.0, "59分"}, {3600.9, "60分"}, {1e30, QString::number(std::numeric_limits<int>::max() / 60) + "分"}};
     for (const auto &[seconds, shown] : cases) {
         w->parameterStore()->insertOrUpdate(Parameter{QStringLiteral("STAT_FLTTIME"), seconds});
-        tick(*w, 1);
-        QCOMPARE(flytime->text(), shown);
+        QCOMPARE(flytime->text(), shown); // at once, without a tick
     }
+    w->parameterStore()->clearParameterValue();
+    QCOMPARE(flytime->text(), QStringLiteral("0分"));
+    // Nothing is sent to the worker while nothing changes.
+    QTest::qWait(100);
+    QCOMPARE(pages.count(), 0);
 
+    // Warning lines age one every 10 s of being shown, the oldest first.
     auto *strip = child<NLineLabel>(*w, "warn_txt_widget");
-    // Warning lines age one every 500 ticks, the oldest first.
-    strip->clearLines();
-    tick(*w, 1);
-    MainWindow::resetWarnTicks();
+    auto left = [&] { return w->warnAgeTimer->isActive() ? w->warnAgeTimer->remainingTime() : -1; };
+    QCOMPARE(left(), -1); // an empty strip runs no timer
     for (const char *line : {"one", "two", "three"})
-        strip->addLine(QString::fromLatin1(line));
-    tick(*w, 499);
-    QCOMPARE(strip->lineCount(), 3);
-    tick(*w, 1);
+        w->addWarningLine(QString::fromLatin1(line));
+    QVERIFY2(left() > 9900 && left() <= 10000, qPrintable(QString::number(left())));
+    ageNow(*w);
     QCOMPARE(strip->lineCount(), 2);
     QCOMPARE(strip->lineText(0), QStringLiteral("two"));
-    tick(*w, 1000);
+    QVERIFY2(left() > 9900, qPrintable(QString::number(left()))); // the next one a full period later
+    ageNow(*w);
+    ageNow(*w);
     QCOMPARE(strip->lineCount(), 0);
-    // An empty strip does not age: a new line gets its full 500 ticks.
-    tick(*w, 800);
-    strip->addLine(QStringLiteral("four"));
-    tick(*w, 450);
-    QCOMPARE(strip->lineCount(), 1);
-    // A connection attempt clears the strip (an answer other than 0 or 1 does only that) but not the count.
+    QCOMPARE(left(), -1);
+    // An empty strip does not age: a new line gets its full period.
+    QTest::qWait(300);
+    w->addWarningLine(QStringLiteral("four"));
+    QVERIFY2(left() > 9900, qPrintable(QString::number(left())));
+    // A connection attempt clears the strip (an answer other than 0 or 1 does only that) but keeps the time
+    // already counted: the next line goes that much sooner.
+    QTest::qWait(400);
     QVERIFY(QMetaObject::invokeMethod(w.get(), "OpenUart_connect", Q_ARG(int, 7)));
     QCOMPARE(strip->lineCount(), 0);
-    tick(*w, 20);
-    strip->addLine(QStringLiteral("new"));
-    tick(*w, 49);
-    QCOMPARE(strip->lineCount(), 1);
-    tick(*w, 1); // 500 counted, the clearing included
-    QCOMPARE(strip->lineCount(), 0);
+    QCOMPARE(left(), -1);
+    QTest::qWait(300);
+    w->addWarningLine(QStringLiteral("new"));
+    QVERIFY2(left() > 9000 && left() <= 9650, qPrintable(QString::number(left())));
+    // In real time: one line goes after the rest of the period, not before.
+    MainWindow::resetWarningAge();
+    w->clearWarningStrip();
+    QElapsedTimer shown;
+    shown.start();
+    w->addWarningLine(QStringLiteral("real"));
+    QVERIFY(QTest::qWaitFor([&] { return strip->lineCount() == 0; }, 15000));
+    QVERIFY2(shown.elapsed() >= 9950 && shown.elapsed() <= 10500, qPrintable(QString::number(shown.elapsed())));
 }
 
 void TestMainWindow::sleepKeepsTheWindowRunning()
 {
     auto w = makeWindow(false);
-    QSignalSpy ticks(w.get(), &MainWindow::PageValue);
+    // Timers keep running during the wait (five due; a loaded machine may deliver fewer, never none).
+    QTimer timer;
+    int timeouts = 0;
+    connect(&timer, &QTimer::timeout, this, [&] { ++timeouts; });
+    timer.start(20);
     QElapsedTimer t;
     t.start();
     QVERIFY(QMetaObject::invokeMethod(w.get(), "sleep", Q_ARG(uint, 100)));
     QVERIFY(t.elapsed() >= 100);
     QVERIFY2(t.elapsed() < 1000, qPrintable(QString::number(t.elapsed())));
-    // The 20 ms tick goes on (five due; a loaded machine may deliver fewer, never none).
-    QVERIFY2(ticks.count() >= 2, qPrintable(QString::number(ticks.count())));
+    QVERIFY2(timeouts >= 2, qPrintable(QString::number(timeouts)));
 }
 
 void TestMainWindow::downloadRing_data()
@@ -654,7 +666,7 @@ void TestMainWindow::frameTextsFit()
                                  : QStringLiteral("加速度计校准完成后需要重启飞控"));
     QCOMPARE(strip->lineText(0).endsWith(QChar(0x2026)), english);
     QCOMPARE(full.at(7), english ? QStringLiteral("Writes failed: 2") : QStringLiteral("写入未确认：2 个参数"));
-    tick(*w, 501);
+    ageNow(*w);
     QCOMPARE(strip->toolTip().split(QLatin1Char('\n')), full.mid(1));
     faults.removeDuplicates();
     QVERIFY2(faults.isEmpty(), qPrintable(faults.join(QLatin1Char('\n'))));

@@ -132,8 +132,8 @@ struct EventLog : QObject
     }
 };
 
-// A worker on its own thread, wired as the window wires it. Ticks run one by
-// one (tick(), which waits) or from a 20 ms timer like the window's.
+// A worker on its own thread, wired as the window wires it: it runs on its
+// own timers; the test reports the page as the window does (reportPage()).
 struct Harness
 {
     explicit Harness(PortSource source)
@@ -143,14 +143,9 @@ struct Harness
         worker->moveToThread(&thread);
         log = new EventLog(worker);
         thread.start();
-        timer.setInterval(20);
-        QObject::connect(&timer, &QTimer::timeout, [this] {
-            post([page = page](Mav2Uart_Worker *w) { w->SetCurrentPage(page); w->SearchPort(); });
-        });
     }
     ~Harness()
     {
-        timer.stop();
         if (thread.isRunning()) {
             call([](Mav2Uart_Worker *w) { w->closePort(); });
             thread.quit();
@@ -180,15 +175,10 @@ struct Harness
         call([](Mav2Uart_Worker *) {});
         QCoreApplication::processEvents();
     }
-    // `count` port-search ticks, each after reporting `pg` (negative: none).
-    void tick(int count = 1, int pg = -1)
+    // The window's page report (below 10 arms the silence limit).
+    void reportPage(int pg = 0)
     {
-        for (int i = 0; i < count; ++i)
-            call([pg](Mav2Uart_Worker *w) {
-                if (pg >= 0)
-                    w->SetCurrentPage(pg);
-                w->SearchPort();
-            });
+        post([pg](Mav2Uart_Worker *w) { w->SetCurrentPage(pg); });
     }
     void write(const QString &name, float value)
     {
@@ -213,8 +203,6 @@ struct Harness
     Mav2Uart_Worker *worker = nullptr;
     EventLog *log = nullptr;
     QThread thread;
-    QTimer timer;
-    int page = 0;
 };
 
 // A simulated flight controller and a worker that sees only its port.
@@ -233,7 +221,7 @@ struct Rig
     {
         if (!start())
             return false;
-        h->timer.start();
+        h->reportPage();
         if (!h->connectPort(sim.portPath()) || !h->download())
             return false;
         h->post([](Mav2Uart_Worker *w) { w->SetReadParamDone(); });
@@ -335,19 +323,25 @@ mavlink_param_value_t valueMessage(const QByteArray &id, float value)
     return m;
 }
 
-// Ticks until something happens (at most `limit`); `ticks` gets how many it took.
-ParamTransfer::TickActions tickUntilAction(ParamTransfer &t, int limit, int *ticks)
+// Lets the transfer's clock run, waking it when it says something is due (as
+// the worker's timer does), until something happens or limitMs have passed;
+// `waited` gets when it happened (-1: nothing did).
+ParamTransfer::TickActions waitForAction(ParamTransfer &t, qint64 &now, int limitMs, int *waited)
 {
-    for (int i = 1; i <= limit; ++i) {
+    const qint64 start = now;
+    *waited = -1;
+    for (;;) {
+        const qint64 due = t.msUntilDue(false);
+        if (due < 0 || now + due - start > limitMs)
+            return {};
+        now += std::max<qint64>(due, 1);
         ParamTransfer::TickActions a = t.tick(false);
         if (a.finish || !a.readRequests.isEmpty() || a.resendList || a.listFailed || !a.writeResends.isEmpty()
             || !a.writeFailures.isEmpty()) {
-            *ticks = i;
+            *waited = int(now - start);
             return a;
         }
     }
-    *ticks = limit + 1;
-    return {};
 }
 
 struct CliRun
@@ -432,7 +426,10 @@ private slots:
 
     void completionCountsDistinctIndices()
     {
+        qint64 now = 1000;
+        const auto clock = [&now] { return now; };
         ParamTransfer t;
+        t.setClock(clock);
         t.startDownload();
         QVERIFY(!t.noteValue(65535, 3));   // an unrequested value outside the table
         QVERIFY(t.noteValue(0, 3));
@@ -440,46 +437,56 @@ private slots:
         QVERIFY(t.noteValue(1, 3));
         QCOMPARE(t.receivedParams, 2u);
         // Index 2 never came: no completion; after the quiet period it is asked for.
-        int ticks = 0;
-        ParamTransfer::TickActions a = tickUntilAction(t, 100, &ticks);
-        QCOMPARE(ticks, ParamTransfer::kQuietTicks + 1);   // the first tick sees the messages
+        int waited = 0;
+        ParamTransfer::TickActions a = waitForAction(t, now, 10000, &waited);
+        QCOMPARE(waited, ParamTransfer::kQuietMs);
         QVERIFY(!a.finish);
         QCOMPARE(a.readRequests, QList<uint16_t>{2});
+        now += 50;
         QVERIFY(t.noteValue(2, 3));
         QVERIFY(t.takeReadRequests().isEmpty());
-        for (int i = 0; i < 10; ++i)
-            QVERIFY(!t.tick(false).finish);
+        now += 200;
+        QVERIFY(!t.tick(false).finish);
         t.noteValue(1, 3);   // a repeated message still restarts the quiet wait
-        a = tickUntilAction(t, 100, &ticks);
+        a = waitForAction(t, now, 10000, &waited);
         QVERIFY(a.finish && a.missing.isEmpty() && t.paramReadFinished);
-        QCOMPARE(ticks, ParamTransfer::kQuietTicks + 1);
-        // Later values never finish twice.
+        QCOMPARE(waited, ParamTransfer::kQuietMs);
+        // Later values never finish twice, and nothing waits any more.
         QVERIFY(!t.noteValue(1, 3));
-        QVERIFY(!tickUntilAction(t, 100, &ticks).finish);
+        QCOMPARE(t.msUntilDue(false), -1);
+        QVERIFY(!waitForAction(t, now, 10000, &waited).finish);
 
         // The flight controller announces fewer parameters: indices beyond drop out.
         ParamTransfer u;
+        u.setClock(clock);
         u.startDownload();
         u.noteValue(0, 3);
         u.noteValue(2, 3);
         u.noteValue(1, 2);
         QCOMPARE(u.totalParams(), uint16_t(2));
         QCOMPARE(u.receivedParams, 2u);
-        QVERIFY(tickUntilAction(u, 100, &ticks).finish);
+        QVERIFY(waitForAction(u, now, 10000, &waited).finish);
 
-        // Values arriving without a list request never cause read requests.
+        // Values arriving without a list request never cause read requests;
+        // nothing is due for them.
         ParamTransfer v;
+        v.setClock(clock);
         v.noteValue(0, 3);
-        QVERIFY(tickUntilAction(v, 60, &ticks).readRequests.isEmpty());
+        QCOMPARE(v.msUntilDue(false), -1);
+        now += 5000;
+        QVERIFY(v.tick(false).readRequests.isEmpty());
     }
 
     void missingIndicesAskedForThenReported()
     {
+        qint64 now = 0;
+        const auto clock = [&now] { return now; };
         ParamTransfer t;
+        t.setClock(clock);
         t.startDownload();
         t.noteValue(0, 30);
-        int ticks = 0;
-        ParamTransfer::TickActions a = tickUntilAction(t, 100, &ticks);
+        int waited = 0;
+        ParamTransfer::TickActions a = waitForAction(t, now, 10000, &waited);
         // At most ten outstanding; every answer frees one slot, an unasked one none.
         QCOMPARE(a.readRequests.size(), ParamTransfer::kMaxOutstandingReads);
         QCOMPARE(a.readRequests.first(), uint16_t(1));
@@ -489,12 +496,13 @@ private slots:
         QVERIFY(t.takeReadRequests().isEmpty());
 
         ParamTransfer u;
+        u.setClock(clock);
         u.startDownload();
         u.noteValue(0, 3);
         QMap<int, int> asked;
         for (int rounds = 0;; ++rounds) {
-            a = tickUntilAction(u, 100, &ticks);
-            QCOMPARE(ticks, ParamTransfer::kQuietTicks + (rounds == 0 ? 1 : 0));
+            a = waitForAction(u, now, 10000, &waited);
+            QCOMPARE(waited, ParamTransfer::kQuietMs);   // each round waits its own quiet period
             if (a.finish)
                 break;
             for (uint16_t i : a.readRequests)
@@ -504,16 +512,18 @@ private slots:
         QCOMPARE(asked, (QMap<int, int>{{1, ParamTransfer::kMaxReadAttempts}, {2, ParamTransfer::kMaxReadAttempts}}));
         QCOMPARE(a.missing, (QList<int>{1, 2}));
 
-        // An unanswered list request: resent, then reported once.
+        // An unanswered list request: resent every 2 s, then reported once.
         ParamTransfer l;
+        l.setClock(clock);
         l.startDownload();
         for (int resend = 0; resend <= ParamTransfer::kListResends; ++resend) {
-            a = tickUntilAction(l, 200, &ticks);
-            QCOMPARE(ticks, ParamTransfer::kListTimeoutTicks);
+            a = waitForAction(l, now, 10000, &waited);
+            QCOMPARE(waited, ParamTransfer::kListTimeoutMs);
             QCOMPARE((QPair<bool, bool>(a.resendList, a.listFailed)),
                      (QPair<bool, bool>(resend < ParamTransfer::kListResends, resend == ParamTransfer::kListResends)));
         }
-        QVERIFY(!tickUntilAction(l, 300, &ticks).listFailed);
+        QCOMPARE(l.msUntilDue(false), -1);
+        QVERIFY(!waitForAction(l, now, 10000, &waited).listFailed);
     }
 
     void writeConfirmation_data()
@@ -551,21 +561,25 @@ private slots:
     // A slider's press and release: two writes before the first echo.
     void staleEchoesOfSupersededWrites()
     {
+        qint64 now = 0;
         ParamTransfer t;
+        t.setClock([&now] { return now; });
         const QString name = "ATC_RAT_YAW_P";
+        QCOMPARE(t.msUntilDue(false), -1);   // nothing waits, no timer runs
         t.writeSent(name, 0.19f);
         t.writeSent(name, 0.292f);
-        for (int i = 0; i < 10; ++i)
-            t.tick(false);
+        QCOMPARE(t.msUntilDue(false), ParamTransfer::kWriteTimeoutMs);
+        now += 200;
+        t.tick(false);
         // The echo of the press (also in its encoded round trip): no confirmation, no failure.
         float written = 0.0f;
         QCOMPARE(t.echo(name, 0.19f, 9, &written), ParamTransfer::EchoResult::Stale);
         QCOMPARE(written, 0.292f);
         QCOMPARE(t.echo(name, (0.19f * 12.0f) / 12.0f, 9, &written), ParamTransfer::EchoResult::Stale);
-        // The release keeps its own clock.
-        int ticks = 0;
-        ParamTransfer::TickActions a = tickUntilAction(t, 100, &ticks);
-        QCOMPARE(ticks, ParamTransfer::kWriteTimeoutTicks - 10);
+        // The release keeps its own clock: sent again 500 ms after it was written.
+        int waited = 0;
+        ParamTransfer::TickActions a = waitForAction(t, now, 10000, &waited);
+        QCOMPARE(waited, ParamTransfer::kWriteTimeoutMs - 200);
         QCOMPARE(a.writeResends.size(), 1);
         QCOMPARE(a.writeResends[0].value, 0.292f);
         QCOMPARE(t.echo(name, 0.292f, 9, &written), ParamTransfer::EchoResult::Confirmed);
@@ -590,7 +604,8 @@ private slots:
         for (int i = 0; i < 200; ++i)
             t.writeSent("LOIT_BRK_ACCEL", float(i));
         ParamTransfer::TickActions last;
-        for (int i = 0; i < (ParamTransfer::kWriteResends + 1) * ParamTransfer::kWriteTimeoutTicks; ++i) {
+        for (int i = 0; i < (ParamTransfer::kWriteResends + 1) * ParamTransfer::kWriteTimeoutMs / 20; ++i) {
+            now += 20;
             last = t.tick(false);
             if (i % 10 == 0)
                 QCOMPARE(t.echo("LOIT_BRK_ACCEL", 198.0f, 9, &written), ParamTransfer::EchoResult::Stale);
@@ -599,6 +614,7 @@ private slots:
         QCOMPARE(last.writeFailures[0].value, 199.0f);
         QCOMPARE(last.writeFailures[0].superseded.size(), ParamTransfer::kMaxSupersededValues);
         QCOMPARE(t.pendingWriteCount(), 0);
+        QCOMPARE(t.msUntilDue(false), -1);
     }
 
     // ---- the simulator as a peer on the wire --------------------------------------
@@ -732,7 +748,7 @@ private slots:
         rig.sim.setDroppedIndices(QSet<int>(dropped.cbegin(), dropped.cend()));
         QVERIFY(rig.start());
         Harness &h = *rig.h;
-        h.timer.start();
+        h.reportPage();
         QVERIFY(h.connectPort(rig.sim.portPath()));
         QVERIFY(h.download());
 
@@ -817,7 +833,7 @@ private slots:
         rig.sim.setSeed(7);
         QVERIFY(rig.start());
         Harness &h = *rig.h;
-        h.timer.start();
+        h.reportPage();
         QVERIFY(h.connectPort(rig.sim.portPath()));
         QVERIFY(h.download(60000));
         QVERIFY(h.log->missing.isEmpty());
@@ -851,7 +867,7 @@ private slots:
         Rig rig({{"fw_version", 3.0f, T::Real32}, {"FLTMODE1", 6.0f, T::Int8}, {"RC3_MIN", 1100.0f, T::Int16}});
         QVERIFY(rig.start());
         Harness &h = *rig.h;
-        h.timer.start();
+        h.reportPage();
         QVERIFY(h.connectPort(rig.sim.portPath()));
         QVERIFY(h.download());
         QCOMPARE(h.log->loadedValues().value("RC3_MIN"), 1100.0);
@@ -881,7 +897,7 @@ private slots:
         rig.sim.setUnanswerableIndices(lost);
         QVERIFY(rig.start());
         Harness &h = *rig.h;
-        h.timer.start();
+        h.reportPage();
         QVERIFY(h.connectPort(rig.sim.portPath()));
         h.post([](Mav2Uart_Worker *w) { w->startParamRead(); });
         // The first round asks for ten at most, then waits for the quiet period.
@@ -905,11 +921,14 @@ private slots:
         QVERIFY(h.connectPort(rig.sim.portPath()));
         h.post([](Mav2Uart_Worker *w) { w->startParamRead(); });
         QTRY_COMPARE(rig.sim.listRequestCount(), 1);
-        // No page reported: only the list request's own clock runs.
-        h.tick(3 * 100 + 99);
-        QTRY_COMPARE(rig.sim.listRequestCount(), 4);
+        QElapsedTimer clock;
+        clock.start();
+        // No page reported: only the list request's own clock runs, 2 s a request.
+        QTRY_COMPARE_WITH_TIMEOUT(rig.sim.listRequestCount(), 4, 15000);
+        QVERIFY2(clock.elapsed() >= 3 * ParamTransfer::kListTimeoutMs - 100, qPrintable(QString::number(clock.elapsed())));
         QCOMPARE(h.log->disconnects, 0);
-        h.tick(1);
+        QTRY_COMPARE_WITH_TIMEOUT(h.log->disconnects, 1, 5000);
+        QVERIFY2(clock.elapsed() >= 4 * ParamTransfer::kListTimeoutMs - 100, qPrintable(QString::number(clock.elapsed())));
         h.settle();
         QCOMPARE(h.log->linkErrors.size(), 1);
         QVERIFY(h.log->linkErrors.first().contains("parameter list"));
@@ -922,8 +941,6 @@ private slots:
         again.sim.setIgnoredListRequests(1);
         QVERIFY(again.start());
         QVERIFY(again.h->connectPort(again.sim.portPath()));
-        again.h->page = 0xFF;
-        again.h->timer.start();
         QVERIFY(again.h->download(10000));
         QCOMPARE(again.sim.listRequestCount(), 2);
         QCOMPARE(again.h->log->loadedCounts.last(), 30);
@@ -1035,7 +1052,7 @@ private slots:
         SimulatedFlightController sim(SimulatedFlightController::Options::demo());
         QVERIFY(sim.start());
         Harness h(SimulatorPortSource::only(sim.portPath()));
-        h.timer.start();
+        h.reportPage();
         QVERIFY(h.connectPort(sim.portPath()));
         QVERIFY(h.download(60000));
         const QHash<QString, double> table = h.log->loadedValues();
@@ -1132,28 +1149,46 @@ private slots:
             std::lock_guard<std::mutex> lock(*mutex);
             return *ports;
         });
-        auto tick = [&] {
-            h.tick();
-            h.settle();
+        auto last = [&] {
             return QPair<int, QStringList>(h.log->portLists.last().replaced, h.log->portLists.last().ports);
         };
+        // Several polls go by (the worker asks every kPortPollMs).
+        auto severalPolls = [&] {
+            QTest::qWait(3 * Mav2Uart_Worker::kPortPollMs);
+            h.settle();
+        };
         const QStringList one{first.portPath()}, both{first.portPath(), second.portPath()};
-        QCOMPARE(tick(), qMakePair(1, one));
-        QCOMPARE(tick(), qMakePair(0, one));
-        // A second adapter while a port is open changes nothing ...
+        // The worker searches on its own: the first search publishes the list ...
+        QTRY_COMPARE(h.log->portLists.size(), 1);
+        QCOMPARE(last(), qMakePair(1, one));
+        QVERIFY(h.read(&Mav2Uart_Worker::isPortSearchRunning));
+        // ... and an unchanged list is not sent again, by the poll or by a search asked for.
+        severalPolls();
+        h.call([](Mav2Uart_Worker *w) { w->SearchPort(); });
+        h.settle();
+        QCOMPARE(h.log->portLists.size(), 1);
+        // A second adapter while a port is open changes nothing; no search runs.
         QVERIFY(h.connectPort(first.portPath()));
+        QVERIFY(!h.read(&Mav2Uart_Worker::isPortSearchRunning));
         setPorts({{first.portPath(), 0x05C0, 0x007A}, {second.portPath(), 0x05C0, 0x007A}});
-        h.tick(2);
-        QCOMPARE(tick(), qMakePair(0, one));
-        // ... until the port is closed: listed on the next tick, once replaced.
+        severalPolls();
+        h.call([](Mav2Uart_Worker *w) { w->SearchPort(); });
+        h.settle();
+        QCOMPARE(h.log->portLists.size(), 1);
+        QCOMPARE(h.read(&Mav2Uart_Worker::currentPortList), one);
+        // ... until the port is closed: listed at once, replaced, and only once.
         h.post([](Mav2Uart_Worker *w) { w->ConnectPort(QString()); });
-        QCOMPARE(tick(), qMakePair(1, both));
-        QCOMPARE(tick(), qMakePair(0, both));
-        setPorts({});   // unplugged while closed: the list empties
-        QCOMPARE(tick(), qMakePair(1, QStringList()));
+        QTRY_COMPARE(h.log->portLists.size(), 2);
+        QCOMPARE(last(), qMakePair(1, both));
+        QVERIFY(h.read(&Mav2Uart_Worker::isPortSearchRunning));
+        severalPolls();
+        QCOMPARE(h.log->portLists.size(), 2);
+        setPorts({});   // unplugged while closed: the poll empties the list
+        QTRY_COMPARE_WITH_TIMEOUT(h.log->portLists.size(), 3, 5000);
+        QCOMPARE(last(), qMakePair(1, QStringList()));
     }
 
-    void silenceClosesPortAfter100Ticks()
+    void silenceClosesPortAfterTwoSeconds()
     {
         Rig rig;
         rig.sim.setHeartbeatEnabled(false);
@@ -1161,19 +1196,37 @@ private slots:
         QVERIFY(rig.start());
         Harness &h = *rig.h;
         QVERIFY(h.connectPort(rig.sim.portPath()));
-        // Before the window reports a page, and on pages 10 and up, a silent link stays.
-        h.tick(150);
-        h.tick(150, 10);
-        // A heartbeat resets the count and emits nothing besides the first-frame notice.
-        h.tick(90, 0);
+        const int limit = Mav2Uart_Worker::kSilenceLimitMs;
+        // Before the window reports a page, and on pages 10 and up, the limit is not armed.
+        QTest::qWait(300);
+        QCOMPARE(h.read(&Mav2Uart_Worker::silenceRemainingMs), -1);
+        h.reportPage(10);
+        QCOMPARE(h.read(&Mav2Uart_Worker::reportedPage), 10);
+        QCOMPARE(h.read(&Mav2Uart_Worker::silenceRemainingMs), -1);
+        // A page below 10 arms it; a page of 10 and up pauses it, keeping what is left.
+        h.reportPage(0);
+        int left = h.read(&Mav2Uart_Worker::silenceRemainingMs);
+        QVERIFY2(left > limit - 200 && left <= limit, qPrintable(QString::number(left)));
+        QTest::qWait(500);
+        h.reportPage(12);
+        QCOMPARE(h.read(&Mav2Uart_Worker::silenceRemainingMs), -1);
+        QTest::qWait(300);
+        h.reportPage(3);
+        left = h.read(&Mav2Uart_Worker::silenceRemainingMs);
+        QVERIFY2(left > 200 && left <= limit - 450, qPrintable(QString::number(left)));
+        // A heartbeat starts the limit again and emits nothing besides the first-frame notice.
         rig.sim.sendRaw(frameOf(mavlink_heartbeat_t{0, 4, 3, 0, 0, 3}));
-        QTRY_COMPARE(h.read(&Mav2Uart_Worker::silentTickCount), 0);
-        QVERIFY(h.read(&Mav2Uart_Worker::hasSeenMessage));
-        h.tick(99, 0);
-        h.settle();
+        QTRY_VERIFY(h.read(&Mav2Uart_Worker::hasSeenMessage));
+        QElapsedTimer sinceFrame;
+        sinceFrame.start();
+        left = h.read(&Mav2Uart_Worker::silenceRemainingMs);
+        QVERIFY2(left > limit - 300, qPrintable(QString::number(left)));
         QVERIFY(h.worker->portOpen);
         QCOMPARE(h.log->disconnects + h.log->silenceFlags(), 0);
-        h.tick(1, 0);
+        // Two seconds after that frame the port closes, the list follows with the flag.
+        QTRY_COMPARE_WITH_TIMEOUT(h.log->disconnects, 1, 5000);
+        const qint64 silent = sinceFrame.elapsed();
+        QVERIFY2(silent >= limit - 150 && silent <= limit + 600, qPrintable(QString::number(silent)));
         h.settle();
         QVERIFY(!h.worker->portOpen && !h.worker->readParamDone);
         QCOMPARE(h.log->portLists.last().silenceClosed, 1);
@@ -1181,7 +1234,8 @@ private slots:
         QCOMPARE(h.log->connects, QList<int>{1});
         QCOMPARE((QList<int>{h.log->alive, h.log->attitudes, int(h.log->sysStatus.size()), int(h.log->loaded.size())}),
                  (QList<int>{1, 0, 0, 0}));
-        h.tick(1, 0);
+        QCOMPARE(h.read(&Mav2Uart_Worker::silenceRemainingMs), -1);
+        QTest::qWait(3 * Mav2Uart_Worker::kPortPollMs);
         h.settle();
         QCOMPARE(h.log->silenceFlags(), 1);
     }
@@ -1204,7 +1258,7 @@ private slots:
         QVERIFY(h.waiting());
         QVERIFY(h.connectPort(other.portPath()));
         QTRY_VERIFY(!h.waiting());
-        h.timer.start();
+        h.reportPage();   // arms the silence limit
         QVERIFY(h.download());   // the new port's own download works
         QCOMPARE((QList<int>{quiet.sim.listRequestCount(), other.listRequestCount()}), (QList<int>{0, 1}));
         // The silence limit closes the port while waiting: the wait ends too.
@@ -1213,8 +1267,9 @@ private slots:
         QTRY_VERIFY(h.waiting());
         QTRY_COMPARE_WITH_TIMEOUT(h.log->disconnects, 1, 5000);
         QTRY_VERIFY(!h.waiting());
-        // Quitting the thread while waiting: it ends, and the port closes with it.
-        h.timer.stop();
+        // Quitting the thread while waiting: it ends, and the port closes with it
+        // (a page of 10 and up keeps the silence limit out of it).
+        h.reportPage(10);
         QVERIFY(h.connectPort(quiet.sim.portPath()));
         h.post([](Mav2Uart_Worker *w) { w->startParamRead(); });
         QTRY_VERIFY(h.waiting());
@@ -1237,7 +1292,7 @@ private slots:
         h.post([](Mav2Uart_Worker *w) { w->startParamRead(); });
         h.settle();   // runs inside the second wait, so that one has begun
         rig.sim.setSilent(false);
-        h.timer.start();
+        h.reportPage();
         QTRY_COMPARE_WITH_TIMEOUT(h.log->finished, 1, 20000);
         QTRY_VERIFY(!h.waiting());
         QTest::qWait(400);
@@ -1254,21 +1309,21 @@ private slots:
         rig.sim.setIgnoredParamSets(100);
         h.write("H_COL_MAX", 1700.0f);
         QTRY_COMPARE(rig.sim.paramSets().size(), 1);
-        // The cable is pulled with no tick running, so not the silence limit ends the link.
-        h.timer.stop();
+        // The cable is pulled on a page of 10 and up, so not the silence limit ends the link.
+        h.reportPage(10);
         h.settle();
+        QCOMPARE(h.read(&Mav2Uart_Worker::silenceRemainingMs), -1);
         rig.sim.stop();
         QTRY_COMPARE_WITH_TIMEOUT(h.log->disconnects, 1, 10000);
         QVERIFY(!h.worker->portOpen && h.read(&Mav2Uart_Worker::currentPortName).isEmpty());
         QVERIFY(contains(h.log->writeFailures, "H_COL_MAX", 1700.0f));
-        QCOMPARE(h.log->silenceFlags(), 0);
-        // The next port-search tick carries the flag, as after a silence; the one after does not.
-        h.tick(1, 0);
+        // The list follows with the flag, as after a silence, once; the search runs again.
+        QTRY_COMPARE(h.log->silenceFlags(), 1);
+        QCOMPARE(h.log->sequence.filter(QRegularExpression("disconnect|closed")), (QStringList{"disconnect", "closed"}));
+        QVERIFY(h.read(&Mav2Uart_Worker::isPortSearchRunning));
+        QTest::qWait(3 * Mav2Uart_Worker::kPortPollMs);
         h.settle();
-        QCOMPARE(h.log->portLists.last().silenceClosed, 1);
-        h.tick(1, 0);
-        h.settle();
-        QCOMPARE(h.log->portLists.last().silenceClosed, 0);
+        QCOMPARE(h.log->silenceFlags(), 1);
         QCOMPARE(h.log->connects, QList<int>{1});
     }
 

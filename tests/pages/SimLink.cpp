@@ -14,7 +14,6 @@ SimLink::SimLink(PageContext *ctx, int page)
 
 SimLink::~SimLink()
 {
-    m_tick.stop();
     if (m_thread.isRunning()) {
         QMetaObject::invokeMethod(worker, &Mav2Uart_Worker::closePort, Qt::BlockingQueuedConnection);
         m_thread.quit();
@@ -55,18 +54,15 @@ bool SimLink::start(QString *error)
     QObject::connect(worker, &Mav2Uart_Worker::ConnectSingal, m_ctx, [this](int opened) { connects.append(opened); });
     QObject::connect(worker, &Mav2Uart_Worker::disconnect_UI_disable, m_ctx, [this] { ++linkLosses; });
 
-    m_tick.setInterval(20);
-    QObject::connect(&m_tick, &QTimer::timeout, [this] {
-        const int page = m_page;
-        const int calibrating = m_ctx->magCalibrating ? 1 : 0;
-        post([page, calibrating](Mav2Uart_Worker *w) {
-            w->SetCurrentPage(page);
-            w->SetMagcalibrationrun(calibrating);
-            w->SearchPort();
-        });
-    });
+    QObject::connect(m_ctx, &PageContext::magCalibratingChanged, worker,
+                     [this](bool running) { worker->SetMagcalibrationrun(running ? 1 : 0); });
     m_thread.start();
-    m_tick.start();
+    const int page = m_page;
+    const int calibrating = m_ctx->magCalibrating ? 1 : 0;
+    post([page, calibrating](Mav2Uart_Worker *w) {
+        w->SetCurrentPage(page);
+        w->SetMagcalibrationrun(calibrating);
+    });
 
     post([path](Mav2Uart_Worker *w) { w->ConnectPort(path); });
     if (!QTest::qWaitFor([this] { return !connects.isEmpty(); }, 5000) || connects.last() != 1) {
@@ -84,7 +80,7 @@ bool SimLink::download(int timeoutMs)
     if (!QTest::qWaitFor([&] { return m_finished > before; }, timeoutMs))
         return false;
     post([](Mav2Uart_Worker *w) { w->SetReadParamDone(); });
-    // Update mode starts on the worker's next tick.
+    // Update mode starts when the worker has taken SetReadParamDone.
     return QTest::qWaitFor([this] {
         bool requested = false;
         QMetaObject::invokeMethod(worker, [&] { requested = worker->isStreamsRequested(); },

@@ -1,6 +1,7 @@
 #pragma once
 // A simulated flight controller and a real link worker on its own thread,
-// wired to a page context as the main window wires it, with its 20 ms tick.
+// wired to a page context as the main window wires it: the page index
+// reported once, the calibration flag whenever it changes.
 
 #include "link/Mav2Uart_Worker.h"
 #include "sim/SimulatedFlightController.h"
@@ -8,7 +9,6 @@
 #include <QList>
 #include <QString>
 #include <QThread>
-#include <QTimer>
 
 #include <functional>
 
@@ -17,7 +17,7 @@ class PageContext;
 class SimLink
 {
 public:
-    // `page` is the stacked-page index reported on every tick.
+    // `page` is the stacked-page index reported to the worker.
     explicit SimLink(PageContext *ctx, int page);
     ~SimLink();
 
@@ -38,6 +38,5 @@ private:
     PageContext *m_ctx;
     int m_page;
     QThread m_thread;
-    QTimer m_tick;
     int m_finished = 0;
 };

@@ -12,7 +12,7 @@
 // The same stream goes through
 //  - one codec byte by byte (receiveByte) and one codec in chunks (receive):
 //    both must yield the same frames, each decoded into its structure;
-//  - a link worker (DataAnalysis in chunks, a port-search tick after each):
+//  - a link worker (DataAnalysis in chunks, a port search after each):
 //    every handler and signal of the worker runs on fuzzed frames;
 //  - the parameter-transfer bookkeeping of a running download, fed with every
 //    PARAM_VALUE received, ticking as the worker would.
@@ -107,8 +107,13 @@ void decodeFrame(const MavlinkFrame &f)
 struct DownloadDriver {
     ParamTransfer transfer;
     int frames = 0;
+    qint64 now = 0;   // the transfer's clock, driven by tick()
 
-    DownloadDriver() { transfer.startDownload(); }
+    DownloadDriver()
+    {
+        transfer.setClock([this] { return now; });
+        transfer.startDownload();
+    }
 
     void checkRequests(const QList<uint16_t> &requests) const
     {
@@ -149,8 +154,10 @@ struct DownloadDriver {
         checkRequests(transfer.takeReadRequests());
     }
 
+    // 20 ms of the transfer's clock go by.
     void tick()
     {
+        now += 20;
         const ParamTransfer::TickActions a = transfer.tick(false);
         checkRequests(a.readRequests);
         FUZZ_CHECK(a.missing.isEmpty() || a.finish);
