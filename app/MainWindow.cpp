@@ -393,6 +393,9 @@ QString MainWindow::permissionFixText() const
               "sudo udevadm control --reload-rules\n"
               "2. 把当前用户加入 dialout 组，然后注销并重新登录：\n"
               "sudo usermod -aG dialout $USER");
+#elif defined(Q_OS_WIN)
+    // Windows refuses a COM port that another program holds open.
+    return tr("串口正被其他程序占用。请关闭使用该串口的其他程序（例如其他地面站软件），然后重新连接。");
 #else
     return QString();
 #endif

@@ -209,9 +209,9 @@ private:
     // detailed text.
     void showWarningBox(const QString &title, const QString &text, const QString &detail = QString(),
                         const QString &hint = QString());
-    // What the user can do when the system refuses to open the port: install
-    // the udev rule or join the dialout group, then re-plug. Empty where
-    // there is no such fix (not Linux).
+    // What the user can do when the system refuses to open the port: on
+    // Linux install the udev rule or join the dialout group, then re-plug; on
+    // Windows close the program that holds the port. Empty elsewhere.
     QString permissionFixText() const;
     void stopWorkerThread();
     // Sets the process-wide ageing time of the warning strip back to 0.

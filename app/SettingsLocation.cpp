@@ -4,6 +4,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QStandardPaths>
+#include <QTemporaryFile>
 
 namespace {
 
@@ -19,6 +20,21 @@ bool isSystemDirectory(const QFileInfo &dir)
            || path == QLatin1String("/usr") || path.startsWith(QLatin1String("/usr/"));
 }
 
+// Whether a file can be made in the folder. On Windows QFileInfo::isWritable
+// reads only the read-only attribute, not the folder's access rights, so an
+// installed copy under Program Files would look writable to a user who may
+// not write there: only trying tells.
+bool canCreateFileIn(const QString &dir)
+{
+#ifdef Q_OS_WIN
+    QTemporaryFile probe(QDir(dir).filePath(QStringLiteral("settings-probe-XXXXXX")));
+    return probe.open();
+#else
+    Q_UNUSED(dir);
+    return true;
+#endif
+}
+
 } // namespace
 
 QString SettingsLocation::choose(const QString &besideDir, const QString &userDir)
@@ -27,7 +43,8 @@ QString SettingsLocation::choose(const QString &besideDir, const QString &userDi
     const QString beside = QDir(besideDir).filePath(QLatin1String(FileName));
     const QFileInfo file(beside);
     const bool besideWritable = !besideDir.isEmpty() && dir.isDir() && dir.isWritable() && !isSystemDirectory(dir)
-                                && (!file.exists() || (file.isFile() && file.isWritable()));
+                                && (!file.exists() || (file.isFile() && file.isWritable()))
+                                && canCreateFileIn(besideDir);
     if (besideWritable || userDir.isEmpty())
         return beside;
     return QDir(userDir).filePath(QLatin1String(FileName));

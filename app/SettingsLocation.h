@@ -7,7 +7,10 @@
 // A copy unpacked by hand keeps its settings beside the executable, as it
 // always has. A system-wide installation (the Debian package puts the program
 // in /usr/bin) cannot write there, so the settings then live in the user's
-// configuration directory and are read from there too. The file's content
+// configuration directory and are read from there too. On Windows an unpacked
+// zip keeps them beside tavro.exe; a copy installed under Program Files,
+// where a user may not write, keeps them in the user's local application
+// data folder (AppData/Local/tavro). The file's content
 // (group "tavro-set", key "Language") is the same in both places.
 class SettingsLocation
 {

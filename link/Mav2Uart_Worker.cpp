@@ -1,5 +1,9 @@
 #include "link/Mav2Uart_Worker.h"
 
+#include "link/BytePipe.h"
+#include "link/InProcessPort.h"
+#include "link/InProcessPorts.h"
+
 #include <QDir>
 #include <QEventLoop>
 #include <QFile>
@@ -54,7 +58,7 @@ Mav2Uart_Worker::Mav2Uart_Worker(PortSource source)
 
 Mav2Uart_Worker::~Mav2Uart_Worker()
 {
-    delete serialPort;
+    delete hardwarePort;
 }
 
 void Mav2Uart_Worker::init()
@@ -80,8 +84,9 @@ void Mav2Uart_Worker::init()
     // been moved to by then.
     QMetaObject::invokeMethod(this, &Mav2Uart_Worker::beginPortSearch, Qt::QueuedConnection);
 
-    serialPort = new QSerialPort(this);
-    connect(serialPort, &QSerialPort::readyRead, this, &Mav2Uart_Worker::dataArrived);
+    hardwarePort = new QSerialPort(this);
+    serialPort = hardwarePort;
+    connect(hardwarePort, &QSerialPort::readyRead, this, &Mav2Uart_Worker::dataArrived);
     // Telemetry comes in bursts (every stream at 10 Hz) that trickle in over
     // a few milliseconds; read together, a burst reaches the window as one
     // batch of signals and is painted once.
@@ -94,7 +99,7 @@ void Mav2Uart_Worker::init()
     // and again: a resource error, or read errors one after the other with
     // nothing read in between (a single failed read is not taken for it).
     // Handled after the port's own notification has returned.
-    connect(serialPort, &QSerialPort::errorOccurred, this, [this](QSerialPort::SerialPortError error) {
+    connect(hardwarePort, &QSerialPort::errorOccurred, this, [this](QSerialPort::SerialPortError error) {
         if (error == QSerialPort::ReadError)
             ++failedReads;
         const bool gone = error == QSerialPort::ResourceError
@@ -238,29 +243,78 @@ void Mav2Uart_Worker::armTransferTimer()
 
 // ---- port ------------------------------------------------------------------------
 
+bool Mav2Uart_Worker::openInProcessPort(const QString &name, QString *error)
+{
+    const std::shared_ptr<BytePipe> pipe = InProcessPorts::find(name);
+    auto *port = new InProcessPort(pipe, this);
+    if (!port->open(QIODevice::ReadWrite)) {
+        if (error)
+            *error = port->errorString();
+        delete port;
+        return false;
+    }
+    // The same reads as from a serial port; the line's end is the device
+    // going away.
+    connect(port, &QIODevice::readyRead, this, &Mav2Uart_Worker::dataArrived);
+    connect(port, &QIODevice::readChannelFinished, this, [this] {
+        if (deviceLossQueued)
+            return;
+        deviceLossQueued = true;
+        QMetaObject::invokeMethod(this, &Mav2Uart_Worker::handleDeviceLoss, Qt::QueuedConnection);
+    });
+    serialPort = port;
+    return true;
+}
+
+void Mav2Uart_Worker::releaseInProcessPort()
+{
+    if (serialPort == hardwarePort)
+        return;
+    serialPort->close();
+    // Possibly inside one of its own signals: deleted once that has returned.
+    serialPort->disconnect(this);
+    serialPort->deleteLater();
+    serialPort = hardwarePort;
+}
+
 bool Mav2Uart_Worker::openSerialPort(const QString &name, QString *error, bool *permissionDenied)
 {
-    serialPort->close();
-    serialPort->setPortName(name);
-    serialPort->setBaudRate(kBaudRate, QSerialPort::AllDirections);
-    serialPort->setDataBits(QSerialPort::Data8);
-    serialPort->setParity(QSerialPort::NoParity);
-    serialPort->setStopBits(QSerialPort::OneStop);
-    serialPort->setFlowControl(QSerialPort::NoFlowControl);
-    connect(serialPort, &QSerialPort::readyRead, this, &Mav2Uart_Worker::dataArrived,
-            Qt::UniqueConnection);
+    releaseInProcessPort();
+    hardwarePort->close();
     failedReads = 0;
-    if (serialPort->open(QIODevice::ReadWrite))
+    if (permissionDenied)
+        *permissionDenied = false;
+    if (InProcessPorts::find(name))
+        return openInProcessPort(name, error);
+    hardwarePort->setPortName(name);
+    hardwarePort->setBaudRate(kBaudRate, QSerialPort::AllDirections);
+    hardwarePort->setDataBits(QSerialPort::Data8);
+    hardwarePort->setParity(QSerialPort::NoParity);
+    hardwarePort->setStopBits(QSerialPort::OneStop);
+    hardwarePort->setFlowControl(QSerialPort::NoFlowControl);
+    connect(hardwarePort, &QSerialPort::readyRead, this, &Mav2Uart_Worker::dataArrived,
+            Qt::UniqueConnection);
+    if (hardwarePort->open(QIODevice::ReadWrite))
         return true;
     if (error)
-        *error = serialPort->errorString();
+        *error = hardwarePort->errorString();
+#ifdef Q_OS_WIN
+    // Windows says "access denied" for a port another program holds and
+    // "file not found" for a port whose adapter or driver is missing; say it
+    // in those words.
+    if (error && hardwarePort->error() == QSerialPort::PermissionError)
+        *error = QStringLiteral("the port is in use by another program (%1)").arg(*error);
+    else if (error && hardwarePort->error() == QSerialPort::DeviceNotFoundError)
+        *error = QStringLiteral("the device is not connected or its driver is not installed (%1)").arg(*error);
+    if (permissionDenied)
+        *permissionDenied = hardwarePort->error() == QSerialPort::PermissionError;
+#endif
     if (permissionDenied) {
         // Qt reports a port locked by another program as a permission error
         // too; only a device node the user may not open calls for the udev
         // rule or the dialout group.
-        *permissionDenied = false;
 #ifdef Q_OS_UNIX
-        if (serialPort->error() == QSerialPort::PermissionError) {
+        if (hardwarePort->error() == QSerialPort::PermissionError) {
             const QByteArray path = QFile::encodeName(
                 name.startsWith(QLatin1Char('/')) ? name : QStringLiteral("/dev/") + name);
             *permissionDenied = ::access(path.constData(), R_OK | W_OK) != 0 && errno == EACCES;
@@ -283,6 +337,7 @@ void Mav2Uart_Worker::resetAfterClose()
 {
     if (serialPort->isOpen())
         serialPort->close();
+    releaseInProcessPort();
     portName.clear();
     portOpen = false;
     streamsRequested = false;
@@ -311,9 +366,11 @@ void Mav2Uart_Worker::closeForLinkLoss(const char *why)
 void Mav2Uart_Worker::handleDeviceLoss()
 {
     deviceLossQueued = false;
-    const QSerialPort::SerialPortError error = serialPort->error();
+    // An in-process line only reports its end; a serial port its error.
+    const bool lineEnded = serialPort != hardwarePort;
+    const QSerialPort::SerialPortError error = hardwarePort->error();
     if (!portOpen || !serialPort->isOpen()
-        || (error != QSerialPort::ResourceError && error != QSerialPort::ReadError))
+        || (!lineEnded && error != QSerialPort::ResourceError && error != QSerialPort::ReadError))
         return;
     // Nothing will come from it any more: the link is lost now rather than
     // after the silence limit, and the port stops reporting its failure.

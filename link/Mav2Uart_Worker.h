@@ -72,6 +72,7 @@
 #include <cstdint>
 
 class QFileSystemWatcher;
+class QIODevice;
 class QSerialPort;
 class QTimer;
 
@@ -191,7 +192,8 @@ signals:
     // parameter list request.
     void link_error_value(QString reason);
     // Opening the named port was refused for lack of permission (on Linux:
-    // no udev rule and not in the dialout group). Sent before the
+    // no udev rule and not in the dialout group; on Windows: another program
+    // holds the port). Sent before the
     // link_error_value and ConnectSingal(0) of that attempt.
     void port_permission_denied_value(QString name);
     // The first good frame after a port was opened (the link shows life).
@@ -252,6 +254,9 @@ private:
     // readyRead: reads now, or (telemetry flowing) at the end of the frame.
     void dataArrived();
     bool openSerialPort(const QString &name, QString *error, bool *permissionDenied = nullptr);
+    bool openInProcessPort(const QString &name, QString *error);
+    // Back to the serial port object after an in-process line was used.
+    void releaseInProcessPort();
     // Closes the port and resets the link and download state; bumps linkGeneration.
     void resetAfterClose();
     void closeForLinkLoss(const char *why);
@@ -271,7 +276,10 @@ private:
     QString serialNumberOf(const QString &name) const;
 
     PortSource portSource;
-    QSerialPort *serialPort = nullptr;
+    // The serial port object, and the device the link uses: that serial port,
+    // or an in-process line (InProcessPorts) opened under its name instead.
+    QSerialPort *hardwarePort = nullptr;
+    QIODevice *serialPort = nullptr;
     QStringList portList;
     QString portName;
     int magCalibrationRun = 0;

@@ -44,7 +44,16 @@ int saturate(double whole)
 
 int roundHalfAwayFromZero(double value)
 {
-    return saturate(std::round(value));
+    // From the exact fraction, not std::round: MinGW's std::round gives 1 for
+    // 0.49999999999999994 (the largest double below one half). value - trunc
+    // is exact for every double, so the comparison with 0.5 is too.
+    const double whole = std::trunc(value);
+    const double fraction = value - whole;
+    if (fraction >= 0.5)
+        return saturate(whole + 1.0);
+    if (fraction <= -0.5)
+        return saturate(whole - 1.0);
+    return saturate(whole);
 }
 
 int truncateTowardZero(double value)

@@ -1,22 +1,18 @@
 #include "sim/SimulatedFlightController.h"
 
 #include "sim/HeliParameterTable.h"
+#include "sim/SimLine.h"
 
 #include <QElapsedTimer>
 #include <QFile>
 #include <QLoggingCategory>
 
 #include <algorithm>
+#include <chrono>
 #include <cerrno>
 #include <climits>
 #include <cmath>
 #include <cstring>
-
-#include <fcntl.h>
-#include <poll.h>
-#include <pty.h>
-#include <termios.h>
-#include <unistd.h>
 
 Q_LOGGING_CATEGORY(lcSim, "tavro.sim")
 
@@ -26,7 +22,7 @@ constexpr uint8_t kSysId = 1;
 constexpr uint8_t kCompId = 1;
 constexpr int kOutLimit = 4096;        // telemetry is dropped beyond this backlog
 constexpr int kListRefillBelow = 64;   // keep the list answer interleaved with telemetry
-constexpr int kChunk = 64;             // bytes handed to the pseudo-terminal at once: one USB full-speed packet
+constexpr int kChunk = 64;             // bytes handed to the line at once: one USB full-speed packet
 constexpr qint64 kCatchUpNs = 5000000; // how far a late wake-up may catch up
 
 constexpr uint16_t kCmdReboot = 246;
@@ -100,6 +96,7 @@ SimulatedFlightController::SimulatedFlightController(const Options &options)
     setStickSweep(options.stickSweep);
     setBaudRate(options.baud);
     setMagCalCompasses(options.compasses);
+    setInProcessLine(options.inProcessLine);
 }
 
 SimulatedFlightController::Options SimulatedFlightController::Options::demo()
@@ -125,29 +122,13 @@ bool SimulatedFlightController::start(QString *error)
 {
     if (m_running)
         return true;
-    int master = -1, slave = -1;
-    if (::openpty(&master, &slave, nullptr, nullptr, nullptr) != 0) {
-        if (error)
-            *error = QString::fromLocal8Bit(std::strerror(errno));
+    std::unique_ptr<SimLine> line = SimLine::create(usesInProcessLine());
+    if (!line->open(error))
         return false;
-    }
-    // Raw line on the device side: no echo, no line editing, 8 bits.
-    termios tio {};
-    if (::tcgetattr(slave, &tio) == 0) {
-        ::cfmakeraw(&tio);
-        ::cfsetispeed(&tio, B115200);
-        ::cfsetospeed(&tio, B115200);
-        ::tcsetattr(slave, TCSANOW, &tio);
-    }
-    ::fcntl(master, F_SETFL, ::fcntl(master, F_GETFL) | O_NONBLOCK);
-    ::fcntl(master, F_SETFD, FD_CLOEXEC);
-    ::fcntl(slave, F_SETFD, FD_CLOEXEC);
-    const char *name = ::ttyname(slave);
     {
         std::lock_guard<std::mutex> lock(m_mutex);
-        m_master = master;
-        m_slave = slave;
-        m_path = QString::fromLocal8Bit(name ? name : "");
+        m_line = std::move(line);
+        m_path = m_line->portName();
         m_out.clear();
         m_outOffset = 0;
         m_streams.clear();
@@ -169,16 +150,14 @@ void SimulatedFlightController::stop()
         m_thread.join();
     m_running = false;
     std::lock_guard<std::mutex> lock(m_mutex);
-    closeFds();
+    closeLine();
 }
 
-void SimulatedFlightController::closeFds()
+void SimulatedFlightController::closeLine()
 {
-    if (m_master >= 0)
-        ::close(m_master);
-    if (m_slave >= 0)
-        ::close(m_slave);
-    m_master = m_slave = -1;
+    if (m_line)
+        m_line->close();
+    m_line.reset();
 }
 
 bool SimulatedFlightController::isRunning() const
@@ -190,6 +169,18 @@ QString SimulatedFlightController::portPath() const
 {
     std::lock_guard<std::mutex> lock(m_mutex);
     return m_path;
+}
+
+void SimulatedFlightController::setInProcessLine(bool inProcess)
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    m_inProcessLine = inProcess || !SimLine::pseudoTerminalsAvailable();
+}
+
+bool SimulatedFlightController::usesInProcessLine() const
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    return m_inProcessLine || !SimLine::pseudoTerminalsAvailable();
 }
 
 // ---- table -------------------------------------------------------------------------
@@ -451,7 +442,7 @@ void SimulatedFlightController::run()
 
     while (!m_stop) {
         if (m_paused) {
-            ::poll(nullptr, 0, 5);
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
             continue;
         }
         int timeoutMs = 10;
@@ -472,7 +463,7 @@ void SimulatedFlightController::run()
                 if (m_baud > 0 && m_lineFreeNs > nowNs)
                     break;
                 const int n = std::min<int>(kChunk, int(m_out.size()) - m_outOffset);
-                const ssize_t w = ::write(m_master, m_out.constData() + m_outOffset, size_t(n));
+                const qint64 w = m_line->write(m_out.constData() + m_outOffset, n);
                 if (w <= 0)
                     break;   // the device's buffer is full: try again shortly
                 m_outOffset += int(w);
@@ -495,10 +486,8 @@ void SimulatedFlightController::run()
             }
         }
 
-        pollfd pfd {m_master, POLLIN, 0};
-        const int r = ::poll(&pfd, 1, timeoutMs);
-        if (r > 0 && (pfd.revents & POLLIN)) {
-            const ssize_t n = ::read(m_master, in, sizeof in);
+        {
+            const qint64 n = m_line->read(reinterpret_cast<char *>(in), qint64(sizeof in), timeoutMs);
             if (n > 0) {
                 std::lock_guard<std::mutex> lock(m_mutex);
                 const qint64 nowMs = clock.elapsed();

@@ -1,9 +1,10 @@
 #pragma once
 // SimulatedFlightController: a helicopter flight controller on the far end of
-// a pseudo-terminal, speaking the link's MAVLink dialect (start marker 0xFB).
+// a pseudo-terminal (or, where there is none, an in-process line: SimLine),
+// speaking the link's MAVLink dialect (start marker 0xFB).
 //
-// start() opens a pseudo-terminal pair and runs the controller on a thread of
-// its own; portPath() is the device the link worker opens (e.g. "/dev/pts/7").
+// start() opens the line and runs the controller on a thread of its own;
+// portPath() is the port the link worker opens (e.g. "/dev/pts/7", "SIM1").
 // The controller
 //  - sends HEARTBEAT once a second and the telemetry streams that are asked
 //    for by REQUEST_DATA_STREAM at their requested rate (raw sensors, status
@@ -45,9 +46,12 @@
 
 #include <atomic>
 #include <cstdint>
+#include <memory>
 #include <mutex>
 #include <random>
 #include <thread>
+
+class SimLine;
 
 class SimulatedFlightController
 {
@@ -71,6 +75,9 @@ public:
         bool stickSweep = false;      // channels 1-4 swing between about 1100 and 1900
         int baud = kDefaultBaud;
         QList<MagCalCompass> compasses{MagCalCompass{}};
+        // An in-process line (InProcessPorts, "SIM1", ...) instead of a
+        // pseudo-terminal; always so where the system has none (Windows).
+        bool inProcessLine = false;
 
         // The set-up for tavro-demo: the default table sent encoded like the real
         // flight controller's, the sticks sweeping so that a travel
@@ -88,13 +95,18 @@ public:
     SimulatedFlightController(const SimulatedFlightController &) = delete;
     SimulatedFlightController &operator=(const SimulatedFlightController &) = delete;
 
-    // Opens the pseudo-terminal and starts the controller's thread.
+    // Opens the line (a pseudo-terminal, or an in-process line: see
+    // Options::inProcessLine) and starts the controller's thread.
     bool start(QString *error = nullptr);
-    // Stops the thread and closes the pseudo-terminal (the device goes away).
+    // Stops the thread and closes the line (the device goes away).
     void stop();
     bool isRunning() const;
-    // The device to open, valid after start().
+    // The port to open, valid after start(): the pseudo-terminal's device
+    // ("/dev/pts/7") or the in-process line's name ("SIM1").
     QString portPath() const;
+    // Takes effect at the next start().
+    void setInProcessLine(bool inProcess);
+    bool usesInProcessLine() const;
 
     // ---- parameter table ----------------------------------------------------
     void setParameters(const QList<SimParameter> &table);
@@ -191,15 +203,15 @@ private:
     void runMagCal(qint64 nowMs);
     double random01();
     int indexOf(const QString &name) const;
-    void closeFds();
+    void closeLine();
 
     mutable std::mutex m_mutex;
     std::thread m_thread;
     std::atomic<bool> m_stop{false};
     std::atomic<bool> m_running{false};
     std::atomic<bool> m_paused{false};
-    int m_master = -1;
-    int m_slave = -1;
+    std::unique_ptr<SimLine> m_line;   // set by start(), closed by stop()
+    bool m_inProcessLine = false;
     QString m_path;
 
     // table

@@ -114,6 +114,10 @@
         <translation></translation>
     </message>
     <message>
+        <source>串口正被其他程序占用。请关闭使用该串口的其他程序（例如其他地面站软件），然后重新连接。</source>
+        <translation>The serial port is in use by another program. Close the other program that uses it (another ground station, for example), then connect again.</translation>
+    </message>
+    <message>
         <source>串口连接失败</source>
         <translation>Serial port connection failure</translation>
     </message>

@@ -111,6 +111,10 @@
         <translation>Minimize</translation>
     </message>
     <message>
+        <source>串口正被其他程序占用。请关闭使用该串口的其他程序（例如其他地面站软件），然后重新连接。</source>
+        <translation>串口正被其他程序占用。请关闭使用该串口的其他程序（例如其他地面站软件），然后重新连接。</translation>
+    </message>
+    <message>
         <source>串口连接失败</source>
         <translation>串口连接失败</translation>
     </message>

@@ -201,12 +201,26 @@ void TestMainWindow::settingsGoWhereTheyCanBeWritten()
 
     // Otherwise the user's folder: a missing folder, a system folder (even for root), a name taken by a folder.
     QCOMPARE(SettingsLocation::choose(m_dir->filePath(QStringLiteral("gone")), user), inUser);
+#ifdef Q_OS_WIN
+    // No /usr here: a read-only settings file (what a user without rights
+    // sees under Program Files) sends the settings to the user's folder.
+    existing.setFileName(beside + QStringLiteral("/settings.ini"));
+    QVERIFY(existing.open(QIODevice::WriteOnly));
+    existing.close();
+    QVERIFY(existing.setPermissions(QFileDevice::ReadOwner | QFileDevice::ReadUser));
+    QCOMPARE(SettingsLocation::choose(beside, user), inUser);
+    QVERIFY(existing.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner));
+    QVERIFY(existing.remove());
+    const QString unwritable = m_dir->filePath(QStringLiteral("gone"));
+#else
     QCOMPARE(SettingsLocation::choose(QStringLiteral("/usr/bin"), user), inUser);
+    const QString unwritable = QStringLiteral("/usr/bin");
+#endif
     QVERIFY(QDir().mkpath(beside + QStringLiteral("/settings.ini")));
     QCOMPARE(SettingsLocation::choose(beside, user), inUser);
 
     // The user's folder does not exist yet: the first switch creates it, the next start reads it.
-    m_settingsFile = SettingsLocation::choose(QStringLiteral("/usr/bin"), user);
+    m_settingsFile = SettingsLocation::choose(unwritable, user);
     child<QCheckBox>(*makeWindow(), "English_checkBox")->click();
     QVERIFY(QFile::exists(inUser));
     QVERIFY(child<QCheckBox>(*makeWindow(), "English_checkBox")->isChecked());

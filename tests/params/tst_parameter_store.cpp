@@ -138,7 +138,14 @@ void TestParams::sliderPositionsAndRounding()
 
     QCOMPARE(roundHalfAwayFromZero(2.5), 3);
     QCOMPARE(roundHalfAwayFromZero(-2.5), -3);
-    QCOMPARE(roundHalfAwayFromZero(0.49999999999999994), 0); // +0.5 and truncate would give 1
+    // The largest doubles below one half: +0.5 and truncate gives 1, and so
+    // does MinGW's std::round; every platform must give 0.
+    QCOMPARE(roundHalfAwayFromZero(0.49999999999999994), 0);
+    QCOMPARE(roundHalfAwayFromZero(-0.49999999999999994), 0);
+    QCOMPARE(roundHalfAwayFromZero(1.4999999999999998), 1);
+    QCOMPARE(roundHalfAwayFromZero(4503599627370495.5), INT_MAX);
+    QCOMPARE(roundHalfAwayFromZero(-0.5), -1);
+    QCOMPARE(roundHalfAwayFromZero(2147483646.5), INT_MAX);
     QCOMPARE(roundHalfAwayFromZero(1e300), INT_MAX);
     QCOMPARE(roundHalfAwayFromZero(-1e300), INT_MIN);
     QCOMPARE(roundHalfAwayFromZero(kNaN), 0);
