@@ -121,7 +121,8 @@ build_qtbase() {
   fetch_qtbase_source
   if [ ! -f "$WORK/qtbase-configured" ]; then
     rm -rf "$WORK/src/qtbase"
-    dpkg-source --no-check -x "$(ls "$WORK"/src/qt6-base_*.dsc | head -n 1)" "$WORK/src/qtbase" >/dev/null
+    dpkg-source --no-check -x "$(ls "$WORK"/src/qt6-base_*.dsc | head -n 1)" "$WORK/src/qtbase" \
+      > "$WORK/unpack.log" 2>&1 || { tail -n 20 "$WORK/unpack.log" >&2; exit 1; }
     log "configuring qtbase $QT_VERSION for Windows"
     cmake -S "$WORK/src/qtbase" -B "$WORK/qtbase-build" -G Ninja \
       -DCMAKE_TOOLCHAIN_FILE="$QTBASE_PREFIX/mingw-w64-x86_64.cmake" \
