@@ -37,6 +37,7 @@
 #include "sim/SimulatedFlightController.h"
 #include "sim/SimulatorPortSource.h"
 #include "widgets/NLineLabel.h"
+#include "tests/WindowBesideSim.h"
 
 namespace {
 
@@ -82,11 +83,7 @@ struct Rig : public QObject
         QString error;
         if (!sim.start(&error))
             qFatal("simulator: %s", qPrintable(error));
-        MainWindow::Options options;
-        options.portSource = SimulatorPortSource::only(sim.portPath());
-        options.settingsFile = dir.filePath(QStringLiteral("settings.ini"));
-        options.snapshotDir = snapshotDir.isEmpty() ? dir.filePath(QStringLiteral("snapshots")) : snapshotDir;
-        w = std::make_unique<MainWindow>(options);
+        w = std::make_unique<MainWindow>(windowOptions(dir, sim.portPath(), snapshotDir));
         w->show();
         connect(w->safeChanges(), &SafeChanges::previewShown, this, &Rig::answerPreview);
         connect(w->modelPage(), &ModelPage::previewShown, this, &Rig::answerPreview);
@@ -136,27 +133,12 @@ struct Rig : public QObject
         return int(QDir(boardFolder()).entryList({QStringLiteral("*.param")}, QDir::Files).size());
     }
 
-    bool connectAndDownload()
-    {
-        auto *ports = w->findChild<QComboBox *>(QStringLiteral("Uartbox"));
-        auto *open = w->findChild<QPushButton *>(QStringLiteral("OpenUart"));
-        if (!QTest::qWaitFor([&] { return ports->findText(sim.portPath()) >= 0; }, 5000))
-            return false;
-        ports->setCurrentIndex(ports->findText(sim.portPath()));
-        open->click();
-        return QTest::qWaitFor([&] { return w->linkWorker()->readParamDone.load(); }, 30000);
-    }
+    bool connectAndDownload() { return ::connectAndDownload(*w, sim.portPath()); }
 
     // Waits until the worker has no write waiting for its echo.
     bool settled()
     {
-        Mav2Uart_Worker *worker = w->linkWorker();
-        return QTest::qWaitFor([worker] {
-            int pending = -1;
-            QMetaObject::invokeMethod(worker, [&pending, worker] { pending = worker->pendingWriteCount(); },
-                                      Qt::BlockingQueuedConnection);
-            return pending == 0;
-        }, 10000);
+        return QTest::qWaitFor([this] { return pendingWrites(w->linkWorker()) == 0; }, 10000);
     }
 
     // Names whose simulator value differs (by the one rule) from the snapshot's.
