@@ -309,8 +309,7 @@ void TestSafeChanges::presetPreviewThenRestoreTheOriginalState()
 void TestSafeChanges::restoreOverALossyLink()
 {
     Rig rig;
-    QVERIFY(rig.connectAndDownload());
-    QVERIFY(rig.settled());
+    QVERIFY(rig.connectAndDownload() && rig.settled());
     const QString path = writeChangedSnapshot(rig.dir.filePath(QStringLiteral("lossy.param")), rig.sim.parameters(), 60);
     rig.sim.setDropProbability(0.05);
     rig.sim.setEchoDropProbability(0.05);
@@ -334,8 +333,7 @@ void TestSafeChanges::restoreOverALossyLink()
 void TestSafeChanges::linkDroppedMidRestoreListsTheRest()
 {
     Rig rig;
-    QVERIFY(rig.connectAndDownload());
-    QVERIFY(rig.settled());
+    QVERIFY(rig.connectAndDownload() && rig.settled());
     const QString path = writeChangedSnapshot(rig.dir.filePath(QStringLiteral("drop.param")), rig.sim.parameters(), 400);
     // The flight controller goes silent half a second into the batch.
     connect(rig.w->pageContext(), &PageContext::writeBatchStarting, &rig,
@@ -362,8 +360,7 @@ void TestSafeChanges::linkDroppedMidRestoreListsTheRest()
 void TestSafeChanges::restoreGoesOnAfterTheReconnect()
 {
     Rig rig;
-    QVERIFY(rig.connectAndDownload());
-    QVERIFY(rig.settled());
+    QVERIFY(rig.connectAndDownload() && rig.settled());
     const QString path = writeChangedSnapshot(rig.dir.filePath(QStringLiteral("resume.param")), rig.sim.parameters(), 300);
     connect(rig.w->pageContext(), &PageContext::writeBatchStarting, &rig, [&rig] {
         if (rig.accounts.isEmpty())
@@ -389,8 +386,7 @@ void TestSafeChanges::restoreGoesOnAfterTheReconnect()
 void TestSafeChanges::damagedAndIncompleteSnapshotsAreNeverRestored()
 {
     Rig rig;
-    QVERIFY(rig.connectAndDownload());
-    QVERIFY(rig.settled());
+    QVERIFY(rig.connectAndDownload() && rig.settled());
     rig.sim.clearObservations();
     const QString folder = rig.boardFolder();
     const QString good = writeChangedSnapshot(folder + QStringLiteral("/20300101-000000.param"), rig.sim.parameters(), 5);
@@ -459,8 +455,7 @@ void TestSafeChanges::unwritableFolderWarnsAndGoesOn()
 void TestSafeChanges::saveAndLoadFromTheWindow()
 {
     Rig rig;
-    QVERIFY(rig.connectAndDownload());
-    QVERIFY(rig.settled());
+    QVERIFY(rig.connectAndDownload() && rig.settled());
     const QString saved = rig.dir.filePath(QStringLiteral("out/saved.param"));
     QVERIFY(rig.w->safeChanges()->saveParametersTo(saved));
     const SnapshotData back = SnapshotStore::read(saved);
