@@ -149,6 +149,7 @@ StatusPage::StatusPage(PageContext *ctx, QWidget *parent)
     m_rc8Row = {ui->RC_CH8_Bar, ui->RC8_left_label, ui->RC8_mid_label, ui->RC8_right_label};
     m_rc9Row = {ui->RC_CH9_Bar, ui->RC9_left_label, nullptr, ui->RC9_right_label};
     m_rc9NewRow = {ui->RC_CH9_NEW_Bar, ui->RC9_NEW_left_label, ui->RC9_NEW_mid_label, ui->RC9_NEW_right_label};
+    m_indicatorFormMinimum = ui->RC1_left_label->minimumSize();
     m_rcMax.fill(kSweepStartMax);
     m_rcMin.fill(kSweepStartMin);
     // Empty bars without a reading until a channel reports.
@@ -310,6 +311,8 @@ void StatusPage::applySwitchLabelTexts()
     // in both languages on the same label.
     if (m_ctx->store() && m_ctx->store()->findParameterValue(QStringLiteral("FRAME_CLASS")) == 11.0)
         ui->RC5_left_label->setText(en ? QStringLiteral("Manual mode") : QStringLiteral("手动模式"));
+    // Also after the form's own texts came back (retranslate).
+    pinIndicatorSizes();
 }
 
 void StatusPage::applyTravelLabelTexts()
@@ -551,6 +554,29 @@ bool StatusPage::channelLive(int channel, uint16_t value)
     return true;
 }
 
+void StatusPage::pinIndicatorSize(QLabel *label) const
+{
+    // Only once the style sheets have given the label its font is its size
+    // hint the one the layout uses.
+    if (!label || !label->testAttribute(Qt::WA_WState_Polished))
+        return;
+    // What the layout gives a label aligned in its cell.
+    const QSize natural =
+        label->sizeHint().expandedTo(label->minimumSizeHint()).expandedTo(m_indicatorFormMinimum);
+    if (label->minimumSize() != natural || label->maximumSize() != natural)
+        label->setFixedSize(natural);
+}
+
+void StatusPage::pinIndicatorSizes() const
+{
+    for (const RcRow *row : {&m_stickRows[0], &m_stickRows[1], &m_stickRows[2], &m_stickRows[3], &m_rc5Row,
+                             &m_rc7Row, &m_rc8Row, &m_rc9Row, &m_rc9NewRow}) {
+        pinIndicatorSize(row->low);
+        pinIndicatorSize(row->mid);
+        pinIndicatorSize(row->high);
+    }
+}
+
 void StatusPage::showRcRow(const RcRow &row, int channel, uint16_t value)
 {
     const bool live = channelLive(channel, value);
@@ -567,9 +593,13 @@ void StatusPage::showRcRow(const RcRow &row, int channel, uint16_t value)
         }
         high = v >= kStickHighMin;
     }
+    pinIndicatorSize(row.low);
     setStyleIfChanged(row.low, low ? kLitStyle : kUnlitStyle);
-    if (row.mid)
+    if (row.mid) {
+        pinIndicatorSize(row.mid);
         setStyleIfChanged(row.mid, mid ? kLitStyle : kUnlitStyle);
+    }
+    pinIndicatorSize(row.high);
     setStyleIfChanged(row.high, high ? kLitStyle : kUnlitStyle);
     row.bar->setTextColor(live ? kLiveText : kDeadText);
 
@@ -666,6 +696,7 @@ void StatusPage::enterSweeping()
     m_calState = TravelCalibrationState::Sweeping;
     m_calNote = CalibrationNote::MoveSticks;
     ui->RC_pB->setEnabled(false);
+    m_indicatorFormMinimum = ui->RC1_left_label->minimumSize();
     m_rcMax.fill(kSweepStartMax);
     m_rcMin.fill(kSweepStartMin);
     // Empty bars without a reading until a channel reports.

@@ -117,6 +117,12 @@ private:
     void onParameterChanged(const QString &name, double value);
 
     bool isShownPage() const;
+    // Indicator labels keep a fixed size, the size their text and the form
+    // give them: then a change of their colour (a style sheet) does not lay
+    // out the whole window again. Checked for every report and after every
+    // change of their texts.
+    void pinIndicatorSize(QLabel *label) const;
+    void pinIndicatorSizes() const;
     bool channelLive(int channel, uint16_t value);
     void showRcRow(const RcRow &row, int channel, uint16_t value);
     void applyPanelVisibility();
@@ -140,6 +146,7 @@ private:
     bool m_rcLayoutMavlink = false;
 
     std::array<RcRow, 4> m_stickRows{};
+    QSize m_indicatorFormMinimum; // the form's minimum size of an indicator label
     RcRow m_rc5Row{}, m_rc7Row{}, m_rc8Row{}, m_rc9Row{}, m_rc9NewRow{};
 
     // Last read-outs, so a language switch can show them again.

@@ -121,6 +121,23 @@ void XProgressBar::paintEvent(QPaintEvent *)
     const int h = height();
     const int r = effectiveRadius();
 
+    if (r <= 0) {
+        // Square corners (the channel monitor's bars): plain fills of whole
+        // pixels, the same picture without a clip path or edge smoothing.
+        painter.fillRect(QRect(1, 1, w - 2, h - 2), m_bgColor);
+        const int filled = filledWidth();
+        if (filled > 0) {
+            if (m_valueBrush.style() != Qt::NoBrush)
+                painter.fillRect(QRect(0, 0, filled, h), m_valueBrush);
+            else
+                painter.fillRect(QRect(0, 0, filled, h), m_valueColor);
+        }
+        painter.setPen(m_textColor);
+        painter.drawText(rect(), Qt::AlignCenter, QString::number(value()));
+        paintBorder(painter);
+        return;
+    }
+
     // Background.
     painter.setPen(Qt::NoPen);
     painter.setBrush(m_bgColor);
@@ -148,11 +165,15 @@ void XProgressBar::paintEvent(QPaintEvent *)
         painter.drawText(rect(), Qt::AlignCenter, QString::number(value()));
     }
     painter.restore();
+    paintBorder(painter);
+}
 
-    // Border.
-    if (m_borderWidth > 0) {
-        painter.setPen(QPen(m_borderColor, m_borderWidth));
-        painter.setBrush(Qt::NoBrush);
-        painter.drawRoundedRect(QRect(1, 1, w - 2, h - 2), r, r);
-    }
+void XProgressBar::paintBorder(QPainter &painter) const
+{
+    if (m_borderWidth <= 0)
+        return;
+    const int r = effectiveRadius();
+    painter.setPen(QPen(m_borderColor, m_borderWidth));
+    painter.setBrush(Qt::NoBrush);
+    painter.drawRoundedRect(QRect(1, 1, width() - 2, height() - 2), r, r);
 }

@@ -4,6 +4,8 @@
 #include <QColor>
 #include <QProgressBar>
 
+class QPainter;
+
 // Flat progress bar with rounded ends, an optional border and the current
 // value written across it. Range and value are the QProgressBar's own.
 class XProgressBar : public QProgressBar
@@ -62,6 +64,7 @@ protected:
 
 private:
     void setColor(QColor &member, const QColor &color);
+    void paintBorder(QPainter &painter) const;
 
     QColor m_valueColor{250, 132, 43};
     QColor m_bgColor{244, 243, 248};
