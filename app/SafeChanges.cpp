@@ -30,6 +30,18 @@ QSet<QString> namesOf(const QList<Parameter> &table)
     return names;
 }
 
+// Emits `shown` with the dialog once the dialog's own event loop runs (where
+// a test answers it); not when the dialog went away first.
+template <typename Dialog>
+void announceWhenShown(SafeChanges *self, Dialog *dialog, void (SafeChanges::*shown)(Dialog *))
+{
+    QPointer<Dialog> d(dialog);
+    QMetaObject::invokeMethod(self, [self, d, shown] {
+        if (d)
+            emit (self->*shown)(d);
+    }, Qt::QueuedConnection);
+}
+
 } // namespace
 
 SafeChanges::SafeChanges(PageContext *ctx, const QString &snapshotRoot, QObject *parent)
@@ -103,21 +115,13 @@ void SafeChanges::downloadFinished()
 
 bool SafeChanges::preview(WritePreviewDialog &dialog)
 {
-    QPointer<WritePreviewDialog> shown(&dialog);
-    QMetaObject::invokeMethod(this, [this, shown]() {
-        if (shown)
-            emit previewShown(shown);
-    }, Qt::QueuedConnection);
+    announceWhenShown(this, &dialog, &SafeChanges::previewShown);
     return dialog.exec() == QDialog::Accepted;
 }
 
 bool SafeChanges::ask(QMessageBox &box)
 {
-    QPointer<QMessageBox> shown(&box);
-    QMetaObject::invokeMethod(this, [this, shown]() {
-        if (shown)
-            emit boxShown(shown);
-    }, Qt::QueuedConnection);
+    announceWhenShown(this, &box, &SafeChanges::boxShown);
     box.exec();
     return box.clickedButton() == box.button(QMessageBox::Yes);
 }
@@ -145,6 +149,26 @@ BatchAccount SafeChanges::runBatch(const QList<BatchWrite> &writes, bool *abando
         batch.showAccount(account, true);
     *abandoned = !self || batch.abandoned();
     return account;
+}
+
+bool SafeChanges::previewThenWrite(WritePreviewDialog &dialog, const QList<BatchWrite> &writes, BatchAccount *account)
+{
+    QPointer<SafeChanges> self(this);
+    const bool yes = preview(dialog);
+    if (!self)
+        return false;
+    if (!yes || writes.isEmpty()) {
+        m_busy = false;
+        return false;
+    }
+    bool abandoned = false;
+    const BatchAccount done = runBatch(writes, &abandoned);
+    if (abandoned)
+        return false;
+    m_busy = false;
+    if (account)
+        *account = done;
+    return true;
 }
 
 // ---- save and load -------------------------------------------------------------------
@@ -212,22 +236,12 @@ void SafeChanges::loadParametersFrom(const QString &path)
     dialog.setAcceptText(tr("写入"));
     dialog.setContent(ParamDiff::compare(table, check.writable), check.problems);
     dialog.setNote(WritePreviewDialog::allLinesNote(int(check.writable.size())));
-    const bool yes = preview(dialog);
-    if (!self)
-        return;
-    if (!yes || check.writable.isEmpty()) {
-        m_busy = false;
-        return;
-    }
     // Every valid line in file order, unchanged values included: the flight
     // controller's own state may differ from the table's.
     QList<BatchWrite> writes;
     for (const ParamFileEntry &e : check.writable)
         writes.append(BatchWrite{e.name, e.value});
-    bool abandoned = false;
-    runBatch(writes, &abandoned);
-    if (!abandoned)
-        m_busy = false;
+    previewThenWrite(dialog, writes);
 }
 
 // ---- snapshots and restore -----------------------------------------------------------
@@ -239,11 +253,7 @@ void SafeChanges::showSnapshots()
     QPointer<SafeChanges> self(this);
     const QList<Parameter> table = m_ctx->store() ? m_ctx->store()->parameterList() : QList<Parameter>();
     SnapshotsDialog dialog(m_store, boardId(), table, m_ctx->window());
-    QPointer<SnapshotsDialog> shown(&dialog);
-    QMetaObject::invokeMethod(this, [this, shown]() {
-        if (shown)
-            emit snapshotsDialogShown(shown);
-    }, Qt::QueuedConnection);
+    announceWhenShown(this, &dialog, &SafeChanges::snapshotsDialogShown);
     const int result = dialog.exec();
     if (!self || result != QDialog::Accepted || dialog.chosenPath().isEmpty())
         return;
@@ -279,13 +289,6 @@ void SafeChanges::restoreSnapshot(const QString &path)
     dialog.setQuestion(tr("把飞控的参数恢复到 %1 的快照？只写入不同的参数。").arg(when));
     dialog.setAcceptText(tr("恢复"));
     dialog.setContent(diff, {});
-    const bool yes = preview(dialog);
-    if (!self)
-        return;
-    if (!yes || diff.changed.isEmpty()) {
-        m_busy = false;
-        return;
-    }
     QList<BatchWrite> writes;
     bool modelChanges = false;
     for (const ParamChange &c : diff.changed) {
@@ -294,12 +297,8 @@ void SafeChanges::restoreSnapshot(const QString &path)
             && ModelPresets::modelIdFromValue(c.wanted) != ModelPresets::modelIdFromValue(c.current))
             modelChanges = true;
     }
-    bool abandoned = false;
-    const BatchAccount account = runBatch(writes, &abandoned);
-    if (abandoned)
-        return;
-    m_busy = false;
-    if (account.linkLost || !m_ctx)
+    BatchAccount account;
+    if (!previewThenWrite(dialog, writes, &account) || account.linkLost || !m_ctx)
         return;
 
     // As after a preset: the new values take effect after a reboot.
@@ -326,28 +325,16 @@ void SafeChanges::writeRows(const QList<ParamFileEntry> &rows, const QString &so
         information(tr("警告"), tr("请先连接飞控。"), true);
         return;
     }
-    QPointer<SafeChanges> self(this);
     m_busy = true;
     const ParamDiffResult diff = ParamDiff::compare(m_ctx->store()->parameterList(), rows);
     WritePreviewDialog dialog(m_ctx->window());
     dialog.setQuestion(tr("把所选的参数写成 %1 中的值？只写入不同的参数。").arg(sourceLabel));
     dialog.setAcceptText(tr("写入"));
     dialog.setContent(diff, {});
-    const bool yes = preview(dialog);
-    if (!self)
-        return;
-    if (!yes || diff.changed.isEmpty()) {
-        m_busy = false;
-        return;
-    }
     QList<BatchWrite> writes;
     for (const ParamChange &c : diff.changed)
         writes.append(BatchWrite{c.name, float(c.wanted)});
-    bool abandoned = false;
-    runBatch(writes, &abandoned);
-    if (abandoned)
-        return;
-    m_busy = false;
+    previewThenWrite(dialog, writes);
 }
 
 void SafeChanges::continueInterruptedBatch()

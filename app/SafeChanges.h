@@ -83,6 +83,12 @@ private:
     bool ask(QMessageBox &box);
     void information(const QString &title, const QString &text, bool warning);
     BatchAccount runBatch(const QList<BatchWrite> &writes, bool *abandoned);
+    // The tail of every write from a preview (file, restore, rows): shows the
+    // preview; when it is accepted and there is something to write, runs the
+    // writes as one batch. Clears m_busy unless this object or the batch went
+    // away meanwhile. True when the batch ran to its account (in `account`).
+    bool previewThenWrite(WritePreviewDialog &dialog, const QList<BatchWrite> &writes,
+                          BatchAccount *account = nullptr);
     void continueInterruptedBatch();
 
     QPointer<PageContext> m_ctx;

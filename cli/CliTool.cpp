@@ -417,24 +417,36 @@ int CliTool::runBatch(LinkSession &session, const QString &command, const QList<
     return account.allConfirmed() && !skipped ? kExitOk : kExitFailed;
 }
 
+bool CliTool::checkAgainstTable(LinkSession &session, const QString &what, const Checker &check, CheckStage before,
+                                CheckStage after, int linkFailure, ParamCheckResult *result, int *status)
+{
+    // The input's own faults first, before the link is touched.
+    bool proceed = false;
+    *status = refuse(what, check(nullptr), before, &proceed);
+    if (!proceed)
+        return false;
+
+    session.start(0);
+    QString error;
+    if (!openLink(session, &error) || !download(session, false, &error)) {
+        *status = fail(error, interrupted() ? kExitInterrupted : linkFailure);
+        return false;
+    }
+    const QSet<QString> names = tableNames();
+    *result = check(&names);
+    *status = refuse(what, *result, after, &proceed);
+    return proceed;
+}
+
 int CliTool::cmdSet(const QString &name, const QString &valueText)
 {
     const QByteArray line = name.toUtf8() + ',' + valueText.toUtf8();
-    bool proceed = false;
     const QString what = QStringLiteral("set %1").arg(ParamFileChecker::quote(name.toUtf8()));
-    int status = refuse(what, ParamFileChecker::check(line, nullptr), CheckStage::Value, &proceed);
-    if (!proceed)
-        return status;
-
     LinkSession session;
-    session.start(0);
-    QString error;
-    if (!openLink(session, &error) || !download(session, false, &error))
-        return failLink(error);
-    const QSet<QString> names = tableNames();
-    const ParamCheckResult check = ParamFileChecker::check(line, &names);
-    status = refuse(what, check, CheckStage::Value, &proceed);
-    if (!proceed)
+    ParamCheckResult check;
+    int status = kExitOk;
+    if (!checkAgainstTable(session, what, [&](const QSet<QString> *known) { return ParamFileChecker::check(line, known); },
+                           CheckStage::Value, CheckStage::Value, kExitFailed, &check, &status))
         return status;
 
     status = runBatch(session, QStringLiteral("set"), check.writable, false);
@@ -445,24 +457,21 @@ int CliTool::cmdSet(const QString &name, const QString &valueText)
     return status;
 }
 
+bool CliTool::checkFileAgainstTable(LinkSession &session, const QString &path, bool skipInvalid,
+                                    ParamCheckResult *result, int *status)
+{
+    return checkAgainstTable(session, path,
+                             [&](const QSet<QString> *known) { return ParamFileChecker::checkFile(path, known); },
+                             skipInvalid ? CheckStage::FirstSkipping : CheckStage::First,
+                             skipInvalid ? CheckStage::FinalSkipping : CheckStage::Final, kExitFailed, result, status);
+}
+
 int CliTool::cmdLoad(const QString &path, bool skipInvalid)
 {
-    // The file's own faults first, before the link is touched.
-    bool proceed = false;
-    int status = refuse(path, ParamFileChecker::checkFile(path, nullptr),
-                        skipInvalid ? CheckStage::FirstSkipping : CheckStage::First, &proceed);
-    if (!proceed)
-        return status;
-
     LinkSession session;
-    session.start(0);
-    QString error;
-    if (!openLink(session, &error) || !download(session, false, &error))
-        return failLink(error);
-    const QSet<QString> names = tableNames();
-    const ParamCheckResult check = ParamFileChecker::checkFile(path, &names);
-    status = refuse(path, check, skipInvalid ? CheckStage::FinalSkipping : CheckStage::Final, &proceed);
-    if (!proceed)
+    ParamCheckResult check;
+    int status = kExitOk;
+    if (!checkFileAgainstTable(session, path, skipInvalid, &check, &status))
         return status;
     takeSnapshot();
     return runBatch(session, QStringLiteral("load"), check.writable, check.errorCount() > 0);
@@ -473,20 +482,10 @@ int CliTool::cmdRestore(const QString &path, bool skipInvalid)
     QString error;
     if (!checkRestorable(path, &error))
         return fail(error, kExitRefused);
-    bool proceed = false;
-    int status = refuse(path, ParamFileChecker::checkFile(path, nullptr),
-                        skipInvalid ? CheckStage::FirstSkipping : CheckStage::First, &proceed);
-    if (!proceed)
-        return status;
-
     LinkSession session;
-    session.start(0);
-    if (!openLink(session, &error) || !download(session, false, &error))
-        return failLink(error);
-    const QSet<QString> names = tableNames();
-    const ParamCheckResult check = ParamFileChecker::checkFile(path, &names);
-    status = refuse(path, check, skipInvalid ? CheckStage::FinalSkipping : CheckStage::Final, &proceed);
-    if (!proceed)
+    ParamCheckResult check;
+    int status = kExitOk;
+    if (!checkFileAgainstTable(session, path, skipInvalid, &check, &status))
         return status;
 
     const ParamDiffResult diff = ParamDiff::compare(m_params, check.writable);
@@ -502,20 +501,13 @@ int CliTool::cmdRestore(const QString &path, bool skipInvalid)
 
 int CliTool::cmdDiff(const QString &path)
 {
-    bool proceed = false;
-    int status = refuse(path, ParamFileChecker::checkFile(path, nullptr), CheckStage::CompareFirst, &proceed);
-    if (!proceed)
-        return status == kExitOk ? kExitRefused : status;
-
+    // diff writes nothing: a file it cannot compare, or a link that fails, is an error (2).
     LinkSession session;
-    session.start(0);
-    QString error;
-    if (!openLink(session, &error) || !download(session, false, &error))
-        return fail(error, InterruptWatcher::interrupted() ? kExitInterrupted : kExitRefused);
-    const QSet<QString> names = tableNames();
-    const ParamCheckResult check = ParamFileChecker::checkFile(path, &names);
-    status = refuse(path, check, CheckStage::Compare, &proceed);
-    if (!proceed)
+    ParamCheckResult check;
+    int status = kExitOk;
+    if (!checkAgainstTable(session, path,
+                           [&](const QSet<QString> *known) { return ParamFileChecker::checkFile(path, known); },
+                           CheckStage::CompareFirst, CheckStage::Compare, kExitRefused, &check, &status))
         return status == kExitOk ? kExitRefused : status;
 
     const ParamDiffResult diff = ParamDiff::compare(m_params, check.writable);

@@ -39,6 +39,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
+
 class LinkSession;
 struct ParamCheckResult;
 
@@ -95,6 +97,18 @@ private:
         Compare,        // diff: against the downloaded table
     };
     int refuse(const QString &what, const ParamCheckResult &check, CheckStage stage, bool *proceed);
+    // Check, download, check: the input alone (`before`; the link is not
+    // touched when it stops the command), then the session started, the port
+    // opened and the table downloaded, then the input against the table's
+    // names (`after`). True with the second check in `result`; otherwise false
+    // with the exit status in `status` (a link failure: 130 when interrupted,
+    // else `linkFailure`).
+    using Checker = std::function<ParamCheckResult(const QSet<QString> *known)>;
+    bool checkAgainstTable(LinkSession &session, const QString &what, const Checker &check, CheckStage before,
+                           CheckStage after, int linkFailure, ParamCheckResult *result, int *status);
+    // The same for a parameter file (load, restore).
+    bool checkFileAgainstTable(LinkSession &session, const QString &path, bool skipInvalid, ParamCheckResult *result,
+                               int *status);
     // Runs the writes and prints the account; returns the exit status
     // (`skipped`: lines of the input were left out).
     int runBatch(LinkSession &session, const QString &command, const QList<ParamFileEntry> &writes, bool skipped);

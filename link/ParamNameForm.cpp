@@ -1,19 +1,10 @@
 #include "link/ParamNameForm.h"
 
-#include <cstring>
-
 ParamNameForm::Validity ParamNameForm::validity(const mavlink_param_value_t &message)
 {
-    constexpr int n = ParamTransfer::kNameLength;
-    char raw[n + 1];
-    char decoded[n + 1];
-    std::memcpy(raw, message.param_id, n);
-    raw[n] = '\0';
-    std::memcpy(decoded, raw, sizeof decoded);
-    for (int i = 0; i < n && decoded[i] != '\0'; ++i) {
-        const auto c = static_cast<unsigned char>(decoded[i]);
-        decoded[i] = static_cast<char>(static_cast<unsigned char>((i % 2 == 0) ? c - 3 : c + 2));
-    }
+    char raw[ParamTransfer::kNameLength + 1];
+    char decoded[ParamTransfer::kNameLength + 1];
+    ParamTransfer::readNames(message, raw, decoded);
     return {ParamTransfer::isValidName(raw), ParamTransfer::isValidName(decoded)};
 }
 

@@ -103,10 +103,9 @@ void ParamTransfer::encodeName(const char *plain, char *out, int size)
     }
 }
 
-ParamTransfer::Decoded ParamTransfer::decode(const mavlink_param_value_t &message)
+void ParamTransfer::readNames(const mavlink_param_value_t &message, char (&raw)[kNameLength + 1],
+                              char (&decoded)[kNameLength + 1])
 {
-    char raw[kNameLength + 1];
-    char decoded[kNameLength + 1];
     std::memcpy(raw, message.param_id, kNameLength);
     raw[kNameLength] = '\0';
     std::memcpy(decoded, raw, sizeof decoded);
@@ -114,6 +113,13 @@ ParamTransfer::Decoded ParamTransfer::decode(const mavlink_param_value_t &messag
         const auto c = static_cast<unsigned char>(decoded[i]);
         decoded[i] = static_cast<char>(static_cast<unsigned char>((i % 2 == 0) ? c - 3 : c + 2));
     }
+}
+
+ParamTransfer::Decoded ParamTransfer::decode(const mavlink_param_value_t &message)
+{
+    char raw[kNameLength + 1];
+    char decoded[kNameLength + 1];
+    readNames(message, raw, decoded);
     const float rawValue = message.param_value;
     const float decodedValue = rawValue / 12.0f;
 

@@ -80,6 +80,10 @@ public:
     // The encoded form of a name (for tests and tools): even positions +3,
     // odd positions -2, up to the first NUL.
     static void encodeName(const char *plain, char *out, int size = kNameLength);
+    // A value message's name field as it came (`raw`) and read back from the
+    // encoded form (`decoded`), both NUL-terminated.
+    static void readNames(const mavlink_param_value_t &message, char (&raw)[kNameLength + 1],
+                          char (&decoded)[kNameLength + 1]);
 
     ParamTransfer();
     // The clock the timeouts are measured on (milliseconds, never going

@@ -5,6 +5,7 @@
 #include <QCoreApplication>
 #include <QDeadlineTimer>
 #include <QProgressDialog>
+#include <QThread>
 #include <QTimer>
 #include <QWidget>
 
@@ -33,6 +34,18 @@ void PageContext::sleep(unsigned msec)
     // A monotonic deadline: the wait neither ends early nor stretches when the
     // wall clock jumps (midnight, daylight saving, a time sync).
     const QDeadlineTimer deadline(qint64(msec), Qt::PreciseTimer);
+#ifdef Q_OS_WIN
+    // Windows' event dispatcher does not always deliver a timer started
+    // inside a nested wait like this one (seen under Wine: the wait blocked
+    // for good with the timer a millisecond from due), so the wait does not
+    // block on it: it serves the events, then naps a few milliseconds.
+    while (!deadline.hasExpired()) {
+        QCoreApplication::processEvents(QEventLoop::AllEvents);
+        const qint64 left = deadline.remainingTime();
+        if (left > 0)
+            QThread::msleep(unsigned(std::min<qint64>(left, 5)));
+    }
+#else
     // Waking timer so the wait blocks in the event dispatcher instead of
     // spinning; it fires at the deadline or after 100 ms, whichever is sooner.
     QTimer wake;
@@ -43,6 +56,7 @@ void PageContext::sleep(unsigned msec)
             wake.start(int(std::clamp<qint64>(deadline.remainingTime(), 0, 100)));
         QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
     }
+#endif
 }
 
 void PageContext::simulate_progressBar(int time)

@@ -6,10 +6,10 @@
 #include <QObject>
 #include <QPointer>
 #include <QString>
+#include <QWidget>
 #include <cstdint>
 
 class ParameterStore;
-class QWidget;
 
 // What the four pages share with the main window: the parameter store, the
 // window-wide state the pages read and change, and the requests a page sends

@@ -9,6 +9,7 @@
 #include "pages/PageContext.h"
 #include "pages/StatusPage.h"
 #include "params/ParameterStore.h"
+#include "tests/RunsUnderWine.h"
 #include "widgets/NLineLabel.h"
 #include "widgets/ProgressRing.h"
 
@@ -615,7 +616,7 @@ void TestMainWindow::batteryDialogFollowsAndOutlivesItsClose()
     w->param_value_update_show(QStringLiteral("BATT_VOLT_MULT"), 10.5f);
     w->param_write_failed_show(QStringLiteral("BATT_VOLT_MULT"), 10.5f);
     QTRY_COMPARE(child<NLineLabel>(*w, "warn_txt_widget")->lineCount(), 1);
-    QCOMPARE(child<NLineLabel>(*w, "warn_txt_widget")->lineText(0), QStringLiteral("Write failed: BATT_VOLT_MULT"));
+    QCOMPARE(child<NLineLabel>(*w, "warn_txt_widget")->toolTip(), QStringLiteral("Write failed: BATT_VOLT_MULT"));
 }
 
 void TestMainWindow::frameTextsFit_data()
@@ -627,6 +628,8 @@ void TestMainWindow::frameTextsFit_data()
 
 void TestMainWindow::frameTextsFit()
 {
+    if (runsUnderWine())
+        QSKIP("text widths under Wine match neither Windows nor Linux");
     // The frame's texts in their longest forms, in the shown window.
     QFETCH(bool, english);
     auto w = makeWindow();

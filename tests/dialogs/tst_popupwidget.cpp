@@ -1,6 +1,7 @@
 // The battery-voltage dialog: the write's guards in single precision, one write per opening, success only
 // after the flight controller's echo, dragging, closing, and both languages without clipped texts.
 #include "dialogs/PopUpWidget.h"
+#include "tests/RunsUnderWine.h"
 
 #include <QApplication>
 #include <QLabel>
@@ -308,6 +309,8 @@ void TestPopUpWidget::englishTextsFollowTheState()
 
 void TestPopUpWidget::textsFitBothLanguages()
 {
+    if (runsUnderWine())
+        QSKIP("text widths under Wine match neither Windows nor Linux");
     // The window sets the instruction to 10 points in Chinese, 9 in English; every state must fit.
     QTranslator english;
     QVERIFY(english.load(QStringLiteral(":/TAVRO_en_US.qm")));

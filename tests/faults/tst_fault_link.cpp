@@ -15,6 +15,7 @@
 #include "widgets/NLineLabel.h"
 #include "widgets/ProgressRing.h"
 #include "widgets/SliderTip.h"
+#include "tests/WindowBesideSim.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -77,20 +78,8 @@ struct FaultRig
         return *m_window;
     }
     // Picks the simulator's device in the port list and clicks connect.
-    bool connectWindow()
-    {
-        auto *ports = window().findChild<QComboBox *>("Uartbox");
-        if (!ports || !QTest::qWaitFor([&] { return ports->findText(sim.portPath()) >= 0; }, 5000))
-            return false;
-        ports->setCurrentIndex(ports->findText(sim.portPath()));
-        button()->click();
-        return true;
-    }
-    bool connectAndDownload(int timeoutMs = 30000)
-    {
-        return connectWindow()
-            && QTest::qWaitFor([this] { return window().linkWorker()->readParamDone.load(); }, timeoutMs);
-    }
+    bool connectWindow() { return ::connectWindow(window(), sim.portPath()); }
+    bool connectAndDownload(int timeoutMs = 30000) { return ::connectAndDownload(window(), sim.portPath(), timeoutMs); }
     QPushButton *button() { return window().findChild<QPushButton *>("OpenUart"); }
     double ring() { return window().findChild<ProgressRing *>("Read_progress")->value(); }
     NLineLabel *strip() { return window().findChild<NLineLabel *>("warn_txt_widget"); }
@@ -119,14 +108,7 @@ struct FaultRig
         }
         return diffs.join("; ");
     }
-    // Asks the worker on its own thread.
-    int pendingWrites()
-    {
-        Mav2Uart_Worker *worker = window().linkWorker();
-        int pending = -1;
-        QMetaObject::invokeMethod(worker, [&] { pending = worker->pendingWriteCount(); }, Qt::BlockingQueuedConnection);
-        return pending;
-    }
+    int pendingWrites() { return ::pendingWrites(window().linkWorker()); }
 
     SimulatedFlightController sim;
     bool encoded;

@@ -9,12 +9,11 @@
 #include "link/Mav2Uart_Worker.h"
 #include "sim/SimulatedFlightController.h"
 #include "sim/SimulatorPortSource.h"
+#include "WorkerHarness.h"
 
 #include <QElapsedTimer>
 #include <QScopeGuard>
 #include <QSignalSpy>
-#include <QThread>
-#include <QTimer>
 #include <QtTest>
 
 #include <memory>
@@ -124,41 +123,15 @@ private slots:
         QVERIFY2(name.startsWith(QStringLiteral("SIM")), qPrintable(name));
         QVERIFY(InProcessPorts::find(name));
 
-        Mav2Uart_Worker::registerMetaTypes();
-        auto *worker = new Mav2Uart_Worker(SimulatorPortSource::only(name));
-        QThread thread;
-        worker->moveToThread(&thread);
-        QStringList ports;
-        QList<int> connects;
-        int finished = 0, loaded = 0, lost = 0;
-        connect(worker, &Mav2Uart_Worker::PortList, this, [&](int, const QStringList &list, int) { ports = list; });
-        connect(worker, &Mav2Uart_Worker::ConnectSingal, this, [&](int flag) { connects << flag; });
-        connect(worker, &Mav2Uart_Worker::param_value_loading_value, this, [&](const Parameter &, int, uint16_t) { ++loaded; });
-        connect(worker, &Mav2Uart_Worker::param_value_finish_value, this, [&] { ++finished; });
-        connect(worker, &Mav2Uart_Worker::disconnect_UI_disable, this, [&] { ++lost; });
-        QTimer tick;
-        connect(&tick, &QTimer::timeout, worker, &Mav2Uart_Worker::SearchPort);
-        thread.start();
-        tick.start(20);
-        auto stopWorker = qScopeGuard([&] {
-            tick.stop();
-            QMetaObject::invokeMethod(worker, &Mav2Uart_Worker::closePort, Qt::BlockingQueuedConnection);
-            thread.quit();
-            thread.wait();
-            delete worker;
-        });
-        auto post = [worker](const std::function<void(Mav2Uart_Worker *)> &f) {
-            QMetaObject::invokeMethod(worker, [worker, f] { f(worker); }, Qt::QueuedConnection);
-        };
-
-        QTRY_COMPARE_WITH_TIMEOUT(ports, QStringList{name}, 5000);
-        post([name](Mav2Uart_Worker *w) { w->ConnectPort(name); });
-        QTRY_COMPARE_WITH_TIMEOUT(connects, QList<int>{1}, 5000);
-        post([](Mav2Uart_Worker *w) { w->startParamRead(); });
-        QTRY_COMPARE_WITH_TIMEOUT(finished, 1, 20000);
-        QCOMPARE(loaded, sim.parameterCount());
-        post([](Mav2Uart_Worker *w) { w->SetReadParamDone(); });
-        post([](Mav2Uart_Worker *w) { w->sendWriteParametersCommand(QStringLiteral("ATC_RAT_RLL_P"), 0.07f); });
+        Harness h(SimulatorPortSource::only(name));
+        // The worker searches on its own and lists the line like a serial port.
+        QTRY_VERIFY_WITH_TIMEOUT(!h.log->portLists.isEmpty(), 5000);
+        QCOMPARE(h.log->portLists.last().ports, QStringList{name});
+        QVERIFY(h.connectPort(name));
+        QVERIFY(h.download());
+        QCOMPARE(int(h.log->loaded.size()), sim.parameterCount());
+        h.post([](Mav2Uart_Worker *w) { w->SetReadParamDone(); });
+        h.write(QStringLiteral("ATC_RAT_RLL_P"), 0.07f);
         float stored = 0;
         QTRY_VERIFY_WITH_TIMEOUT(sim.parameterValue(QStringLiteral("ATC_RAT_RLL_P"), &stored) && stored == 0.07f, 5000);
 
@@ -168,9 +141,9 @@ private slots:
         sinceStop.start();
         sim.stop();
         QVERIFY(!InProcessPorts::find(name));
-        QTRY_COMPARE_WITH_TIMEOUT(lost, 1, 5000);
+        QTRY_COMPARE_WITH_TIMEOUT(h.log->disconnects, 1, 5000);
         QVERIFY2(sinceStop.elapsed() < 1500, qPrintable(QString::number(sinceStop.elapsed())));
-        QVERIFY(!worker->portOpen);
+        QVERIFY(!h.worker->portOpen);
     }
 };
 

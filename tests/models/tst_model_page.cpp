@@ -35,6 +35,7 @@
 #include "params/ParameterStore.h"
 #include "sim/SimulatedFlightController.h"
 #include "sim/SimulatorPortSource.h"
+#include "tests/WindowBesideSim.h"
 
 namespace {
 
@@ -530,17 +531,10 @@ void ModelPageTest::resetInTheWholeWindow()
     sim.setBaudRate(0);
     QString error;
     QVERIFY2(sim.start(&error), qPrintable(error));
-    MainWindow::Options options;
-    options.portSource = SimulatorPortSource::only(sim.portPath());
-    options.settingsFile = dir.filePath(QStringLiteral("settings.ini"));
-    options.snapshotDir = dir.filePath(QStringLiteral("snapshots"));
-    MainWindow w(options);
+    MainWindow w(windowOptions(dir, sim.portPath()));
     w.show();
     auto *open = w.findChild<QPushButton *>(QStringLiteral("OpenUart"));
-    auto *ports = w.findChild<QComboBox *>(QStringLiteral("Uartbox"));
-    QTRY_VERIFY(ports->findText(sim.portPath()) >= 0);
-    ports->setCurrentIndex(ports->findText(sim.portPath()));
-    open->click();
+    QVERIFY(connectWindow(w, sim.portPath()));
     QTRY_COMPARE_WITH_TIMEOUT(open->text(), QStringLiteral("成 功"), 30000);
     QTRY_VERIFY(w.linkWorker()->readParamDone);
 
@@ -556,14 +550,7 @@ void ModelPageTest::resetInTheWholeWindow()
     w.findChild<QPushButton *>(QStringLiteral("nav_BT4"))->click();
     QCOMPARE(w.findChild<QStackedWidget *>(QStringLiteral("stackedWidget"))->currentIndex(), 3);
     // The navigation may write (the rotor page's protective servo mode): let those be answered first.
-    Mav2Uart_Worker *worker = w.linkWorker();
-    const auto settled = [worker] {
-        int pending = -1;
-        QMetaObject::invokeMethod(worker, [&pending, worker] { pending = worker->pendingWriteCount(); },
-                                  Qt::BlockingQueuedConnection);
-        return pending == 0;
-    };
-    QTRY_VERIFY(settled());
+    QTRY_COMPARE(pendingWrites(w.linkWorker()), 0);
     sim.clearObservations();
     auto *alder = w.modelPage()->findChild<QPushButton *>(QStringLiteral("type1_pushButton"));
     alder->click();

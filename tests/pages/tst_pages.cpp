@@ -19,6 +19,7 @@
 #include "tests/CpuTime.h"
 
 #include "LayoutChecks.h"
+#include "PageFixture.h"
 #include "pages/ModelPage.h"
 #include "pages/PageContext.h"
 #include "pages/RotorPage.h"
@@ -30,26 +31,6 @@
 #include "widgets/SwitchButton.h"
 
 namespace {
-
-// 1000 x 600 less the left column, the top bar and the layouts' spacing.
-const QSize kPageSize(794, 534);
-
-void settle()
-{
-    for (int i = 0; i < 3; ++i) {
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
-        QCoreApplication::processEvents();
-    }
-}
-
-template <typename T>
-T *child(QWidget *page, const char *name)
-{
-    T *w = page->findChild<T *>(QString::fromLatin1(name));
-    if (!w)
-        qFatal("no widget %s", name);
-    return w;
-}
 
 QString label(QWidget *page, const char *name)
 {
@@ -77,14 +58,12 @@ private slots:
     void rebootProgressEndsWhenTheWindowGoesOrTheStepIsNegative();
 
 private:
-    QWidget *host(QWidget *page);
-    void setEnglish(bool english);
+    QWidget *host(QWidget *page) { return m_f.host(page); }
+    void setEnglish(bool english) { QVERIFY(m_f.setEnglish(english)); }
 
-    ParameterStore m_store;
-    QWidget m_window;
-    PageContext m_ctx{&m_store, &m_window};
-    QTranslator m_english;
-    QList<QWidget *> m_hosts;
+    PageFixture m_f;
+    ParameterStore &m_store = m_f.store;
+    PageContext &m_ctx = m_f.ctx;
 };
 
 void PagesTest::initTestCase()
@@ -92,7 +71,6 @@ void PagesTest::initTestCase()
     QFile qss(QStringLiteral(":/QSS/style1.qss"));
     QVERIFY(qss.open(QIODevice::ReadOnly));
     qApp->setStyleSheet(QString::fromUtf8(qss.readAll()));
-    QVERIFY(m_english.load(QStringLiteral(":/TAVRO_en_US.qm")));
 }
 
 void PagesTest::cleanup()
@@ -101,33 +79,7 @@ void PagesTest::cleanup()
     m_ctx.serial2IsMavlink = false;
     m_ctx.modelId = -1;
     m_store.clearParameterValue();
-    qDeleteAll(m_hosts);
-    m_hosts.clear();
-}
-
-QWidget *PagesTest::host(QWidget *page)
-{
-    auto *frame = new QWidget;
-    auto *stack = new QStackedWidget(frame);
-    stack->setObjectName(QStringLiteral("stackedWidget"));
-    stack->addWidget(page);
-    stack->setGeometry(QRect(QPoint(0, 0), kPageSize));
-    frame->resize(kPageSize);
-    frame->show();
-    m_hosts.append(frame);
-    if (!QTest::qWaitForWindowExposed(frame))
-        qWarning("page host not exposed");
-    settle();
-    return frame;
-}
-
-void PagesTest::setEnglish(bool english)
-{
-    if (english)
-        QCoreApplication::installTranslator(&m_english);
-    else
-        QCoreApplication::removeTranslator(&m_english);
-    m_ctx.english = english;
+    m_f.clearHosts();
 }
 
 void PagesTest::layoutFitsInChineseAndEnglish_data()
@@ -169,7 +121,7 @@ void PagesTest::layoutFitsInChineseAndEnglish()
         p->retranslate();
     else if (auto *p = qobject_cast<ModelPage *>(page))
         p->retranslate();
-    settle();
+    settleLayouts();
     const QStringList faults = layoutFaults(page);
     QVERIFY2(faults.isEmpty(), qPrintable(faults.join('\n')));
 }
@@ -197,7 +149,7 @@ void PagesTest::longestStateTextsFit()
     child<QLabel>(tuning, "MAG_calibration_lab")->setText(QStringLiteral(
         "Calibration successful, the flight controller will automatically restart to complete the calibration."));
     child<QPushButton>(tuning, "MAG_calibration_pB")->setText(QStringLiteral("Cancel"));
-    settle();
+    settleLayouts();
     QStringList faults = layoutFaults(status) + layoutFaults(tuning);
     QVERIFY2(faults.isEmpty(), qPrintable(faults.join('\n')));
 
@@ -206,7 +158,7 @@ void PagesTest::longestStateTextsFit()
     child<QLabel>(status, "RC_label")->setText(QStringLiteral("请转动摇杆进行校准"));
     child<QLabel>(status, "RC5_left_label")->setText(QStringLiteral("手动模式"));
     child<QLabel>(tuning, "MAG_calibration_lab")->setText(QStringLiteral("校准成功，自动重启飞控完成校准\n"));
-    settle();
+    settleLayouts();
     faults = layoutFaults(status) + layoutFaults(tuning);
     QVERIFY2(faults.isEmpty(), qPrintable(faults.join('\n')));
 }
@@ -233,7 +185,7 @@ void PagesTest::rcColumnLayoutsBackAndForth()
     for (int round = 0; round < 2; ++round) {
         page->layoutRcColumn(false);
         page->layoutRcColumn(false); // a repeat changes nothing
-        settle();
+        settleLayouts();
         QCOMPARE(rows(), ordinary);
         QVERIFY(child<QWidget>(page, "RC9_NEW_Row_widget")->isHidden());
         QVERIFY(child<QWidget>(page, "StrokeCalibration")->isVisible());
@@ -242,7 +194,7 @@ void PagesTest::rcColumnLayoutsBackAndForth()
         QVERIFY2(layoutFaults(page).isEmpty(), qPrintable(layoutFaults(page).join('\n')));
 
         page->layoutRcColumn(true);
-        settle();
+        settleLayouts();
         QCOMPARE(rows(), mavlink);
         int lastY = -1;
         for (int i = 0; i < column->count(); ++i) {
@@ -264,7 +216,7 @@ void PagesTest::modelButtonsStayPacked()
     host(page);
     const QList<QPushButton *> &buttons = page->typeButtons();
     page->initButtons();
-    settle();
+    settleLayouts();
     QPushButton *alder = buttons[0], *elm = buttons[1];
     for (QPushButton *b : buttons)
         QCOMPARE(b->isVisible(), b == alder || b == elm);
@@ -282,7 +234,7 @@ void PagesTest::modelButtonsStayPacked()
         if (id >= 10 && id != 19)
             scale << buttons[i];
     }
-    settle();
+    settleLayouts();
     QCOMPARE(scale.size(), 14);
     auto *grid = qobject_cast<QGridLayout *>(scale.first()->parentWidget()->layout());
     QVERIFY(grid);

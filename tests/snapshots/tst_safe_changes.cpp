@@ -37,6 +37,7 @@
 #include "sim/SimulatedFlightController.h"
 #include "sim/SimulatorPortSource.h"
 #include "widgets/NLineLabel.h"
+#include "tests/WindowBesideSim.h"
 
 namespace {
 
@@ -82,11 +83,7 @@ struct Rig : public QObject
         QString error;
         if (!sim.start(&error))
             qFatal("simulator: %s", qPrintable(error));
-        MainWindow::Options options;
-        options.portSource = SimulatorPortSource::only(sim.portPath());
-        options.settingsFile = dir.filePath(QStringLiteral("settings.ini"));
-        options.snapshotDir = snapshotDir.isEmpty() ? dir.filePath(QStringLiteral("snapshots")) : snapshotDir;
-        w = std::make_unique<MainWindow>(options);
+        w = std::make_unique<MainWindow>(windowOptions(dir, sim.portPath(), snapshotDir));
         w->show();
         connect(w->safeChanges(), &SafeChanges::previewShown, this, &Rig::answerPreview);
         connect(w->modelPage(), &ModelPage::previewShown, this, &Rig::answerPreview);
@@ -136,27 +133,12 @@ struct Rig : public QObject
         return int(QDir(boardFolder()).entryList({QStringLiteral("*.param")}, QDir::Files).size());
     }
 
-    bool connectAndDownload()
-    {
-        auto *ports = w->findChild<QComboBox *>(QStringLiteral("Uartbox"));
-        auto *open = w->findChild<QPushButton *>(QStringLiteral("OpenUart"));
-        if (!QTest::qWaitFor([&] { return ports->findText(sim.portPath()) >= 0; }, 5000))
-            return false;
-        ports->setCurrentIndex(ports->findText(sim.portPath()));
-        open->click();
-        return QTest::qWaitFor([&] { return w->linkWorker()->readParamDone.load(); }, 30000);
-    }
+    bool connectAndDownload() { return ::connectAndDownload(*w, sim.portPath()); }
 
     // Waits until the worker has no write waiting for its echo.
     bool settled()
     {
-        Mav2Uart_Worker *worker = w->linkWorker();
-        return QTest::qWaitFor([worker] {
-            int pending = -1;
-            QMetaObject::invokeMethod(worker, [&pending, worker] { pending = worker->pendingWriteCount(); },
-                                      Qt::BlockingQueuedConnection);
-            return pending == 0;
-        }, 10000);
+        return QTest::qWaitFor([this] { return pendingWrites(w->linkWorker()) == 0; }, 10000);
     }
 
     // Names whose simulator value differs (by the one rule) from the snapshot's.
@@ -327,8 +309,7 @@ void TestSafeChanges::presetPreviewThenRestoreTheOriginalState()
 void TestSafeChanges::restoreOverALossyLink()
 {
     Rig rig;
-    QVERIFY(rig.connectAndDownload());
-    QVERIFY(rig.settled());
+    QVERIFY(rig.connectAndDownload() && rig.settled());
     const QString path = writeChangedSnapshot(rig.dir.filePath(QStringLiteral("lossy.param")), rig.sim.parameters(), 60);
     rig.sim.setDropProbability(0.05);
     rig.sim.setEchoDropProbability(0.05);
@@ -352,8 +333,7 @@ void TestSafeChanges::restoreOverALossyLink()
 void TestSafeChanges::linkDroppedMidRestoreListsTheRest()
 {
     Rig rig;
-    QVERIFY(rig.connectAndDownload());
-    QVERIFY(rig.settled());
+    QVERIFY(rig.connectAndDownload() && rig.settled());
     const QString path = writeChangedSnapshot(rig.dir.filePath(QStringLiteral("drop.param")), rig.sim.parameters(), 400);
     // The flight controller goes silent half a second into the batch.
     connect(rig.w->pageContext(), &PageContext::writeBatchStarting, &rig,
@@ -380,8 +360,7 @@ void TestSafeChanges::linkDroppedMidRestoreListsTheRest()
 void TestSafeChanges::restoreGoesOnAfterTheReconnect()
 {
     Rig rig;
-    QVERIFY(rig.connectAndDownload());
-    QVERIFY(rig.settled());
+    QVERIFY(rig.connectAndDownload() && rig.settled());
     const QString path = writeChangedSnapshot(rig.dir.filePath(QStringLiteral("resume.param")), rig.sim.parameters(), 300);
     connect(rig.w->pageContext(), &PageContext::writeBatchStarting, &rig, [&rig] {
         if (rig.accounts.isEmpty())
@@ -407,8 +386,7 @@ void TestSafeChanges::restoreGoesOnAfterTheReconnect()
 void TestSafeChanges::damagedAndIncompleteSnapshotsAreNeverRestored()
 {
     Rig rig;
-    QVERIFY(rig.connectAndDownload());
-    QVERIFY(rig.settled());
+    QVERIFY(rig.connectAndDownload() && rig.settled());
     rig.sim.clearObservations();
     const QString folder = rig.boardFolder();
     const QString good = writeChangedSnapshot(folder + QStringLiteral("/20300101-000000.param"), rig.sim.parameters(), 5);
@@ -477,8 +455,7 @@ void TestSafeChanges::unwritableFolderWarnsAndGoesOn()
 void TestSafeChanges::saveAndLoadFromTheWindow()
 {
     Rig rig;
-    QVERIFY(rig.connectAndDownload());
-    QVERIFY(rig.settled());
+    QVERIFY(rig.connectAndDownload() && rig.settled());
     const QString saved = rig.dir.filePath(QStringLiteral("out/saved.param"));
     QVERIFY(rig.w->safeChanges()->saveParametersTo(saved));
     const SnapshotData back = SnapshotStore::read(saved);

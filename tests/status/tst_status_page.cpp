@@ -8,12 +8,13 @@
 #include <QSignalSpy>
 #include <QStackedWidget>
 #include <QTest>
-#include <QTranslator>
 
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <memory>
 
+#include "PageFixture.h"
 #include "SimLink.h"
 #include "tests/ThreadSafeLog.h"
 #include "link/Mav2Uart_Worker.h"
@@ -32,7 +33,6 @@ namespace {
 
 const QString kLit = QStringLiteral("background-color:rgb(250,132,43);");
 using State = StatusPage::TravelCalibrationState;
-using Writes = QList<QPair<QString, float>>;
 
 // Channels 1..9 of one report; channels not given report 0 (no receiver output).
 mavlink_rc_channels_t rc(std::initializer_list<std::pair<int, uint16_t>> values)
@@ -105,11 +105,10 @@ private:
     void startSweep();
     void sweep(const std::array<uint16_t, 4> &maxima, const std::array<uint16_t, 4> &minima);
 
+    std::unique_ptr<PageFixture> m_f;
     ParameterStore *m_store = nullptr;
-    QWidget *m_window = nullptr;
     PageContext *m_ctx = nullptr;
     StatusPage *m_page = nullptr;
-    Writes m_writes;
 };
 
 void StatusPageTest::initTestCase()
@@ -120,22 +119,17 @@ void StatusPageTest::initTestCase()
 
 void StatusPageTest::init()
 {
-    m_store = new ParameterStore;
-    m_window = new QWidget;
-    m_ctx = new PageContext(m_store, m_window);
+    m_f = std::make_unique<PageFixture>();
+    m_store = &m_f->store;
+    m_ctx = &m_f->ctx;
     m_page = new StatusPage(m_ctx);
     m_page->layoutRcColumn(false);
-    m_writes.clear();
-    connect(m_ctx, &PageContext::writeParameterRequested, m_ctx,
-            [this](const QString &name, float value) { m_writes.append({name, value}); });
 }
 
 void StatusPageTest::cleanup()
 {
     delete m_page;
-    delete m_ctx;
-    delete m_window;
-    delete m_store;
+    m_f.reset();
 }
 
 QString StatusPageTest::lit(const QString &row, bool withMiddle)
@@ -386,7 +380,7 @@ void StatusPageTest::calibrationStatesAndWrites()
     QCOMPARE(m_page->travelCalibrationState(), State::Ready);
 
     button->click();
-    QCOMPARE(m_writes, (Writes{{"RC1_MIN", 1100}, {"RC1_MAX", 1900}, {"RC1_TRIM", 1500}, {"RC2_MIN", 1000},
+    QCOMPARE(m_f->writes, (Writes{{"RC1_MIN", 1100}, {"RC1_MAX", 1900}, {"RC1_TRIM", 1500}, {"RC2_MIN", 1000},
                                {"RC2_MAX", 1950}, {"RC2_TRIM", 1475}, {"RC3_MIN", 1050}, {"RC3_MAX", 2000},
                                {"RC3_TRIM", 1525}, {"RC4_MIN", 1150}, {"RC4_MAX", 1850}, {"RC4_TRIM", 1500}}));
     QCOMPARE(m_page->travelCalibrationState(), State::Idle);
@@ -398,11 +392,11 @@ void StatusPageTest::calibrationStatesAndWrites()
     QCOMPARE(m_page->rcMin(0), 1400);
 
     // An odd sum keeps the half in the trim.
-    m_writes.clear();
+    m_f->writes.clear();
     sweep({1901, 1800, 1800, 1800}, {1100, 1200, 1200, 1199});
     button->click();
-    QCOMPARE(m_writes.value(2), (QPair<QString, float>{"RC1_TRIM", 1500.5f}));
-    QCOMPARE(m_writes.value(11), (QPair<QString, float>{"RC4_TRIM", 1499.5f}));
+    QCOMPARE(m_f->writes.value(2), (QPair<QString, float>{"RC1_TRIM", 1500.5f}));
+    QCOMPARE(m_f->writes.value(11), (QPair<QString, float>{"RC4_TRIM", 1499.5f}));
 }
 
 void StatusPageTest::calibrationNeedsAFullSweep()
@@ -415,7 +409,7 @@ void StatusPageTest::calibrationNeedsAFullSweep()
     m_page->rc_channels_show(sticks(1900, 1900, 1900, 1800));
     QCOMPARE(m_page->travelCalibrationState(), State::Ready);
     m_page->rcButton()->click();
-    m_writes.clear();
+    m_f->writes.clear();
 
     m_page->rcButton()->click();
     sweep({1800, 1800, 1800, 1800}, {1201, 1201, 1201, 1201});
@@ -431,13 +425,11 @@ void StatusPageTest::calibrationNeedsAFullSweep()
     m_page->rc_channels_show(sticks(900, 900, 900, 900));
     QCOMPARE(m_page->travelCalibrationState(), State::Ready);
     m_page->rcButton()->click();
-    QCOMPARE(m_writes.value(0), (QPair<QString, float>{"RC1_MIN", 900}));
+    QCOMPARE(m_f->writes.value(0), (QPair<QString, float>{"RC1_MIN", 900}));
 }
 
 void StatusPageTest::calibrationAcrossReconnectAndLanguage()
 {
-    QTranslator english;
-    QVERIFY(english.load(QStringLiteral(":/TAVRO_en_US.qm")));
     for (int n = 1; n <= 4; ++n) {
         m_store->insertOrUpdate({QStringLiteral("RC%1_MIN").arg(n), 1000.0 + n});
         m_store->insertOrUpdate({QStringLiteral("RC%1_TRIM").arg(n), 1500.0 + n});
@@ -454,20 +446,18 @@ void StatusPageTest::calibrationAcrossReconnectAndLanguage()
     // Something enables the button anyway: a click writes none of the unswept values.
     m_page->rcButton()->setEnabled(true);
     m_page->rcButton()->click();
-    QVERIFY(m_writes.isEmpty());
+    QVERIFY(m_f->writes.isEmpty());
     QCOMPARE(m_page->travelCalibrationState(), State::Sweeping);
     QVERIFY(!m_page->rcButton()->isEnabled());
 
-    QCoreApplication::installTranslator(&english);
-    m_ctx->english = true;
+    QVERIFY(m_f->setEnglish(true));
     m_page->retranslate();
     QCOMPARE(m_page->rcButton()->text(), QStringLiteral("in calibration"));
     QCOMPARE(text("RC_label"), QStringLiteral("Please turn the rocker for calibration"));
     m_page->rc_channels_show(sticks(1100, 1100, 1100, 1100));
     QCOMPARE(m_page->rcButton()->text(), QStringLiteral("Click to write parameters."));
     QCOMPARE(text("RC_label"), QStringLiteral("Calibration complete"));
-    QCoreApplication::removeTranslator(&english);
-    m_ctx->english = false;
+    m_f->setEnglish(false);
 
     // A finished sweep survives a reconnect as Ready and writes.
     m_page->setLinkLost();
@@ -475,7 +465,7 @@ void StatusPageTest::calibrationAcrossReconnectAndLanguage()
     QCOMPARE(m_page->travelCalibrationState(), State::Ready);
     QCOMPARE(m_page->rcButton()->text(), QStringLiteral("点击写入参数"));
     m_page->rcButton()->click();
-    QCOMPARE(m_writes.size(), 12);
+    QCOMPARE(m_f->writes.size(), 12);
 
     // Confirmed values show at once, truncated; other names change nothing.
     m_store->setParameterValue(QStringLiteral("RC3_TRIM"), 1499.9);
@@ -487,8 +477,6 @@ void StatusPageTest::calibrationAcrossReconnectAndLanguage()
 
 void StatusPageTest::statusTexts()
 {
-    QTranslator english;
-    QVERIFY(english.load(QStringLiteral(":/TAVRO_en_US.qm")));
     const QList<QPair<const char *, const char *>> rows = {
         {"PreArm: Check mag field", "磁罗盘受到干扰"},
         {"PreArm: Compass not healthy", "磁罗盘不正常"},
@@ -507,9 +495,9 @@ void StatusPageTest::statusTexts()
         QCOMPARE(StatusTextTable::matchRow(QString::fromLatin1(rows[i].first)), i);
         QCOMPARE(line(rows[i].first, 2), QString::fromUtf8(rows[i].second));
     }
-    QCoreApplication::installTranslator(&english);
+    QVERIFY(m_f->setEnglish(true));
     QCOMPARE(line("PreArm: Check FS_THR_VALUE", 0), QStringLiteral("3 Channel minimum too small"));
-    QCoreApplication::removeTranslator(&english);
+    m_f->setEnglish(false);
 
     // Severities 0..2 are shown, 3 and above only logged; matching is case-sensitive.
     QCOMPARE(line("PreArm: Check mag field", 1), QStringLiteral("磁罗盘受到干扰"));

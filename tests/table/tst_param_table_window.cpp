@@ -26,6 +26,7 @@
 #include "params/ParameterTableModel.h"
 #include "sim/SimulatedFlightController.h"
 #include "sim/SimulatorPortSource.h"
+#include "tests/WindowBesideSim.h"
 
 class TestParamTableWindow : public QObject
 {
@@ -44,11 +45,7 @@ void TestParamTableWindow::openedFromTheParametersPageAndWritesThroughThePreview
     sim.setEncodedParams(true);
     QString error;
     QVERIFY2(sim.start(&error), qPrintable(error));
-    MainWindow::Options options;
-    options.portSource = SimulatorPortSource::only(sim.portPath());
-    options.settingsFile = dir.filePath(QStringLiteral("settings.ini"));
-    options.snapshotDir = dir.filePath(QStringLiteral("snapshots"));
-    auto w = std::make_unique<MainWindow>(options);
+    auto w = std::make_unique<MainWindow>(windowOptions(dir, sim.portPath()));
     w->show();
 
     // Before a download: the button is there but cannot be used, and the
@@ -58,12 +55,7 @@ void TestParamTableWindow::openedFromTheParametersPageAndWritesThroughThePreview
     QVERIFY(!open->isEnabled());
     QVERIFY(!w->findChild<AllParametersDialog *>());
 
-    auto *ports = w->findChild<QComboBox *>(QStringLiteral("Uartbox"));
-    auto *connectButton = w->findChild<QPushButton *>(QStringLiteral("OpenUart"));
-    QVERIFY(QTest::qWaitFor([&] { return ports->findText(sim.portPath()) >= 0; }, 5000));
-    ports->setCurrentIndex(ports->findText(sim.portPath()));
-    connectButton->click();
-    QVERIFY(QTest::qWaitFor([&] { return w->linkWorker()->readParamDone.load(); }, 30000));
+    QVERIFY(connectAndDownload(*w, sim.portPath()));
     QTRY_VERIFY(open->isEnabled());
 
     if (qEnvironmentVariableIsSet("TAVRO_SCREENSHOTS")) {

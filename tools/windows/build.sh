@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Builds TAVRO for 64-bit Windows on Debian 12 (as root) and packs it.
 #   tools/windows/build.sh [--qtserialport-src TARBALL] [--out DIR] [--qt-only]
-#                          [--cache DIR] [--jobs N]
+#                          [--cache DIR] [--jobs N] [--prepare]
 # Steps:
 #  1. installs what it needs with apt-get (MinGW-w64, ninja, Wine, NSIS, Xvfb,
 #     fonts, Debian's host Qt tools);
@@ -12,8 +12,10 @@
 #  3. builds TAVRO for x86_64-w64-mingw32 in Release and writes into DIR
 #     (default build-windows/) tavro-<version>-windows-x64.zip and
 #     tavro-<version>-setup.exe.
-# --qt-only stops after step 2. The Qt build runs niced; --jobs (default: the
-# number of cores) sets its parallelism.
+# --prepare does step 1 and downloads the qtbase source, nothing more (CI
+# runs it first, so the Qt build can then run beside other jobs without
+# touching apt). --qt-only stops after step 2. The Qt build runs niced;
+# --jobs (default: the number of cores) sets its parallelism.
 # The whole script is read before it runs (the braces), so editing it while
 # a build runs does not change that run.
 {
@@ -23,6 +25,7 @@ SERIALPORT_SRC="$ROOT/../shared/third-party/qtserialport-everywhere-src-6.4.2.ta
 OUT="$ROOT/build-windows"
 CACHE="${TAVRO_WINDOWS_CACHE:-/var/cache/tavro}"
 QT_ONLY=0
+PREPARE=0
 JOBS="$(nproc)"
 while [ $# -gt 0 ]; do
   case "$1" in
@@ -31,6 +34,7 @@ while [ $# -gt 0 ]; do
     --cache) CACHE="$2"; shift 2 ;;
     --jobs) JOBS="$2"; shift 2 ;;
     --qt-only) QT_ONLY=1; shift ;;
+    --prepare) PREPARE=1; shift ;;
     -h|--help) sed -n '2,18p' "$0" | sed 's/^# \{0,1\}//'; exit 0 ;;
     *) echo "unknown option: $1" >&2; exit 2 ;;
   esac
@@ -84,20 +88,9 @@ QT_PREFIX="$CACHE/qt-$QT_VERSION-mingw-$opt_hash-serialport-$sp_hash"
 WORK="$CACHE/work-$opt_hash"
 mkdir -p "$CACHE"
 
-build_qtbase() {
-  if [ -f "$QTBASE_PREFIX/.complete" ]; then log "qtbase cached in $QTBASE_PREFIX"; return; fi
-  local t0; t0=$(now)
-  # A build that was interrupted (same options: same folder) goes on where it
-  # stopped; anything else starts afresh.
-  if [ -f "$WORK/qtbase-build/build.ninja" ] && [ -f "$WORK/qtbase-configured" ]; then
-    log "resuming the interrupted qtbase build in $WORK"
-  else
-    rm -rf "$QTBASE_PREFIX" "$WORK"
-  fi
-  mkdir -p "$QTBASE_PREFIX" "$WORK/src"
-  # The toolchain file lives in the cache, so Qt's own toolchain file keeps
-  # pointing at it wherever the project is cloned.
-  cp "$ROOT/tools/windows/mingw-w64-x86_64.cmake" "$QTBASE_PREFIX/mingw-w64-x86_64.cmake"
+# Debian's qtbase source into $WORK/src (adds the source entries if missing).
+fetch_qtbase_source() {
+  mkdir -p "$WORK/src"
   if ! ls "$WORK"/src/qt6-base_*.dsc >/dev/null 2>&1; then
     if ! grep -rqsE '^(Types:.*deb-src|deb-src )' /etc/apt/sources.list /etc/apt/sources.list.d/; then
       log "adding Debian's source entries"
@@ -108,9 +101,28 @@ build_qtbase() {
     log "downloading Debian's qtbase source"
     (cd "$WORK/src" && apt-get source --download-only -qq "qt6-base=$HOST_QT_VERSION" || apt-get source --download-only -qq qt6-base)
   fi
+}
+
+build_qtbase() {
+  if [ -f "$QTBASE_PREFIX/.complete" ]; then log "qtbase cached in $QTBASE_PREFIX"; return; fi
+  local t0; t0=$(now)
+  # A build that was interrupted (same options: same folder) goes on where it
+  # stopped; anything else starts afresh.
+  if [ -f "$WORK/qtbase-build/build.ninja" ] && [ -f "$WORK/qtbase-configured" ]; then
+    log "resuming the interrupted qtbase build in $WORK"
+  else
+    # (the downloaded source stays: --prepare may have fetched it)
+    rm -rf "$QTBASE_PREFIX" "$WORK/qtbase-build" "$WORK/qtbase-configured"
+  fi
+  mkdir -p "$QTBASE_PREFIX" "$WORK/src"
+  # The toolchain file lives in the cache, so Qt's own toolchain file keeps
+  # pointing at it wherever the project is cloned.
+  cp "$ROOT/tools/windows/mingw-w64-x86_64.cmake" "$QTBASE_PREFIX/mingw-w64-x86_64.cmake"
+  fetch_qtbase_source
   if [ ! -f "$WORK/qtbase-configured" ]; then
     rm -rf "$WORK/src/qtbase"
-    dpkg-source --no-check -x "$(ls "$WORK"/src/qt6-base_*.dsc | head -n 1)" "$WORK/src/qtbase" >/dev/null
+    dpkg-source --no-check -x "$(ls "$WORK"/src/qt6-base_*.dsc | head -n 1)" "$WORK/src/qtbase" \
+      > "$WORK/unpack.log" 2>&1 || { tail -n 20 "$WORK/unpack.log" >&2; exit 1; }
     log "configuring qtbase $QT_VERSION for Windows"
     cmake -S "$WORK/src/qtbase" -B "$WORK/qtbase-build" -G Ninja \
       -DCMAKE_TOOLCHAIN_FILE="$QTBASE_PREFIX/mingw-w64-x86_64.cmake" \
@@ -152,6 +164,11 @@ build_serialport() {
   log "Qt Serial Port done in $(( $(now) - t0 )) s"
 }
 
+if [ "$PREPARE" = 1 ]; then
+  [ -f "$QTBASE_PREFIX/.complete" ] || fetch_qtbase_source
+  log "prepared: packages installed, qtbase source in place"
+  exit 0
+fi
 build_qtbase
 build_serialport
 mkdir -p "$OUT" && echo "$QT_PREFIX" > "$OUT/qt-prefix.txt"

@@ -48,6 +48,7 @@ mkdir -p "$RESULTS"
 start_prefix() {
   export WINEPREFIX="$RESULTS/prefix-$1"
   rm -rf "$WINEPREFIX"
+  mkdir -p "$WINEPREFIX"   # the server starts only in an existing folder
   wineserver -p < /dev/null > /dev/null 2>&1
   wine wineboot -i < /dev/null > /dev/null 2>&1
 }

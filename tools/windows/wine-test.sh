@@ -11,9 +11,15 @@
 # - A Windows process under Wine now and then stays after its work is done:
 #   once the log says the tests finished, it gets 20 s to exit, is then
 #   stopped, and its log decides the result (the stop is reported).
+# - CTest stops a test that overruns its limit without a word from it: the
+#   wrapper prints the log's last lines when it is told to stop.
 set -u
 exe="$1"; shift
 export WINEDEBUG="${WINEDEBUG:--all}"
+# A test function that hangs is stopped by QtTest's own watchdog after 90 s,
+# before CTest's limit, so the log names it.
+export QTEST_FUNCTION_TIMEOUT="${QTEST_FUNCTION_TIMEOUT:-90000}"
+export WINEQTEST_FUNCTION_TIMEOUT="$QTEST_FUNCTION_TIMEOUT"
 while IFS='=' read -r name _; do
   case "$name" in QT_*) export "WINE$name=${!name}" ;; esac
 done < <(env)
@@ -26,6 +32,7 @@ esac
 
 log="$(mktemp "${TMPDIR:-/tmp}/wine-$base-XXXXXX.txt")"
 trap 'rm -f "$log"' EXIT
+trap 'echo "wine-test: $base stopped from outside; the end of its log:"; tail -n 15 "$log"; kill "$pid" 2>/dev/null; exit 1' TERM INT
 # The program sees Unix paths through drive Z:.
 winlog="Z:${log//\//\\}"
 wine "$exe" "$@" -o "$winlog,txt" < /dev/null &

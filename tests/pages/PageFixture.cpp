@@ -14,7 +14,21 @@ PageFixture::PageFixture()
 PageFixture::~PageFixture()
 {
     QCoreApplication::removeTranslator(&m_english);
-    delete m_host;
+    clearHosts();
+}
+
+void PageFixture::clearHosts()
+{
+    qDeleteAll(m_hosts);
+    m_hosts.clear();
+}
+
+void settleLayouts()
+{
+    for (int i = 0; i < 3; ++i) {
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
+        QCoreApplication::processEvents();
+    }
 }
 
 void PageFixture::load(const QList<QPair<QString, double>> &params)
@@ -45,16 +59,16 @@ bool PageFixture::setEnglish(bool english)
 
 QWidget *PageFixture::host(QWidget *page)
 {
-    m_host = new QWidget;
-    auto *stack = new QStackedWidget(m_host);
+    auto *frame = new QWidget;
+    auto *stack = new QStackedWidget(frame);
     stack->setObjectName(QStringLiteral("stackedWidget"));
     stack->addWidget(page);
-    stack->setGeometry(0, 0, 794, 534);
-    m_host->resize(794, 534);
-    m_host->show();
-    if (!QTest::qWaitForWindowExposed(m_host))
+    stack->setGeometry(QRect(QPoint(0, 0), kPageSize));
+    frame->resize(kPageSize);
+    frame->show();
+    m_hosts.append(frame);
+    if (!QTest::qWaitForWindowExposed(frame))
         qWarning("page host not exposed");
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
-    QCoreApplication::processEvents();
-    return m_host;
+    settleLayouts();
+    return frame;
 }

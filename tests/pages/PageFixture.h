@@ -8,11 +8,16 @@
 #include <QAbstractSlider>
 #include <QList>
 #include <QPair>
+#include <QSize>
 #include <QString>
 #include <QTranslator>
 #include <QWidget>
 
 using Writes = QList<QPair<QString, float>>;
+
+// What the window gives the pages: 1000 x 600 less the left column, the top
+// bar and the layouts' spacing.
+inline const QSize kPageSize(794, 534);
 
 class PageFixture
 {
@@ -29,14 +34,19 @@ public:
     QList<float> writesOf(const QString &name) const;
     // Installs or removes the application's English catalogue; false when it does not load.
     bool setEnglish(bool english);
-    // Shows `page` at the size the window gives the pages.
+    // Shows `page` at the size the window gives the pages, its layouts settled;
+    // the host (with the page) lives until clearHosts() or the fixture's end.
     QWidget *host(QWidget *page);
+    void clearHosts();
 
 private:
     QTranslator m_english;
     bool m_englishLoaded = false;
-    QWidget *m_host = nullptr;
+    QList<QWidget *> m_hosts;
 };
+
+// Lets the posted layout requests and what they cause run.
+void settleLayouts();
 
 template <typename T>
 T *child(QWidget *page, const char *name)
