@@ -525,7 +525,7 @@ void Mav2Uart_Worker::runTransferTick()
 void Mav2Uart_Worker::dataArrived()
 {
     // A download and its completion are read at once; once the telemetry
-    // flows, what arrives within a display frame is read in one go.
+    // flows, what arrives within kTelemetryBatchMs is read in one go.
     if (!streamsRequested) {
         ReceiveData();
         return;
