@@ -86,12 +86,16 @@ MainWindow::MainWindow(const Options &options, QWidget *parent)
     m_store = new ParameterStore(this);
     m_ctx = new PageContext(m_store, this, this);
 
-    // 2. The form, then the four pages in their stack.
+    // 2. The form, then the four pages in their stack. The window's flags
+    // come first and each page is born inside the stack: a widget that changes
+    // its parent or window flags later has its style sheets applied again,
+    // which reloads every picture they name (the model page's photographs).
+    setWindowFlags(Qt::FramelessWindowHint);
     ui->setupUi(this);
-    m_statusPage = new StatusPage(m_ctx);
-    m_rotorPage = new RotorPage(m_ctx);
-    m_tuningPage = new TuningPage(m_ctx);
-    m_modelPage = new ModelPage(m_ctx);
+    m_statusPage = new StatusPage(m_ctx, ui->stackedWidget);
+    m_rotorPage = new RotorPage(m_ctx, ui->stackedWidget);
+    m_tuningPage = new TuningPage(m_ctx, ui->stackedWidget);
+    m_modelPage = new ModelPage(m_ctx, ui->stackedWidget);
     const QList<QWidget *> pages{m_statusPage, m_rotorPage, m_tuningPage, m_modelPage};
     const char *const pageNames[] = {"page", "page_2", "page_3", "page_4"};
     for (int i = 0; i < pages.size(); ++i) {
@@ -207,7 +211,6 @@ void MainWindow::stopWorkerThread()
 
 void MainWindow::display_init()
 {
-    setWindowFlags(Qt::FramelessWindowHint);
     resize(1000, 600);
     setMinimumSize(0, 0);
     setMaximumSize(1000, 600);

@@ -93,7 +93,7 @@ void Mav2Uart_Worker::init()
     readTimer = new QTimer(this);
     readTimer->setSingleShot(true);
     readTimer->setInterval(kTelemetryBatchMs);
-    connect(readTimer, &QTimer::timeout, this, &Mav2Uart_Worker::ReceiveData);
+    connect(readTimer, &QTimer::timeout, this, &Mav2Uart_Worker::readBatch);
     // A device that goes away under an open port (cable pulled, flight
     // controller restarting its USB interface) makes every read fail at once
     // and again: a resource error, or read errors one after the other with
@@ -346,6 +346,8 @@ void Mav2Uart_Worker::resetAfterClose()
     paramNames.forget();
     silenceTimer->stop();
     readTimer->stop();
+    readBatchEnd = false;
+    hardwarePort->setReadBufferSize(0);
     silenceLeftMs = kSilenceLimitMs;
     messageSeen = 0;
     ++linkGeneration;
@@ -523,13 +525,41 @@ void Mav2Uart_Worker::runTransferTick()
 void Mav2Uart_Worker::dataArrived()
 {
     // A download and its completion are read at once; once the telemetry
-    // flows, what arrives within a display frame is read in one go.
+    // flows, what arrives within kTelemetryBatchMs is read in one go.
     if (!streamsRequested) {
         ReceiveData();
         return;
     }
+    if (readBatchEnd) {
+        // The rest of a batch whose time is up.
+        readBatchEnd = false;
+        ReceiveData();
+        holdReads(true);
+        return;
+    }
     if (!readTimer->isActive())
         readTimer->start();
+}
+
+void Mav2Uart_Worker::readBatch()
+{
+    if (serialPort == hardwarePort && hardwarePort->isOpen()) {
+        // The port has read the batch's first byte and waits: it reads the
+        // rest at once (dataArrived) when allowed to.
+        readBatchEnd = true;
+        holdReads(false);
+    }
+    ReceiveData();
+}
+
+void Mav2Uart_Worker::holdReads(bool hold)
+{
+    if (!hold) {
+        hardwarePort->setReadBufferSize(0);
+        return;
+    }
+    if (streamsRequested && serialPort == hardwarePort && hardwarePort->isOpen())
+        hardwarePort->setReadBufferSize(1);
 }
 
 void Mav2Uart_Worker::ReceiveData()

@@ -94,9 +94,12 @@ public:
     // within this time even where nothing tells of new devices.
     static constexpr int kPortPollMs = 250;
     // In update mode, bytes that arrive within this time are read and parsed
-    // together (one display frame), so that a burst of telemetry reaches the
-    // window at once.
-    static constexpr int kTelemetryBatchMs = 20;
+    // together, so that a burst of telemetry (every stream at 10 Hz, spread
+    // over some 40 ms of line time at 115200 baud) reaches the window at once
+    // and is painted once. Meanwhile a serial port is not read at all: the
+    // worker wakes twice a burst instead of once per USB packet. The silence
+    // limit therefore counts from at most this long after the last frame.
+    static constexpr int kTelemetryBatchMs = 50;
 
     // Uses the platform's serial ports (QSerialPortInfo).
     Mav2Uart_Worker();
@@ -248,6 +251,12 @@ private:
     // Starts, pauses or resumes the silence limit after a change of the port
     // or the page; restartSilence() after a good frame.
     void updateSilenceTimer();
+    // Update mode: the batch's time is up, read what it gathered.
+    void readBatch();
+    // Update mode on a serial port: after reading a batch the port keeps one
+    // byte and stops reading until the next batch is due (its read buffer
+    // is limited to that byte); holdReads(false) lets it read freely again.
+    void holdReads(bool hold);
     void restartSilence();
     // The transfer's next timeout, or none.
     void armTransferTimer();
@@ -291,6 +300,9 @@ private:
     QTimer *silenceTimer = nullptr;      // single shot: the silence limit
     QTimer *transferTimer = nullptr;     // single shot: the transfer's next timeout
     QTimer *readTimer = nullptr;         // single shot: reads a batch of telemetry
+    // Update mode on a serial port: the rest of the batch is read as soon as
+    // the port reports it (the port holds back after the batch's first byte).
+    bool readBatchEnd = false;
     QFileSystemWatcher *deviceWatcher = nullptr;
     int silenceLeftMs = kSilenceLimitMs; // what the silence limit has left while paused
     bool listPublished = false;          // the first search has published the list

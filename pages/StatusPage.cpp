@@ -11,8 +11,10 @@
 #include "widgets/WidgetFonts.h"
 #include "widgets/XProgressBar.h"
 
+#include <QEvent>
 #include <QLabel>
 #include <QLayoutItem>
+#include <QPainter>
 #include <QPointer>
 #include <QPushButton>
 #include <QStackedWidget>
@@ -149,6 +151,21 @@ StatusPage::StatusPage(PageContext *ctx, QWidget *parent)
     m_rc8Row = {ui->RC_CH8_Bar, ui->RC8_left_label, ui->RC8_mid_label, ui->RC8_right_label};
     m_rc9Row = {ui->RC_CH9_Bar, ui->RC9_left_label, nullptr, ui->RC9_right_label};
     m_rc9NewRow = {ui->RC_CH9_NEW_Bar, ui->RC9_NEW_left_label, ui->RC9_NEW_mid_label, ui->RC9_NEW_right_label};
+    m_backdropped = {{ui->gaugePlane_2, ui->page1_state_widget}, {ui->gaugeCompasspan_2, ui->page1_state_widget}};
+    for (const RcRow *row : {&m_stickRows[0], &m_stickRows[1], &m_stickRows[2], &m_stickRows[3], &m_rc5Row,
+                             &m_rc7Row, &m_rc8Row, &m_rc9Row, &m_rc9NewRow})
+        m_backdropped.append({row->bar, ui->RC_widget});
+    for (const auto &[widget, panel] : std::as_const(m_backdropped)) {
+        widget->setAttribute(Qt::WA_OpaquePaintEvent);
+        widget->installEventFilter(this);
+    }
+    for (const RcRow *row : {&m_stickRows[0], &m_stickRows[1], &m_stickRows[2], &m_stickRows[3], &m_rc5Row,
+                             &m_rc7Row, &m_rc8Row, &m_rc9Row, &m_rc9NewRow}) {
+        for (QLabel *label : {row->low, row->mid, row->high}) {
+            if (label)
+                label->installEventFilter(this);
+        }
+    }
     m_rcMax.fill(kSweepStartMax);
     m_rcMin.fill(kSweepStartMin);
     // Empty bars without a reading until a channel reports.
@@ -387,10 +404,10 @@ void StatusPage::showNoTelemetry()
     channelMoved.fill(false);
     for (const RcRow *row : {&m_stickRows[0], &m_stickRows[1], &m_stickRows[2], &m_stickRows[3], &m_rc5Row,
                              &m_rc7Row, &m_rc8Row, &m_rc9Row, &m_rc9NewRow}) {
-        setStyleIfChanged(row->low, kUnlitStyle);
+        setIndicatorStyle(row->low, kUnlitStyle);
         if (row->mid)
-            setStyleIfChanged(row->mid, kUnlitStyle);
-        setStyleIfChanged(row->high, kUnlitStyle);
+            setIndicatorStyle(row->mid, kUnlitStyle);
+        setIndicatorStyle(row->high, kUnlitStyle);
         row->bar->setTextColor(kDeadText);
         row->bar->setValue(row->bar->minimum());
     }
@@ -551,6 +568,41 @@ bool StatusPage::channelLive(int channel, uint16_t value)
     return true;
 }
 
+bool StatusPage::eventFilter(QObject *watched, QEvent *event)
+{
+    if (event->type() == QEvent::StyleChange && watched == m_recolouredLabel)
+        return true;
+    if (event->type() == QEvent::Paint) {
+        for (const auto &[widget, panel] : std::as_const(m_backdropped)) {
+            if (widget != watched)
+                continue;
+            // The style sheet's polish of a progress bar takes the mark of
+            // an opaque widget away again: it is back for the next paint.
+            if (!widget->testAttribute(Qt::WA_OpaquePaintEvent))
+                widget->setAttribute(Qt::WA_OpaquePaintEvent);
+            // The panel's style sheet background, as its palette carries it;
+            // the painter keeps to the region being painted.
+            QPainter painter(widget);
+            painter.fillRect(widget->rect(), panel->palette().brush(panel->backgroundRole()));
+            break;
+        }
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void StatusPage::setIndicatorStyle(QLabel *label, const char *style)
+{
+    if (label->styleSheet() == QLatin1String(style))
+        return;
+    // The indicator sheets differ in the background colour alone: the label
+    // keeps its size, so the style change it is told of (which would lay out
+    // the whole window again) is held back and the label only repainted.
+    m_recolouredLabel = label;
+    label->setStyleSheet(QString::fromLatin1(style));
+    m_recolouredLabel = nullptr;
+    label->update();
+}
+
 void StatusPage::showRcRow(const RcRow &row, int channel, uint16_t value)
 {
     const bool live = channelLive(channel, value);
@@ -567,10 +619,10 @@ void StatusPage::showRcRow(const RcRow &row, int channel, uint16_t value)
         }
         high = v >= kStickHighMin;
     }
-    setStyleIfChanged(row.low, low ? kLitStyle : kUnlitStyle);
+    setIndicatorStyle(row.low, low ? kLitStyle : kUnlitStyle);
     if (row.mid)
-        setStyleIfChanged(row.mid, mid ? kLitStyle : kUnlitStyle);
-    setStyleIfChanged(row.high, high ? kLitStyle : kUnlitStyle);
+        setIndicatorStyle(row.mid, mid ? kLitStyle : kUnlitStyle);
+    setIndicatorStyle(row.high, high ? kLitStyle : kUnlitStyle);
     row.bar->setTextColor(live ? kLiveText : kDeadText);
 
     // A live channel shows its value; one that is not live shows the raw

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QList>
+#include <QPair>
 #include <QString>
 #include <QWidget>
 
@@ -97,6 +99,12 @@ public slots:
     void attitude_show(float roll, float pitch, float yaw);
     void rc_channels_show(mavlink_rc_channels_t channels);
 
+protected:
+    // Paints the plain backdrop of the panels under the widgets that follow
+    // the telemetry (see m_backdropped); holds back the style change of an
+    // indicator label being lit or put out (setIndicatorStyle).
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
 private slots:
     void on_RC_pB_clicked();
 
@@ -117,6 +125,8 @@ private:
     void onParameterChanged(const QString &name, double value);
 
     bool isShownPage() const;
+    // Lights an indicator label or puts it out (kLitStyle, kUnlitStyle).
+    void setIndicatorStyle(QLabel *label, const char *style);
     bool channelLive(int channel, uint16_t value);
     void showRcRow(const RcRow &row, int channel, uint16_t value);
     void applyPanelVisibility();
@@ -140,6 +150,12 @@ private:
     bool m_rcLayoutMavlink = false;
 
     std::array<RcRow, 4> m_stickRows{};
+    QLabel *m_recolouredLabel = nullptr; // setIndicatorStyle at work on it
+    // The gauges and the channel bars sit on white panels: each paints
+    // the panel's colour under itself and counts as opaque, so that a new
+    // reading repaints it alone, not also the panels, the page and the
+    // window beneath. Each with the panel it lies on.
+    QList<QPair<QWidget *, QWidget *>> m_backdropped;
     RcRow m_rc5Row{}, m_rc7Row{}, m_rc8Row{}, m_rc9Row{}, m_rc9NewRow{};
 
     // Last read-outs, so a language switch can show them again.

@@ -152,8 +152,24 @@ void GaugeCompassPan::setBorderWidth(int borderWidth)
     update();
 }
 
+void GaugeCompassPan::updateFonts()
+{
+    const QFont base;
+    if (m_fontsValid && base == m_fontBase)
+        return;
+    m_fontBase = base;
+    m_letterFont = base;
+    m_letterFont.setPixelSize(15);
+    m_headingFont = base;
+    m_headingFont.setPixelSize(26);
+    m_nameFont = base;
+    m_nameFont.setPixelSize(10);
+    m_fontsValid = true;
+}
+
 void GaugeCompassPan::paintEvent(QPaintEvent *event)
 {
+    updateFonts();
     QPainter painter(this);
     // Dial with its rim.
     painter.drawPixmap(0, 0, dialPixmap());
@@ -171,10 +187,8 @@ void GaugeCompassPan::paintEvent(QPaintEvent *event)
     painter.save();
     if (!headingRect().contains(event->rect())) {
         m_paintedCardinals = cardinalTexts;
-        QFont font;
-        font.setPixelSize(15);
-        painter.setFont(font);
-        const QFontMetricsF metrics(font);
+        painter.setFont(m_letterFont);
+        const QFontMetricsF metrics(m_letterFont);
         const QRectF reference(halfB - 93, halfB - 93, 186 - b, 186 - b);
         const double top = 5 - reference.height() / 2;
         for (int i = 0; i < cardinalTexts.size() && i < 4; ++i) {
@@ -203,18 +217,14 @@ void GaugeCompassPan::paintEvent(QPaintEvent *event)
 
     // Heading in degrees.
     {
-        QFont font;
-        font.setPixelSize(26);
-        painter.setFont(font);
+        painter.setFont(m_headingFont);
         painter.setPen(m_textColor);
         painter.drawText(QRectF(-100, -100, 200, 200), Qt::AlignCenter, headingText());
     }
 
     // Sector name just below the centre.
     {
-        QFont font;
-        font.setPixelSize(10);
-        painter.setFont(font);
+        painter.setFont(m_nameFont);
         painter.setPen(QColor(Qt::gray));
         painter.drawText(QRectF(-100, 12, 200, 200), Qt::AlignHCenter | Qt::AlignTop, headingName());
     }

@@ -3,6 +3,7 @@
 #include <QColor>
 #include <QStringList>
 #include <QPainterPath>
+#include <QFont>
 #include <QPixmap>
 #include <QWidget>
 
@@ -75,6 +76,14 @@ private:
     // redrawn only when its size, colours or rim change.
     QPixmap m_dial;
     bool m_dialValid = false;
+    // The three text sizes, made from the application's font and kept until
+    // that font changes: a font made anew in every paint is looked up anew.
+    void updateFonts();
+    QFont m_fontBase;
+    QFont m_letterFont;
+    QFont m_headingFont;
+    QFont m_nameFont;
+    bool m_fontsValid = false;
     // The cardinal letters of the last full paint; a heading change repaints
     // only the middle while they are still the ones shown.
     QStringList m_paintedCardinals;

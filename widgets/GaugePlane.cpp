@@ -237,19 +237,31 @@ void GaugePlane::paintEvent(QPaintEvent *)
 
         painter.setPen(QPen(m_lineColor, 2, Qt::SolidLine, Qt::RoundCap));
         painter.setBrush(Qt::NoBrush);
-        QFont font = painter.font();
-        font.setPixelSize(10);
-        font.setWeight(QFont::Bold);
-        painter.setFont(font);
-        const QFontMetricsF metrics(font);
+        // The ladder's font and the sizes of its three numbers, kept until
+        // the widget's font changes.
+        if (!m_ladderValid || painter.font() != m_ladderBase) {
+            m_ladderBase = painter.font();
+            m_ladderFont = m_ladderBase;
+            m_ladderFont.setPixelSize(10);
+            m_ladderFont.setWeight(QFont::Bold);
+            const QFontMetricsF metrics(m_ladderFont);
+            for (int i = 0; i < 3; ++i) {
+                m_ladderLabels[size_t(i)] = QString::number(10 * (i + 1));
+                m_ladderAdvances[size_t(i)] = metrics.horizontalAdvance(m_ladderLabels[size_t(i)]);
+            }
+            m_ladderHeight = metrics.height();
+            m_ladderValid = true;
+        }
+        painter.setFont(m_ladderFont);
 
         for (int n : {-30, -20, -10, 10, 20, 30}) {
             const double y = n * 1.3571428571428572;
             const double h = std::abs(n) * 95.0 / 100.0;
             painter.drawLine(QPointF(-h, y), QPointF(h, y));
 
-            const QString label = QString::number(std::abs(n));
-            QRectF box(0, 0, metrics.horizontalAdvance(label), metrics.height());
+            const size_t index = size_t(std::abs(n) / 10 - 1);
+            const QString &label = m_ladderLabels[index];
+            QRectF box(0, 0, m_ladderAdvances[index], m_ladderHeight);
             box.moveCenter(QPointF(-h - 9.5, y));
             painter.drawText(box, Qt::AlignCenter, label);
             box.moveCenter(QPointF(h + 9.5, y));

@@ -1,8 +1,11 @@
 #pragma once
 
 #include <QColor>
+#include <QFont>
 #include <QPixmap>
 #include <QWidget>
+
+#include <array>
 
 // Attitude indicator: sky disc with a rotating ground segment (bank), a pitch
 // ladder moved by rollValue, a bank pointer and a fixed aircraft symbol.
@@ -82,6 +85,13 @@ private:
     QPixmap m_glassLayer;
     QPixmap m_aircraftLayer;
     bool m_layersValid = false;
+    // The pitch ladder's font and numbers (10, 20, 30) with their widths.
+    QFont m_ladderBase;
+    QFont m_ladderFont;
+    std::array<QString, 3> m_ladderLabels;
+    std::array<double, 3> m_ladderAdvances{};
+    double m_ladderHeight = 0;
+    bool m_ladderValid = false;
 
     QColor m_borderOutColorStart{180, 180, 180};
     QColor m_borderOutColorEnd{50, 50, 50};

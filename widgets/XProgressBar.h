@@ -2,7 +2,12 @@
 
 #include <QBrush>
 #include <QColor>
+#include <QFont>
+#include <QPixmap>
 #include <QProgressBar>
+#include <QRegion>
+
+class QPainter;
 
 // Flat progress bar with rounded ends, an optional border and the current
 // value written across it. Range and value are the QProgressBar's own.
@@ -62,6 +67,19 @@ protected:
 
 private:
     void setColor(QColor &member, const QColor &color);
+    void paintBorder(QPainter &painter) const;
+    // The track without and with its fill (rounded ends), redrawn when the
+    // size or a colour changes.
+    void updateLayers();
+    // What a change of the value from filledBefore (pixels) and a number of
+    // digitsBefore characters leaves to repaint.
+    QRegion changedRegion(int filledBefore, int digitsBefore);
+
+    QPixmap m_emptyLayer;
+    QPixmap m_fullLayer;
+    bool m_layersValid = false;
+    QFont m_digitFont;
+    int m_digitWidth = 0;
 
     QColor m_valueColor{250, 132, 43};
     QColor m_bgColor{244, 243, 248};

@@ -14,7 +14,8 @@
 //   --no-sweep       the sticks stay centred (the channel bars do not move)
 //   --unconnected N  first N seconds with no flight controller listed, after
 //                    start-up has settled (default and least 10; 0: skipped)
-//   --paint-stats    lists the paint events of the idle window by widget (costs a little)
+//   --paint-stats    lists the paint events and layout requests of the idle window
+//                    by widget (costs a little)
 //   --startup-only   stops once the window is shown
 //
 // The simulator runs in this process on threads of its own; their CPU time
@@ -260,11 +261,15 @@ public:
         qint64 pixels = 0;
     };
     QMap<QString, Entry> entries;
+    QMap<QString, int> layoutRequests;
     bool enabled = false;
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override
     {
+        if (enabled && event->type() == QEvent::LayoutRequest && watched->isWidgetType())
+            ++layoutRequests[QStringLiteral("%1 %2").arg(QString::fromLatin1(watched->metaObject()->className()),
+                                                         watched->objectName())];
         if (enabled && event->type() == QEvent::Paint && watched->isWidgetType()) {
             const QRect r = static_cast<QPaintEvent *>(event)->rect();
             Entry &e = entries[QStringLiteral("%1 %2").arg(QString::fromLatin1(watched->metaObject()->className()),
@@ -543,6 +548,9 @@ int main(int argc, char *argv[])
             for (auto it = paints.entries.cbegin(); it != paints.entries.cend(); ++it)
                 std::printf("    %6.1f %9.0f  %s\n", it->paints / idle.wallS, double(it->pixels) / idle.wallS,
                             qPrintable(it.key()));
+            std::printf("  layout requests a second by widget:\n");
+            for (auto it = paints.layoutRequests.cbegin(); it != paints.layoutRequests.cend(); ++it)
+                std::printf("    %6.1f  %s\n", it.value() / idle.wallS, qPrintable(it.key()));
         }
 
         if (pageSeconds > 0) {

@@ -17,6 +17,7 @@
 #include <QLabel>
 #include <QPointer>
 #include <QPushButton>
+#include <QScreen>
 #include <QSignalSpy>
 #include <QTimer>
 #include <QtTest>
@@ -654,6 +655,61 @@ private Q_SLOTS:
         QCOMPARE(render(&bar).pixelColor(1, 1).alpha(), 0);
         bar.resize(300, 30);
         QCOMPARE(bar.effectiveRadius(), 15);
+    }
+
+    void cachedPicturesFollowChanges()
+    {
+        // Rounded bars and the compass keep pictures of what a new value leaves as it is and repaint only the
+        // part that changed: on screen the result equals a full repaint, grab() shows the new value, and a new
+        // size or colour is drawn anew.
+        QWidget top;
+        top.resize(330, 260);
+        auto *bar = new XProgressBar(&top);
+        bar->setGeometry(10, 10, 300, 20);
+        bar->setAutoRadius(true);
+        bar->setRange(900, 2100);
+        bar->setValue(1000);
+        auto *compass = new GaugeCompassPan(&top);
+        compass->setGeometry(10, 40, 200, 200);
+        show(&top);
+        const auto screen = [&top](QWidget *w) {
+            return top.screen()->grabWindow(top.winId(), w->x(), w->y(), w->width(), w->height()).toImage();
+        };
+        const auto freshBar = [bar](int value) { // a bar made for this value, grabbed the same way
+            QWidget parent;
+            auto *b = new XProgressBar(&parent);
+            b->resize(bar->size());
+            b->setAutoRadius(true);
+            b->setValueColor(bar->valueColor());
+            b->setRange(900, 2100);
+            b->setValue(value);
+            return b->grab().toImage();
+        };
+        const auto same = [](const QImage &a, const QImage &b) {
+            return a.convertToFormat(QImage::Format_ARGB32) == b.convertToFormat(QImage::Format_ARGB32);
+        };
+        for (int value : {2050, 1200, 1999, 900, 1500, 2100}) {
+            bar->setValue(value);
+            compass->setValue(value / 7.0);
+            QCoreApplication::processEvents();
+            const QImage partialBar = screen(bar), partialCompass = screen(compass);
+            top.repaint();
+            QVERIFY2(same(partialBar, screen(bar)), qPrintable(QString::number(value)));
+            QVERIFY2(same(partialCompass, screen(compass)), qPrintable(QString::number(value)));
+            QVERIFY(same(bar->grab().toImage(), freshBar(value)));
+        }
+        bar->resize(260, 26);
+        QVERIFY(same(bar->grab().toImage(), freshBar(2100)));
+        bar->setValueColor(QColor(0, 160, 0));
+        bar->setValue(1300);
+        QVERIFY(same(bar->grab().toImage(), freshBar(1300)));
+
+        GaugeCompassPan other;
+        other.resize(150, 150);
+        other.setValue(123);
+        compass->resize(150, 150);
+        compass->setValue(123);
+        QVERIFY(same(compass->grab().toImage(), other.grab().toImage()));
     }
 
     void lineLabel()
