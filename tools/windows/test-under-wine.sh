@@ -102,11 +102,16 @@ start_prefix tests
 log "tests under Wine"
 set +e
 # shellcheck disable=SC2086
-ctest --test-dir "$BUILD" -j2 --output-on-failure $CTEST_ARGS 2>&1 | tee "$RESULTS/ctest.log"
+# Timing under the emulation is looser than on Linux (where every test must
+# pass at once): a test that fails here runs once more, and both runs stay in
+# the log (the summary below names the tests that needed it).
+ctest --test-dir "$BUILD" -j2 --output-on-failure --repeat until-pass:2 $CTEST_ARGS 2>&1 | tee "$RESULTS/ctest.log"
 ctest_rc=${PIPESTATUS[0]}
 set -e
 log "tests took $(( $(now) - t0 )) s"
 grep -h 'did not exit within' "$RESULTS/ctest.log" | sort -u || true
+grep -E '^ *[0-9]+/[0-9]+ Test +#[0-9]+: .*(Failed|Timeout)' "$RESULTS/ctest.log" \
+  | sed 's/^/first run failed (run again): /' || true
 grep -hE '^SKIP|QSKIP' "$RESULTS/ctest.log" | sort -u > "$RESULTS/skipped.txt" || true
 
 # ---- 2. tavro-cli --help ------------------------------------------------------------------
