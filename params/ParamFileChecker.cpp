@@ -164,30 +164,36 @@ int ParamCheckResult::errorCount() const
     return n;
 }
 
-QStringList ParamCheckResult::describeProblems(int limit) const
+namespace {
+
+// The first `limit` problems, one line each, then a line counting the rest.
+template <typename LineOf, typename MoreLine>
+QStringList listProblems(const QList<ParamCheckProblem> &problems, int limit, LineOf lineOf, MoreLine moreLine)
 {
     QStringList lines;
-    for (const ParamCheckProblem& p : problems) {
+    for (const ParamCheckProblem &p : problems) {
         if (lines.size() >= limit)
             break;
-        lines << p.describe();
+        lines << lineOf(p);
     }
     if (problems.size() > lines.size())
-        lines << QStringLiteral("... and %1 more").arg(problems.size() - lines.size());
+        lines << moreLine(problems.size() - lines.size());
     return lines;
+}
+
+} // namespace
+
+QStringList ParamCheckResult::describeProblems(int limit) const
+{
+    return listProblems(problems, limit, [](const ParamCheckProblem &p) { return p.describe(); },
+                        [](qsizetype rest) { return QStringLiteral("... and %1 more").arg(rest); });
 }
 
 QStringList ParamCheckResult::problemTexts(int limit) const
 {
-    QStringList lines;
-    for (const ParamCheckProblem& p : problems) {
-        if (lines.size() >= limit)
-            break;
-        lines << p.text();
-    }
-    if (problems.size() > lines.size())
-        lines << QCoreApplication::translate("ParamFileChecker", "……另有 %1 条").arg(problems.size() - lines.size());
-    return lines;
+    return listProblems(problems, limit, [](const ParamCheckProblem &p) { return p.text(); }, [](qsizetype rest) {
+        return QCoreApplication::translate("ParamFileChecker", "……另有 %1 条").arg(rest);
+    });
 }
 
 QString ParamCheckResult::encodingText() const

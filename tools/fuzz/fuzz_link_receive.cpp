@@ -37,8 +37,6 @@
 
 namespace {
 
-void discardMessages(QtMsgType, const QMessageLogContext &, const QString &) {}
-
 volatile uint32_t g_sink = 0;
 
 struct Received {
@@ -260,7 +258,7 @@ size_t buildFrame(const uint8_t *in, size_t n, std::vector<uint8_t> &stream,
 
 extern "C" int LLVMFuzzerInitialize(int *argc, char ***argv)
 {
-    qInstallMessageHandler(discardMessages);
+    fuzzDiscardMessages();
     static QCoreApplication app(*argc, *argv);
     Mav2Uart_Worker::registerMetaTypes();
     return 0;

@@ -27,8 +27,6 @@
 
 namespace {
 
-void discardMessages(QtMsgType, const QMessageLogContext &, const QString &) {}
-
 bool harmless(const QString &text)
 {
     for (QChar c : text) {
@@ -43,15 +41,13 @@ bool harmless(const QString &text)
 
 extern "C" int LLVMFuzzerInitialize(int *, char ***)
 {
-    qInstallMessageHandler(discardMessages);
+    fuzzDiscardMessages();
     return 0;
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
-    // Not NUL-terminated on purpose: a read past the end is a finding.
-    const QByteArray text =
-        QByteArray::fromRawData(reinterpret_cast<const char *>(data), static_cast<qsizetype>(size));
+    const QByteArray text = fuzzBytes(data, size);
     const ParamCheckResult r = ParamFileChecker::check(text, nullptr);
 
     if (!r.readable) {

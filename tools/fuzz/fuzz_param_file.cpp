@@ -20,23 +20,15 @@
 #include <cstddef>
 #include <cstdint>
 
-namespace {
-
-void discardMessages(QtMsgType, const QMessageLogContext &, const QString &) {}
-
-} // namespace
-
 extern "C" int LLVMFuzzerInitialize(int *, char ***)
 {
-    qInstallMessageHandler(discardMessages);
+    fuzzDiscardMessages();
     return 0;
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
-    // Not NUL-terminated on purpose: a read past the end is a finding.
-    const QByteArray text =
-        QByteArray::fromRawData(reinterpret_cast<const char *>(data), static_cast<qsizetype>(size));
+    const QByteArray text = fuzzBytes(data, size);
     const ParamFileContent content = ParamFileParser::parse(text);
 
     FUZZ_CHECK(content.totalLines >= 0);

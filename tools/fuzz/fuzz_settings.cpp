@@ -38,8 +38,6 @@
 
 namespace {
 
-void discardMessages(QtMsgType, const QMessageLogContext &, const QString &) {}
-
 QTemporaryDir *g_dir = nullptr;
 QString g_file;
 MainWindow *g_window = nullptr;
@@ -71,7 +69,7 @@ void checkValue(const QVariant &value)
 
 extern "C" int LLVMFuzzerInitialize(int *argc, char ***argv)
 {
-    qInstallMessageHandler(discardMessages);
+    fuzzDiscardMessages();
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     static QApplication app(*argc, *argv);
