@@ -19,4 +19,11 @@ public:
     // Lets the Windows interface font resolve to an installed CJK face on
     // other systems (no font is set; only substitutes are registered).
     static void installFontSubstitutes();
+
+    // Threads started from now on (the link worker) run Qt's own poll()
+    // event loop instead of GLib's; the window thread keeps GLib, which the
+    // desktop's dialogs rely on. The worker wakes twenty times a second while
+    // telemetry flows, and a wake-up through GLib costs about twice as much.
+    // Call before the main window starts its worker. No effect on Windows.
+    static void usePlainWorkerEventLoops();
 };

@@ -76,6 +76,7 @@ int main(int argc, char *argv[])
     QApplication app(argc, argv);
     AppStartup::createInstanceMarker();
     AppStartup::installFontSubstitutes();
+    AppStartup::usePlainWorkerEventLoops();
     AppStartup::applyStyleSheet(app);
 
     std::unique_ptr<SimulatedFlightController> sim;

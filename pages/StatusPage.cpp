@@ -41,9 +41,9 @@ int truncatedValue(double v)
 const char *const kStartCalibrationZh = "开始行程校准";
 const char *const kStartCalibrationEn = "Start calibration";
 
-// Indicator labels of the channel monitor.
-const char *const kLitStyle = "background-color:rgb(250,132,43);";
-const char *const kUnlitStyle = "background-color:rgb(255,255,255);";
+// Indicator labels of the channel monitor: lit or out.
+const QColor kLitColour(250, 132, 43);
+const QColor kUnlitColour(255, 255, 255);
 // Value text of a channel bar: live or not.
 const QColor kLiveText(0, 0, 0, 255);
 const QColor kDeadText(0, 0, 0, 0);
@@ -162,8 +162,11 @@ StatusPage::StatusPage(PageContext *ctx, QWidget *parent)
     for (const RcRow *row : {&m_stickRows[0], &m_stickRows[1], &m_stickRows[2], &m_stickRows[3], &m_rc5Row,
                              &m_rc7Row, &m_rc8Row, &m_rc9Row, &m_rc9NewRow}) {
         for (QLabel *label : {row->low, row->mid, row->high}) {
-            if (label)
-                label->installEventFilter(this);
+            if (!label)
+                continue;
+            m_indicators.append(label);
+            label->setAttribute(Qt::WA_OpaquePaintEvent);
+            label->installEventFilter(this);
         }
     }
     m_rcMax.fill(kSweepStartMax);
@@ -404,10 +407,10 @@ void StatusPage::showNoTelemetry()
     channelMoved.fill(false);
     for (const RcRow *row : {&m_stickRows[0], &m_stickRows[1], &m_stickRows[2], &m_stickRows[3], &m_rc5Row,
                              &m_rc7Row, &m_rc8Row, &m_rc9Row, &m_rc9NewRow}) {
-        setIndicatorStyle(row->low, kUnlitStyle);
+        setIndicatorLit(row->low, false);
         if (row->mid)
-            setIndicatorStyle(row->mid, kUnlitStyle);
-        setIndicatorStyle(row->high, kUnlitStyle);
+            setIndicatorLit(row->mid, false);
+        setIndicatorLit(row->high, false);
         row->bar->setTextColor(kDeadText);
         row->bar->setValue(row->bar->minimum());
     }
@@ -570,36 +573,49 @@ bool StatusPage::channelLive(int channel, uint16_t value)
 
 bool StatusPage::eventFilter(QObject *watched, QEvent *event)
 {
-    if (event->type() == QEvent::StyleChange && watched == m_recolouredLabel)
-        return true;
     if (event->type() == QEvent::Paint) {
+        if (auto *label = qobject_cast<QLabel *>(watched); label && m_indicators.contains(label)) {
+            // An indicator fills itself with its colour, then draws its text
+            // as any label (its style sheet's background is not painted
+            // under an opaque widget; a polish may take that mark away).
+            if (!label->testAttribute(Qt::WA_OpaquePaintEvent))
+                label->setAttribute(Qt::WA_OpaquePaintEvent);
+            QPainter painter(label);
+            painter.fillRect(label->rect(), m_litIndicators.contains(label) ? kLitColour : kUnlitColour);
+            return false;
+        }
         for (const auto &[widget, panel] : std::as_const(m_backdropped)) {
             if (widget != watched)
                 continue;
-            // The style sheet's polish of a progress bar takes the mark of
-            // an opaque widget away again: it is back for the next paint.
-            if (!widget->testAttribute(Qt::WA_OpaquePaintEvent))
-                widget->setAttribute(Qt::WA_OpaquePaintEvent);
-            // The panel's style sheet background, as its palette carries it;
-            // the painter keeps to the region being painted.
-            QPainter painter(widget);
-            painter.fillRect(widget->rect(), panel->palette().brush(panel->backgroundRole()));
+            // The panel's style sheet background, as its palette carries it,
+            // painted by the widget under itself; none under a panel that is
+            // not a plain colour (the panel is painted beneath instead).
+            const QBrush &brush = panel->palette().brush(panel->backgroundRole());
+            const QColor colour = brush.style() == Qt::SolidPattern ? brush.color() : QColor();
+            if (auto *bar = qobject_cast<XProgressBar *>(widget))
+                bar->setBackdrop(colour);
+            else if (auto *plane = qobject_cast<GaugePlane *>(widget))
+                plane->setBackdrop(colour);
+            else if (auto *compass = qobject_cast<GaugeCompassPan *>(widget))
+                compass->setBackdrop(colour);
+            if (!colour.isValid())
+                widget->setAttribute(Qt::WA_OpaquePaintEvent, false);
             break;
         }
     }
     return QWidget::eventFilter(watched, event);
 }
 
-void StatusPage::setIndicatorStyle(QLabel *label, const char *style)
+void StatusPage::setIndicatorLit(QLabel *label, bool lit)
 {
-    if (label->styleSheet() == QLatin1String(style))
+    if (m_litIndicators.contains(label) == lit)
         return;
-    // The indicator sheets differ in the background colour alone: the label
-    // keeps its size, so the style change it is told of (which would lay out
-    // the whole window again) is held back and the label only repainted.
-    m_recolouredLabel = label;
-    label->setStyleSheet(QString::fromLatin1(style));
-    m_recolouredLabel = nullptr;
+    if (lit)
+        m_litIndicators.insert(label);
+    else
+        m_litIndicators.remove(label);
+    // The label paints its own colour (eventFilter): only it is repainted,
+    // neither the panels beneath it nor the window's layout.
     label->update();
 }
 
@@ -619,10 +635,10 @@ void StatusPage::showRcRow(const RcRow &row, int channel, uint16_t value)
         }
         high = v >= kStickHighMin;
     }
-    setIndicatorStyle(row.low, low ? kLitStyle : kUnlitStyle);
+    setIndicatorLit(row.low, low);
     if (row.mid)
-        setIndicatorStyle(row.mid, mid ? kLitStyle : kUnlitStyle);
-    setIndicatorStyle(row.high, high ? kLitStyle : kUnlitStyle);
+        setIndicatorLit(row.mid, mid);
+    setIndicatorLit(row.high, high);
     row.bar->setTextColor(live ? kLiveText : kDeadText);
 
     // A live channel shows its value; one that is not live shows the raw

@@ -2,6 +2,7 @@
 
 #include <QList>
 #include <QPair>
+#include <QSet>
 #include <QString>
 #include <QWidget>
 
@@ -101,8 +102,7 @@ public slots:
 
 protected:
     // Paints the plain backdrop of the panels under the widgets that follow
-    // the telemetry (see m_backdropped); holds back the style change of an
-    // indicator label being lit or put out (setIndicatorStyle).
+    // the telemetry (see m_backdropped) and the indicator labels' colours.
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private slots:
@@ -125,8 +125,8 @@ private:
     void onParameterChanged(const QString &name, double value);
 
     bool isShownPage() const;
-    // Lights an indicator label or puts it out (kLitStyle, kUnlitStyle).
-    void setIndicatorStyle(QLabel *label, const char *style);
+    // Lights an indicator label or puts it out.
+    void setIndicatorLit(QLabel *label, bool lit);
     bool channelLive(int channel, uint16_t value);
     void showRcRow(const RcRow &row, int channel, uint16_t value);
     void applyPanelVisibility();
@@ -150,11 +150,14 @@ private:
     bool m_rcLayoutMavlink = false;
 
     std::array<RcRow, 4> m_stickRows{};
-    QLabel *m_recolouredLabel = nullptr; // setIndicatorStyle at work on it
+    // The channel monitor's indicator labels, and those of them lit.
+    QList<QLabel *> m_indicators;
+    QSet<const QLabel *> m_litIndicators;
     // The gauges and the channel bars sit on white panels: each paints
-    // the panel's colour under itself and counts as opaque, so that a new
-    // reading repaints it alone, not also the panels, the page and the
-    // window beneath. Each with the panel it lies on.
+    // the panel's colour under itself (its backdrop, kept up to date at each
+    // paint) and counts as opaque, so that a new reading repaints it alone,
+    // not also the panels, the page and the window beneath. Each with the
+    // panel it lies on.
     QList<QPair<QWidget *, QWidget *>> m_backdropped;
     RcRow m_rc5Row{}, m_rc7Row{}, m_rc8Row{}, m_rc9Row{}, m_rc9NewRow{};
 

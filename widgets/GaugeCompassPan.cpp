@@ -1,5 +1,6 @@
 #include "widgets/GaugeCompassPan.h"
 
+#include "widgets/Backdrop.h"
 #include "widgets/WidgetFonts.h"
 
 #include <QFontMetricsF>
@@ -113,17 +114,20 @@ const QPixmap &GaugeCompassPan::dialPixmap()
     m_dial = QPixmap(pixels);
     m_dial.setDevicePixelRatio(dpr);
     m_dial.fill(Qt::transparent);
-    QPainter painter(&m_dial);
-    painter.setRenderHints(QPainter::Antialiasing | QPainter::TextAntialiasing);
-    painter.translate(width() / 2, height() / 2);
-    const double side = qMin(width(), height());
-    painter.scale(side / 200.0, side / 200.0);
-    // The rim's outer edge lies on radius 99.
-    const int b = m_borderWidth;
-    const int halfB = b / 2;
-    painter.setPen(QPen(m_borderColor, b, Qt::SolidLine, Qt::FlatCap));
-    painter.setBrush(m_bgColor);
-    painter.drawEllipse(QRectF(halfB - 99, halfB - 99, 198 - b, 198 - b));
+    {
+        QPainter painter(&m_dial);
+        painter.setRenderHints(QPainter::Antialiasing | QPainter::TextAntialiasing);
+        painter.translate(width() / 2, height() / 2);
+        const double side = qMin(width(), height());
+        painter.scale(side / 200.0, side / 200.0);
+        // The rim's outer edge lies on radius 99.
+        const int b = m_borderWidth;
+        const int halfB = b / 2;
+        painter.setPen(QPen(m_borderColor, b, Qt::SolidLine, Qt::FlatCap));
+        painter.setBrush(m_bgColor);
+        painter.drawEllipse(QRectF(halfB - 99, halfB - 99, 198 - b, 198 - b));
+    }
+    m_dial = Backdrop::under(m_dial, m_backdrop);
     m_dialValid = true;
     return m_dial;
 }
@@ -142,6 +146,15 @@ void GaugeCompassPan::setTextColor(const QColor &color) { setColor(m_textColor, 
 void GaugeCompassPan::setBorderColor(const QColor &color) { setColor(m_borderColor, color); }
 void GaugeCompassPan::setNorthDotColor(const QColor &color) { setColor(m_northDotColor, color); }
 void GaugeCompassPan::setPointerColor(const QColor &color) { setColor(m_pointerColor, color); }
+
+void GaugeCompassPan::setBackdrop(const QColor &colour)
+{
+    if (colour == m_backdrop)
+        return;
+    m_backdrop = colour;
+    m_dialValid = false;
+    update();
+}
 
 void GaugeCompassPan::setBorderWidth(int borderWidth)
 {
@@ -170,8 +183,9 @@ void GaugeCompassPan::updateFonts()
 void GaugeCompassPan::paintEvent(QPaintEvent *event)
 {
     updateFonts();
+    Backdrop::markOpaque(this, m_backdrop);
     QPainter painter(this);
-    // Dial with its rim.
+    // Dial with its rim (on the backdrop).
     painter.drawPixmap(0, 0, dialPixmap());
 
     painter.setRenderHints(QPainter::Antialiasing | QPainter::TextAntialiasing);

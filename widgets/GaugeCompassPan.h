@@ -58,6 +58,10 @@ public Q_SLOTS:
     void setBorderWidth(int borderWidth);
     void setNorthDotColor(const QColor &color);
     void setPointerColor(const QColor &color);
+    // The colour of the panel beneath, painted where the widget shows no
+    // picture of its own, so that it counts as opaque (see Backdrop); an
+    // invalid colour (the default): none, those pixels show what lies beneath.
+    void setBackdrop(const QColor &colour);
 
 protected:
     void paintEvent(QPaintEvent *event) override;
@@ -75,6 +79,7 @@ private:
     // The dial is the same in every paint: drawn once into a pixmap and
     // redrawn only when its size, colours or rim change.
     QPixmap m_dial;
+    QColor m_backdrop;
     bool m_dialValid = false;
     // The three text sizes, made from the application's font and kept until
     // that font changes: a font made anew in every paint is looked up anew.

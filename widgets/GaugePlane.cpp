@@ -1,5 +1,7 @@
 #include "widgets/GaugePlane.h"
 
+#include "widgets/Backdrop.h"
+
 #include "widgets/WidgetFonts.h"
 
 #include <QFontMetricsF>
@@ -184,6 +186,15 @@ QPixmap GaugePlane::renderLayer(void (GaugePlane::*paint)(QPainter &) const) con
     return layer;
 }
 
+void GaugePlane::setBackdrop(const QColor &colour)
+{
+    if (colour == m_backdrop)
+        return;
+    m_backdrop = colour;
+    m_layersValid = false;
+    update();
+}
+
 void GaugePlane::paintEvent(QPaintEvent *)
 {
     // The parts that neither bank nor pitch move are drawn once into layers
@@ -191,14 +202,15 @@ void GaugePlane::paintEvent(QPaintEvent *)
     const qreal dpr = devicePixelRatioF();
     if (!m_layersValid || m_dialLayer.devicePixelRatio() != dpr
         || m_dialLayer.size() != (QSizeF(size()) * dpr).toSize()) {
-        m_dialLayer = renderLayer(&GaugePlane::paintDial);
+        m_dialLayer = Backdrop::under(renderLayer(&GaugePlane::paintDial), m_backdrop);
         m_glassLayer = renderLayer(&GaugePlane::paintGlassAndScale);
         m_aircraftLayer = renderLayer(&GaugePlane::paintAircraft);
         m_layersValid = true;
     }
 
+    Backdrop::markOpaque(this, m_backdrop);
     QPainter painter(this);
-    // Outer ring, inner ring, sky.
+    // Outer ring, inner ring, sky (on the backdrop).
     painter.drawPixmap(0, 0, m_dialLayer);
     setupLogical(painter, this);
     painter.setPen(Qt::NoPen);

@@ -46,6 +46,7 @@ public:
     QColor handleColor() const { return m_handleColor; }
     int degValue() const { return m_degValue; }
     int rollValue() const { return m_rollValue; }
+    QColor backdrop() const { return m_backdrop; }
 
     QSize sizeHint() const override;
     QSize minimumSizeHint() const override;
@@ -66,6 +67,10 @@ public Q_SLOTS:
     void setDegValue(int degValue);
     // Horizon offset; values outside -100..100 are ignored.
     void setRollValue(int rollValue);
+    // The colour of the panel beneath, painted where the widget shows no
+    // picture of its own, so that it counts as opaque (see Backdrop); an
+    // invalid colour (the default): none, those pixels show what lies beneath.
+    void setBackdrop(const QColor &colour);
 
 protected:
     void paintEvent(QPaintEvent *event) override;
@@ -98,6 +103,7 @@ private:
     QColor m_borderInColorStart{50, 50, 50};
     QColor m_borderInColorEnd{220, 220, 220};
     QColor m_bgColor{41, 127, 184};
+    QColor m_backdrop;
     QColor m_planeColor{150, 108, 62};
     QColor m_glassColor{250, 250, 250};
     QColor m_scaleColor{255, 255, 255};

@@ -1,5 +1,6 @@
 #include "widgets/XProgressBar.h"
 
+#include "widgets/Backdrop.h"
 #include "widgets/WidgetFonts.h"
 
 #include <QFontMetrics>
@@ -125,8 +126,8 @@ void XProgressBar::updateLayers()
         }
         return layer;
     };
-    m_emptyLayer = render(false);
-    m_fullLayer = render(true);
+    m_emptyLayer = Backdrop::under(render(false), m_backdrop);
+    m_fullLayer = Backdrop::under(render(true), m_backdrop);
     m_layersValid = true;
 }
 
@@ -178,8 +179,18 @@ void XProgressBar::setValueBrush(const QBrush &brush)
     update();
 }
 
+void XProgressBar::setBackdrop(const QColor &colour)
+{
+    if (colour == m_backdrop)
+        return;
+    m_backdrop = colour;
+    m_layersValid = false;
+    update();
+}
+
 void XProgressBar::paintEvent(QPaintEvent *)
 {
+    Backdrop::markOpaque(this, m_backdrop);
     QPainter painter(this);
     painter.setRenderHints(QPainter::Antialiasing | QPainter::TextAntialiasing);
 
@@ -190,6 +201,8 @@ void XProgressBar::paintEvent(QPaintEvent *)
     if (r <= 0) {
         // Square corners (the channel monitor's bars): plain fills of whole
         // pixels, the same picture without a clip path or edge smoothing.
+        if (m_backdrop.isValid())
+            painter.fillRect(rect(), m_backdrop);
         painter.fillRect(QRect(1, 1, w - 2, h - 2), m_bgColor);
         const int filled = filledWidth();
         if (filled > 0) {
@@ -222,7 +235,9 @@ void XProgressBar::paintEvent(QPaintEvent *)
         return;
     }
 
-    // Background.
+    // Backdrop and background.
+    if (m_backdrop.isValid())
+        painter.fillRect(rect(), m_backdrop);
     painter.setPen(Qt::NoPen);
     painter.setBrush(m_bgColor);
     painter.drawRoundedRect(QRect(1, 1, w - 2, h - 2), r, r);

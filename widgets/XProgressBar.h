@@ -36,6 +36,7 @@ public:
     double borderWidth() const { return m_borderWidth; }
     QColor borderColor() const { return m_borderColor; }
     QBrush valueBrush() const { return m_valueBrush; }
+    QColor backdrop() const { return m_backdrop; }
 
     // Width in pixels of the filled part at the current value and size.
     int filledWidth() const;
@@ -61,6 +62,10 @@ public Q_SLOTS:
     void setBorderColor(const QColor &color);
     // Any brush but Qt::NoBrush fills the value part instead of valueColor.
     void setValueBrush(const QBrush &brush);
+    // The colour of the panel beneath, painted where the widget shows no
+    // picture of its own, so that it counts as opaque (see Backdrop); an
+    // invalid colour (the default): none, those pixels show what lies beneath.
+    void setBackdrop(const QColor &colour);
 
 protected:
     void paintEvent(QPaintEvent *event) override;
@@ -90,4 +95,5 @@ private:
     double m_borderWidth = 0;
     QColor m_borderColor{255, 255, 255};
     QBrush m_valueBrush{Qt::NoBrush};
+    QColor m_backdrop;
 };

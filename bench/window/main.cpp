@@ -307,6 +307,7 @@ int main(int argc, char *argv[])
     QApplication app(argc, argv);
     AppStartup::createInstanceMarker();
     AppStartup::installFontSubstitutes();
+    AppStartup::usePlainWorkerEventLoops();
     AppStartup::applyStyleSheet(app);
 
     int seconds = 30;

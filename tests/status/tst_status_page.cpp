@@ -2,6 +2,7 @@
 // travel calibration, by direct slot calls and over a real link worker against
 // the simulated flight controller.
 
+#include <QImage>
 #include <QLabel>
 #include <QLoggingCategory>
 #include <QPushButton>
@@ -31,7 +32,7 @@
 
 namespace {
 
-const QString kLit = QStringLiteral("background-color:rgb(250,132,43);");
+const QColor kLit(250, 132, 43);
 using State = StatusPage::TravelCalibrationState;
 
 // Channels 1..9 of one report; channels not given report 0 (no receiver output).
@@ -139,7 +140,9 @@ QString StatusPageTest::lit(const QString &row, bool withMiddle)
         if (qstrcmp(part, "mid") == 0 && !withMiddle)
             continue;
         const QString name = QStringLiteral("RC%1_%2_label").arg(row, QLatin1String(part));
-        s += m_page->findChild<QLabel *>(name)->styleSheet() == kLit ? QLatin1Char('1') : QLatin1Char('0');
+        // What the label shows: its corner takes the indicator's colour.
+        const QImage shown = m_page->findChild<QLabel *>(name)->grab().toImage();
+        s += shown.pixelColor(1, 1) == kLit ? QLatin1Char('1') : QLatin1Char('0');
     }
     return s;
 }
