@@ -70,9 +70,17 @@ void Mav2Uart_Worker::init()
     silenceTimer->setSingleShot(true);
     silenceTimer->setTimerType(Qt::PreciseTimer);
     connect(silenceTimer, &QTimer::timeout, this, [this] {
+        // Frames since the timer was started moved the limit on: wait for
+        // the rest of it.
+        const qint64 left = silenceDeadlineMs - silenceClock.elapsed();
+        if (left > 0) {
+            silenceTimer->start(int(left));
+            return;
+        }
         if (portOpen)
             closeForLinkLoss("no frame for 2 s");
     });
+    silenceClock.start();
     transferTimer = new QTimer(this);
     transferTimer->setSingleShot(true);
     transferTimer->setTimerType(Qt::PreciseTimer);
@@ -204,7 +212,9 @@ bool Mav2Uart_Worker::isPortSearchRunning() const
 
 int Mav2Uart_Worker::silenceRemainingMs() const
 {
-    return silenceTimer->isActive() ? silenceTimer->remainingTime() : -1;
+    if (!silenceTimer->isActive())
+        return -1;
+    return int(std::max<qint64>(0, silenceDeadlineMs - silenceClock.elapsed()));
 }
 
 void Mav2Uart_Worker::updateSilenceTimer()
@@ -213,9 +223,10 @@ void Mav2Uart_Worker::updateSilenceTimer()
     // paused (keeping what is left) on pages 10 and up.
     const bool counts = portOpen && currentPage < 10 && !threadEnded;
     if (counts && !silenceTimer->isActive()) {
+        silenceDeadlineMs = silenceClock.elapsed() + silenceLeftMs;
         silenceTimer->start(silenceLeftMs);
     } else if (!counts && silenceTimer->isActive()) {
-        silenceLeftMs = std::max(0, silenceTimer->remainingTime());
+        silenceLeftMs = silenceRemainingMs();
         silenceTimer->stop();
     }
 }
@@ -223,7 +234,13 @@ void Mav2Uart_Worker::updateSilenceTimer()
 void Mav2Uart_Worker::restartSilence()
 {
     silenceLeftMs = kSilenceLimitMs;
-    if (portOpen && currentPage < 10 && !threadEnded)
+    if (!portOpen || currentPage >= 10 || threadEnded)
+        return;
+    // Only the deadline moves with each batch of frames; a running timer
+    // finds it moved when it fires, so it is not started anew ten times a
+    // second.
+    silenceDeadlineMs = silenceClock.elapsed() + kSilenceLimitMs;
+    if (!silenceTimer->isActive())
         silenceTimer->start(kSilenceLimitMs);
 }
 

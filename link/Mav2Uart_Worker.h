@@ -62,6 +62,7 @@
 #include "params/Parameter.h"
 
 #include <QByteArray>
+#include <QElapsedTimer>
 #include <QList>
 #include <QMetaType>
 #include <QObject>
@@ -305,6 +306,8 @@ private:
     bool readBatchEnd = false;
     QFileSystemWatcher *deviceWatcher = nullptr;
     int silenceLeftMs = kSilenceLimitMs; // what the silence limit has left while paused
+    QElapsedTimer silenceClock;          // runs from init(): the time base of silenceDeadlineMs
+    qint64 silenceDeadlineMs = 0;        // when the silence limit runs out while it counts
     bool listPublished = false;          // the first search has published the list
     bool threadEnded = false;
     bool paramValueSeen = false;         // a PARAM_VALUE in the chunk being parsed

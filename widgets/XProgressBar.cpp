@@ -212,7 +212,7 @@ void XProgressBar::paintEvent(QPaintEvent *)
                 painter.fillRect(QRect(0, 0, filled, h), m_valueColor);
         }
         painter.setPen(m_textColor);
-        painter.drawText(rect(), Qt::AlignCenter, QString::number(value()));
+        m_number.drawCentred(painter, rect(), QString::number(value()));
         paintBorder(painter);
         return;
     }
@@ -230,7 +230,7 @@ void XProgressBar::paintEvent(QPaintEvent *)
             painter.drawPixmap(QRectF(filled, 0, w - filled, h), m_emptyLayer,
                                QRectF(filled * dpr, 0, (w - filled) * dpr, h * dpr));
         painter.setPen(m_textColor);
-        painter.drawText(rect(), Qt::AlignCenter, QString::number(value()));
+        m_number.drawCentred(painter, rect(), QString::number(value()));
         paintBorder(painter);
         return;
     }
@@ -261,7 +261,7 @@ void XProgressBar::paintEvent(QPaintEvent *)
 
         painter.setPen(m_textColor);
         painter.setBrush(Qt::NoBrush);
-        painter.drawText(rect(), Qt::AlignCenter, QString::number(value()));
+        m_number.drawCentred(painter, rect(), QString::number(value()));
     }
     painter.restore();
     paintBorder(painter);

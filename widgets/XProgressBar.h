@@ -7,6 +7,8 @@
 #include <QProgressBar>
 #include <QRegion>
 
+#include "widgets/NumberText.h"
+
 class QPainter;
 
 // Flat progress bar with rounded ends, an optional border and the current
@@ -96,4 +98,5 @@ private:
     QColor m_borderColor{255, 255, 255};
     QBrush m_valueBrush{Qt::NoBrush};
     QColor m_backdrop;
+    NumberText m_number; // the value's text, drawn without shaping it anew
 };

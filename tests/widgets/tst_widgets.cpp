@@ -4,6 +4,7 @@
 #include "widgets/GaugePlane.h"
 #include "widgets/NLineLabel.h"
 #include "widgets/NavLabel.h"
+#include "widgets/NumberText.h"
 #include "widgets/ProgressRing.h"
 #include "widgets/SliderTip.h"
 #include "widgets/SwitchButton.h"
@@ -15,6 +16,7 @@
 #include <QFontInfo>
 #include <QGridLayout>
 #include <QLabel>
+#include <QPainter>
 #include <QPointer>
 #include <QPushButton>
 #include <QScreen>
@@ -710,6 +712,48 @@ private Q_SLOTS:
         compass->resize(150, 150);
         compass->setValue(123);
         QVERIFY(same(compass->grab().toImage(), other.grab().toImage()));
+    }
+
+    void numbersAsDrawTextDrawsThem()
+    {
+        // The bars' numbers are drawn from glyphs learned once per font: each must come out exactly as drawText
+        // draws it, wherever the centring puts it, at both pixel ratios; other texts take drawText's way.
+        NumberText number;
+        const auto picture = [&number](const QFont &font, const QSize &size, qreal dpr, const QString &text,
+                                       bool learned) {
+            QImage image(size * dpr, QImage::Format_ARGB32_Premultiplied);
+            image.setDevicePixelRatio(dpr);
+            image.fill(Qt::white);
+            QPainter painter(&image);
+            painter.setRenderHints(QPainter::Antialiasing | QPainter::TextAntialiasing);
+            painter.setFont(font);
+            if (learned)
+                number.drawCentred(painter, QRectF(QPointF(0, 0), QSizeF(size)), text);
+            else
+                painter.drawText(QRect(QPoint(0, 0), size), Qt::AlignCenter, text);
+            return image;
+        };
+        QFont bold;
+        bold.setPixelSize(13);
+        bold.setBold(true);
+        const QFont cjk(QStringLiteral("Microsoft Yahei"), 9);
+#ifdef Q_OS_LINUX
+        QVERIFY(number.drawsGlyphsFor(QFont()));
+        QVERIFY(number.drawsGlyphsFor(cjk));
+#endif
+        for (const QFont &font : {QFont(), bold, cjk}) {
+            for (const QSize &size : {QSize(300, 20), QSize(101, 17), QSize(40, 9)}) {
+                for (qreal dpr : {1.0, 2.0}) {
+                    for (int v = -105; v <= 2200; v += 7) {
+                        const QString text = QString::number(v);
+                        QVERIFY2(picture(font, size, dpr, text, true) == picture(font, size, dpr, text, false),
+                                 qPrintable(QStringLiteral("%1 in %2 px").arg(text, font.toString())));
+                    }
+                }
+            }
+            for (const QString &text : {QStringLiteral("12.5"), QStringLiteral("--"), QString()})
+                QVERIFY(picture(font, QSize(60, 20), 1.0, text, true) == picture(font, QSize(60, 20), 1.0, text, false));
+        }
     }
 
     void lineLabel()
