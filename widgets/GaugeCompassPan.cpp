@@ -214,7 +214,7 @@ void GaugeCompassPan::paintEvent(QPaintEvent *event)
             }
             const QString &letter = cardinalTexts.at(i);
             const double advance = metrics.horizontalAdvance(letter);
-            painter.drawText(QRectF(-(advance / 2), top, advance, metrics.height()), Qt::AlignCenter, letter);
+            m_texts.draw(painter, QRectF(-(advance / 2), top, advance, metrics.height()), Qt::AlignCenter, letter);
         }
     }
     painter.restore();
@@ -233,13 +233,13 @@ void GaugeCompassPan::paintEvent(QPaintEvent *event)
     {
         painter.setFont(m_headingFont);
         painter.setPen(m_textColor);
-        painter.drawText(QRectF(-100, -100, 200, 200), Qt::AlignCenter, headingText());
+        m_texts.draw(painter, QRectF(-100, -100, 200, 200), Qt::AlignCenter, headingText());
     }
 
     // Sector name just below the centre.
     {
         painter.setFont(m_nameFont);
         painter.setPen(QColor(Qt::gray));
-        painter.drawText(QRectF(-100, 12, 200, 200), Qt::AlignHCenter | Qt::AlignTop, headingName());
+        m_texts.draw(painter, QRectF(-100, 12, 200, 200), Qt::AlignHCenter | Qt::AlignTop, headingName());
     }
 }

@@ -7,6 +7,8 @@
 #include <QPixmap>
 #include <QWidget>
 
+#include "widgets/TextCache.h"
+
 // Compass rose with a rotating heading ring and arrow, the heading in degrees
 // and the name of the compass sector. Painted in a logical 200 x 200 square
 // centred on the widget.
@@ -79,6 +81,8 @@ private:
     // The dial is the same in every paint: drawn once into a pixmap and
     // redrawn only when its size, colours or rim change.
     QPixmap m_dial;
+    // The texts, laid out once: 360 headings, eight sector names, four letters.
+    TextCache m_texts{400};
     QColor m_backdrop;
     bool m_dialValid = false;
     // The three text sizes, made from the application's font and kept until

@@ -275,9 +275,9 @@ void GaugePlane::paintEvent(QPaintEvent *)
             const QString &label = m_ladderLabels[index];
             QRectF box(0, 0, m_ladderAdvances[index], m_ladderHeight);
             box.moveCenter(QPointF(-h - 9.5, y));
-            painter.drawText(box, Qt::AlignCenter, label);
+            m_texts.draw(painter, box, Qt::AlignCenter, label);
             box.moveCenter(QPointF(h + 9.5, y));
-            painter.drawText(box, Qt::AlignCenter, label);
+            m_texts.draw(painter, box, Qt::AlignCenter, label);
         }
     }
     painter.restore();

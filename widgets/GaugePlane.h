@@ -5,6 +5,8 @@
 #include <QPixmap>
 #include <QWidget>
 
+#include "widgets/TextCache.h"
+
 #include <array>
 
 // Attitude indicator: sky disc with a rotating ground segment (bank), a pitch
@@ -97,6 +99,7 @@ private:
     std::array<double, 3> m_ladderAdvances{};
     double m_ladderHeight = 0;
     bool m_ladderValid = false;
+    TextCache m_texts{8}; // the ladder's numbers, laid out once
 
     QColor m_borderOutColorStart{180, 180, 180};
     QColor m_borderOutColorEnd{50, 50, 50};

@@ -8,6 +8,7 @@
 #include "widgets/ProgressRing.h"
 #include "widgets/SliderTip.h"
 #include "widgets/SwitchButton.h"
+#include "widgets/TextCache.h"
 #include "widgets/WidgetFonts.h"
 #include "widgets/XProgressBar.h"
 
@@ -753,6 +754,57 @@ private Q_SLOTS:
             }
             for (const QString &text : {QStringLiteral("12.5"), QStringLiteral("--"), QString()})
                 QVERIFY(picture(font, QSize(60, 20), 1.0, text, true) == picture(font, QSize(60, 20), 1.0, text, false));
+        }
+    }
+
+    void cachedTextsAsDrawTextDrawsThem()
+    {
+        // The gauges keep their texts laid out: drawn again, turned, scaled, clipped or on a 2x device, each
+        // must come out exactly as drawText draws it; what the cache does not handle takes drawText's way.
+        TextCache cache(4); // smaller than the texts below: it starts afresh on the way
+        const QStringList texts = {QStringLiteral("227°"), QStringLiteral("东南"), QStringLiteral("10"),
+                                   QStringLiteral("Southeast"), QStringLiteral("0°"), QStringLiteral("a&b"),
+                                   QStringLiteral("two\nlines")};
+        const QList<int> flags = {int(Qt::AlignCenter), Qt::AlignHCenter | Qt::AlignTop, Qt::AlignLeft | Qt::AlignVCenter,
+                                  0, int(Qt::AlignRight), Qt::AlignCenter | Qt::TextDontClip};
+        const QList<QRectF> rects = {QRectF(-100, -100, 200, 200), QRectF(-100, 12, 200, 200), QRectF(3.5, -7.25, 17, 9)};
+        QFont font;
+        font.setPixelSize(26);
+        for (qreal dpr : {1.0, 2.0}) {
+            for (int turn = 0; turn < 3; ++turn) {
+                const auto picture = [&](const QRectF &rect, int f, const QString &text, bool cached) {
+                    QImage image(QSize(140, 140) * dpr, QImage::Format_ARGB32_Premultiplied);
+                    image.setDevicePixelRatio(dpr);
+                    image.fill(Qt::white);
+                    QPainter painter(&image);
+                    painter.setRenderHints(QPainter::Antialiasing | QPainter::TextAntialiasing);
+                    painter.translate(70, 70);
+                    if (turn == 1)
+                        painter.scale(0.7, 0.7);
+                    if (turn == 2) {
+                        painter.rotate(33);
+                        QPainterPath disc;
+                        disc.addEllipse(QPointF(0, 0), 50, 50);
+                        painter.setClipPath(disc);
+                    }
+                    painter.setFont(font);
+                    painter.setPen(QColor(40, 40, 40));
+                    if (cached)
+                        cache.draw(painter, rect, f, text);
+                    else
+                        painter.drawText(rect, f, text);
+                    return image;
+                };
+                for (const QRectF &rect : rects) {
+                    for (int f : flags) {
+                        for (const QString &text : texts) {
+                            for (int again = 0; again < 2; ++again)
+                                QVERIFY2(picture(rect, f, text, true) == picture(rect, f, text, false),
+                                         qPrintable(QStringLiteral("%1, flags %2, turn %3").arg(text).arg(f).arg(turn)));
+                        }
+                    }
+                }
+            }
         }
     }
 

@@ -1,0 +1,35 @@
+#pragma once
+
+#include <QFont>
+#include <QHash>
+#include <QRectF>
+#include <QString>
+#include <QTextLayout>
+
+#include <memory>
+
+class QPainter;
+
+// Draws single-line texts exactly as QPainter::drawText(rect, flags, text)
+// draws them, keeping each text laid out (shaped) after its first use, so a
+// gauge that draws the same few texts ten times a second does not shape them
+// again at each paint. Up to `capacity` texts in one font are kept; a new
+// font starts afresh. Flags other than centring, top and left alignment, and
+// texts with line breaks, tabs or mnemonics, or a painter drawing right to
+// left, take drawText's way.
+class TextCache
+{
+public:
+    explicit TextCache(int capacity = 64);
+    ~TextCache();
+
+    void draw(QPainter &painter, const QRectF &rect, int flags, const QString &text);
+
+private:
+    QTextLayout *layoutFor(QPainter &painter, const QString &text);
+
+    int m_capacity;
+    QFont m_font;
+    Qt::LayoutDirection m_direction = Qt::LayoutDirectionAuto;
+    QHash<QString, std::shared_ptr<QTextLayout>> m_layouts;
+};
