@@ -10,6 +10,7 @@
 #include <QFileSystemWatcher>
 #include <QLoggingCategory>
 #include <QSerialPort>
+#include <QSocketNotifier>
 #include <QThread>
 #include <QTimer>
 
@@ -72,6 +73,8 @@ void Mav2Uart_Worker::init()
     connect(silenceTimer, &QTimer::timeout, this, [this] {
         // Frames since the timer was started moved the limit on: wait for
         // the rest of it.
+        if (polledReads)
+            pollReads(); // frames may wait unread since the last poll
         const qint64 left = silenceDeadlineMs - silenceClock.elapsed();
         if (left > 0) {
             silenceTimer->start(int(left));
@@ -102,6 +105,9 @@ void Mav2Uart_Worker::init()
     readTimer->setSingleShot(true);
     readTimer->setInterval(kTelemetryBatchMs);
     connect(readTimer, &QTimer::timeout, this, &Mav2Uart_Worker::readBatch);
+    pollTimer = new QTimer(this);
+    pollTimer->setInterval(kPolledReadMs);
+    connect(pollTimer, &QTimer::timeout, this, &Mav2Uart_Worker::pollReads);
     // A device that goes away under an open port (cable pulled, flight
     // controller restarting its USB interface) makes every read fail at once
     // and again: a resource error, or read errors one after the other with
@@ -191,6 +197,7 @@ void Mav2Uart_Worker::stopOnThreadEnd()
     silenceTimer->stop();
     transferTimer->stop();
     readTimer->stop();
+    pollTimer->stop();
     delete deviceWatcher;
     deviceWatcher = nullptr;
     closePort();
@@ -239,7 +246,7 @@ void Mav2Uart_Worker::restartSilence()
     // Only the deadline moves with each batch of frames; a running timer
     // finds it moved when it fires, so it is not started anew ten times a
     // second.
-    silenceDeadlineMs = silenceClock.elapsed() + kSilenceLimitMs;
+    silenceDeadlineMs = silenceClock.elapsed() + kSilenceLimitMs - (polledReads ? kPolledReadMs / 2 : 0);
     if (!silenceTimer->isActive())
         silenceTimer->start(kSilenceLimitMs);
 }
@@ -364,6 +371,7 @@ void Mav2Uart_Worker::resetAfterClose()
     silenceTimer->stop();
     readTimer->stop();
     readBatchEnd = false;
+    stopPolledReads();
     hardwarePort->setReadBufferSize(0);
     silenceLeftMs = kSilenceLimitMs;
     messageSeen = 0;
@@ -439,6 +447,7 @@ void Mav2Uart_Worker::ConnectPort(QString name)
     portOpen = false;
     portName.clear();
     streamsRequested = false;
+    stopPolledReads();
     readParamDone = false;
     paramTransfer.reset();
     paramNames.forget();
@@ -547,6 +556,12 @@ void Mav2Uart_Worker::dataArrived()
         ReceiveData();
         return;
     }
+    if (polledReads || startPolledReads()) {
+        // Woken although paused (a read turns notifications on again).
+        ReceiveData();
+        pauseReadNotifier();
+        return;
+    }
     if (readBatchEnd) {
         // The rest of a batch whose time is up.
         readBatchEnd = false;
@@ -567,6 +582,59 @@ void Mav2Uart_Worker::readBatch()
         holdReads(false);
     }
     ReceiveData();
+}
+
+bool Mav2Uart_Worker::startPolledReads()
+{
+    if (serialPort != hardwarePort || !hardwarePort->isOpen())
+        return false;
+    // Qt's serial port reads on a socket notifier of its own on Unix (not on
+    // Windows): paused between polls, the port's data waits in the driver.
+    bool found = false;
+    for (QSocketNotifier *n : hardwarePort->findChildren<QSocketNotifier *>())
+        found = found || n->type() == QSocketNotifier::Read;
+    if (!found)
+        return false;
+    polledReads = true;
+    readTimer->stop();
+    readBatchEnd = false;
+    hardwarePort->setReadBufferSize(0);
+    pollTimer->start();
+    qCDebug(lcLink) << "Update mode: reading the port every" << kPolledReadMs << "ms";
+    return true;
+}
+
+void Mav2Uart_Worker::stopPolledReads()
+{
+    pollTimer->stop();
+    if (!polledReads)
+        return;
+    polledReads = false;
+    // Notifications on again (an open port's next read would also do it).
+    if (hardwarePort->isOpen())
+        hardwarePort->setReadBufferSize(0);
+}
+
+void Mav2Uart_Worker::pollReads()
+{
+    if (!polledReads || !hardwarePort->isOpen())
+        return;
+    // Takes what the driver holds into the port's buffer without waiting.
+    hardwarePort->waitForReadyRead(0);
+    if (!polledReads || !hardwarePort->isOpen())
+        return; // the read found the device gone, or its frames closed the port
+    ReceiveData();
+    pauseReadNotifier();
+}
+
+void Mav2Uart_Worker::pauseReadNotifier()
+{
+    if (!polledReads || !hardwarePort->isOpen())
+        return;
+    for (QSocketNotifier *n : hardwarePort->findChildren<QSocketNotifier *>()) {
+        if (n->type() == QSocketNotifier::Read && n->isEnabled())
+            n->setEnabled(false);
+    }
 }
 
 void Mav2Uart_Worker::holdReads(bool hold)
@@ -851,6 +919,7 @@ void Mav2Uart_Worker::startParamRead()
     }
 
     streamsRequested = false;
+    stopPolledReads();
     readParamDone = false;
     paramTransfer.startDownload();
     paramNames.dropHeld();

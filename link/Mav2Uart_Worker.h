@@ -101,6 +101,12 @@ public:
     // worker wakes twice a burst instead of once per USB packet. The silence
     // limit therefore counts from at most this long after the last frame.
     static constexpr int kTelemetryBatchMs = 50;
+    // Where the serial port lets its read notifications be paused (on Unix),
+    // update mode reads it on a timer of this period instead, waking once per
+    // period rather than twice per burst; the silence limit then counts from
+    // the middle of the period in which the last frame came (within half a
+    // period of its arrival).
+    static constexpr int kPolledReadMs = 100;
 
     // Uses the platform's serial ports (QSerialPortInfo).
     Mav2Uart_Worker();
@@ -126,6 +132,8 @@ public:
     QStringList currentPortList() const { return portList; }
     quint32 receivedParamCount() const { return paramTransfer.receivedParams; }
     bool isStreamsRequested() const { return streamsRequested; }
+    // Update mode reads the serial port on a timer (see kPolledReadMs).
+    bool isReadingInPolls() const { return polledReads; }
     bool isDownloadFinished() const { return paramTransfer.paramReadFinished; }
     // Milliseconds left before the silence limit closes the port, -1 while it
     // is not armed (no port open, no page reported yet, or a page of 10 and up).
@@ -258,6 +266,13 @@ private:
     // byte and stops reading until the next batch is due (its read buffer
     // is limited to that byte); holdReads(false) lets it read freely again.
     void holdReads(bool hold);
+    // Update mode on a serial port whose reads can be paused: read on
+    // pollTimer only. Returns false (nothing changed) where they cannot.
+    bool startPolledReads();
+    void stopPolledReads();
+    void pollReads();
+    // Pauses the serial port's read notifications until the next poll.
+    void pauseReadNotifier();
     void restartSilence();
     // The transfer's next timeout, or none.
     void armTransferTimer();
@@ -304,6 +319,8 @@ private:
     // Update mode on a serial port: the rest of the batch is read as soon as
     // the port reports it (the port holds back after the batch's first byte).
     bool readBatchEnd = false;
+    QTimer *pollTimer = nullptr;         // repeating: update mode's reads where they can be paused
+    bool polledReads = false;
     QFileSystemWatcher *deviceWatcher = nullptr;
     int silenceLeftMs = kSilenceLimitMs; // what the silence limit has left while paused
     QElapsedTimer silenceClock;          // runs from init(): the time base of silenceDeadlineMs

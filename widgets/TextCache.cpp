@@ -15,21 +15,34 @@ TextCache::~TextCache() = default;
 
 QTextLayout *TextCache::layoutFor(QPainter &painter, const QString &text)
 {
-    if (painter.font() != m_font || painter.layoutDirection() != m_direction) {
-        m_layouts.clear();
-        m_font = painter.font();
-        m_direction = painter.layoutDirection();
+    const QFont &font = painter.font();
+    const Qt::LayoutDirection direction = painter.layoutDirection();
+    FontTexts *texts = nullptr;
+    for (FontTexts &candidate : m_fonts) {
+        if (candidate.direction == direction && candidate.font == font) {
+            texts = &candidate;
+            break;
+        }
     }
-    if (const auto it = m_layouts.constFind(text); it != m_layouts.constEnd())
-        return it->get();
-    if (m_layouts.size() >= m_capacity)
-        m_layouts.clear();
+    if (texts) {
+        if (const auto it = texts->layouts.constFind(text); it != texts->layouts.constEnd())
+            return it->get();
+    }
+    if (m_count >= m_capacity || (!texts && m_fonts.size() >= 4)) {
+        m_fonts.clear();
+        m_count = 0;
+        texts = nullptr;
+    }
+    if (!texts) {
+        m_fonts.push_back(FontTexts{font, direction, {}});
+        texts = &m_fonts.back();
+    }
     // Laid out as drawText lays out a text it does not wrap: left aligned
     // (the alignment is its own arithmetic), in the painter's direction, on
     // one line of unlimited width.
-    auto layout = std::make_shared<QTextLayout>(text, m_font);
+    auto layout = std::make_shared<QTextLayout>(text, font);
     QTextOption option;
-    option.setTextDirection(m_direction);
+    option.setTextDirection(direction);
     option.setAlignment(Qt::AlignLeft);
     layout->setTextOption(option);
     layout->setCacheEnabled(true);
@@ -41,7 +54,8 @@ QTextLayout *TextCache::layoutFor(QPainter &painter, const QString &text)
     layout->endLayout();
     if (!oneLine)
         return nullptr;
-    m_layouts.insert(text, layout);
+    texts->layouts.insert(text, layout);
+    ++m_count;
     return layout.get();
 }
 

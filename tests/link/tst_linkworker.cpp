@@ -16,6 +16,7 @@
 #include "link/InProcessPort.h"
 #include "link/InProcessPorts.h"
 
+#include <atomic>
 #include <memory>
 #include <mutex>
 #ifdef Q_OS_UNIX
@@ -1132,6 +1133,34 @@ private slots:
         QCOMPARE((QList<int>{rig.sim.listRequestCount(), h.log->finished, h.log->loadedCounts.last(),
                              rig.sim.paramValuesSent()}),
                  (QList<int>{1, 1, 30, 30}));
+    }
+
+    // In update mode a serial port is read in polls where its reads can be paused (Unix): telemetry keeps
+    // coming, and the silence limit still ends the link 2.0 s (+- 0.1 s) after the last frame.
+    void updateModePollsAndKeepsTheSilenceLimit()
+    {
+        Rig rig;
+        QVERIFY(rig.startInUpdateMode());
+        Harness &h = *rig.h;
+#ifdef Q_OS_UNIX
+        QTRY_VERIFY(h.read(&Mav2Uart_Worker::isReadingInPolls));
+#endif
+        const int before = h.log->attitudes;
+        QTest::qWait(1000);
+        QVERIFY2(h.log->attitudes - before >= 7, qPrintable(QString::number(h.log->attitudes - before)));
+        rig.sim.setSilent(true);
+        QTest::qWait(300); // what was on its way has been read
+        auto clock = std::make_shared<QElapsedTimer>();
+        auto lostAfter = std::make_shared<std::atomic<qint64>>(-1);
+        connect(h.worker, &Mav2Uart_Worker::disconnect_UI_disable, h.worker,
+                [clock, lostAfter] { lostAfter->store(clock->elapsed()); }, Qt::DirectConnection);
+        clock->start();
+        rig.sim.sendRaw(frameOf(mavlink_heartbeat_t{0, 4, 3, 0, 0, 3}));
+        QTRY_COMPARE_WITH_TIMEOUT(h.log->disconnects, 1, 5000);
+        const qint64 lost = lostAfter->load();
+        QVERIFY2(lost >= Mav2Uart_Worker::kSilenceLimitMs - 100 && lost <= Mav2Uart_Worker::kSilenceLimitMs + 100,
+                 qPrintable(QString::number(lost)));
+        QVERIFY(!h.read(&Mav2Uart_Worker::isReadingInPolls));
     }
 
     void deviceGoneWhileOpen()

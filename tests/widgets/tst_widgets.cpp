@@ -761,18 +761,20 @@ private Q_SLOTS:
     {
         // The gauges keep their texts laid out: drawn again, turned, scaled, clipped or on a 2x device, each
         // must come out exactly as drawText draws it; what the cache does not handle takes drawText's way.
-        TextCache cache(4); // smaller than the texts below: it starts afresh on the way
+        TextCache cache(12); // smaller than the texts below: it starts afresh on the way
         const QStringList texts = {QStringLiteral("227°"), QStringLiteral("东南"), QStringLiteral("10"),
                                    QStringLiteral("Southeast"), QStringLiteral("0°"), QStringLiteral("a&b"),
                                    QStringLiteral("two\nlines")};
         const QList<int> flags = {int(Qt::AlignCenter), Qt::AlignHCenter | Qt::AlignTop, Qt::AlignLeft | Qt::AlignVCenter,
                                   0, int(Qt::AlignRight), Qt::AlignCenter | Qt::TextDontClip};
         const QList<QRectF> rects = {QRectF(-100, -100, 200, 200), QRectF(-100, 12, 200, 200), QRectF(3.5, -7.25, 17, 9)};
-        QFont font;
-        font.setPixelSize(26);
+        QFont large;
+        large.setPixelSize(26);
+        QFont small = large;
+        small.setPixelSize(10); // one cache serves a gauge's several fonts
         for (qreal dpr : {1.0, 2.0}) {
             for (int turn = 0; turn < 3; ++turn) {
-                const auto picture = [&](const QRectF &rect, int f, const QString &text, bool cached) {
+                const auto picture = [&](const QFont &font, const QRectF &rect, int f, const QString &text, bool cached) {
                     QImage image(QSize(140, 140) * dpr, QImage::Format_ARGB32_Premultiplied);
                     image.setDevicePixelRatio(dpr);
                     image.fill(Qt::white);
@@ -798,8 +800,8 @@ private Q_SLOTS:
                 for (const QRectF &rect : rects) {
                     for (int f : flags) {
                         for (const QString &text : texts) {
-                            for (int again = 0; again < 2; ++again)
-                                QVERIFY2(picture(rect, f, text, true) == picture(rect, f, text, false),
+                            for (const QFont &font : {large, small, large})
+                                QVERIFY2(picture(font, rect, f, text, true) == picture(font, rect, f, text, false),
                                          qPrintable(QStringLiteral("%1, flags %2, turn %3").arg(text).arg(f).arg(turn)));
                         }
                     }
