@@ -71,10 +71,17 @@ void Mav2Uart_Worker::init()
     silenceTimer->setSingleShot(true);
     silenceTimer->setTimerType(Qt::PreciseTimer);
     connect(silenceTimer, &QTimer::timeout, this, [this] {
+        // A port read in polls may hold frames that came after the last poll:
+        // they are read first, and the limit decided a moment later.
+        if (polledReads && !silenceRecheck) {
+            silenceRecheck = true;
+            pollReads();
+            silenceTimer->start(kSilenceRecheckMs);
+            return;
+        }
+        silenceRecheck = false;
         // Frames since the timer was started moved the limit on: wait for
         // the rest of it.
-        if (polledReads)
-            pollReads(); // frames may wait unread since the last poll
         const qint64 left = silenceDeadlineMs - silenceClock.elapsed();
         if (left > 0) {
             silenceTimer->start(int(left));
@@ -231,6 +238,7 @@ void Mav2Uart_Worker::updateSilenceTimer()
     const bool counts = portOpen && currentPage < 10 && !threadEnded;
     if (counts && !silenceTimer->isActive()) {
         silenceDeadlineMs = silenceClock.elapsed() + silenceLeftMs;
+        silenceRecheck = false;
         silenceTimer->start(silenceLeftMs);
     } else if (!counts && silenceTimer->isActive()) {
         silenceLeftMs = silenceRemainingMs();
@@ -369,6 +377,7 @@ void Mav2Uart_Worker::resetAfterClose()
     paramTransfer.reset();
     paramNames.forget();
     silenceTimer->stop();
+    silenceRecheck = false;
     readTimer->stop();
     readBatchEnd = false;
     stopPolledReads();
@@ -453,6 +462,7 @@ void Mav2Uart_Worker::ConnectPort(QString name)
     paramNames.forget();
     armTransferTimer();
     silenceTimer->stop();
+    silenceRecheck = false;
     messageSeen = 0;
     if (!name.isEmpty()) {
         const QString reason = QStringLiteral("Cannot open %1: %2").arg(name, error);
@@ -619,12 +629,11 @@ void Mav2Uart_Worker::pollReads()
 {
     if (!polledReads || !hardwarePort->isOpen())
         return;
-    // Takes what the driver holds into the port's buffer without waiting.
-    hardwarePort->waitForReadyRead(0);
-    if (!polledReads || !hardwarePort->isOpen())
-        return; // the read found the device gone, or its frames closed the port
-    ReceiveData();
-    pauseReadNotifier();
+    // Notifications on: what the driver holds (or a device gone) is taken
+    // at once by the port's notifier, in this same wake-up, and read by
+    // dataArrived, which pauses them again; with nothing there, the next
+    // byte is.
+    hardwarePort->setReadBufferSize(0);
 }
 
 void Mav2Uart_Worker::pauseReadNotifier()

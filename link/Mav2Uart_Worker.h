@@ -107,6 +107,8 @@ public:
     // the middle of the period in which the last frame came (within half a
     // period of its arrival).
     static constexpr int kPolledReadMs = 100;
+    // How long the silence limit waits, once run out, for what a poll finds.
+    static constexpr int kSilenceRecheckMs = 5;
 
     // Uses the platform's serial ports (QSerialPortInfo).
     Mav2Uart_Worker();
@@ -321,6 +323,7 @@ private:
     bool readBatchEnd = false;
     QTimer *pollTimer = nullptr;         // repeating: update mode's reads where they can be paused
     bool polledReads = false;
+    bool silenceRecheck = false;         // the silence limit ran out and waits for a poll's frames
     QFileSystemWatcher *deviceWatcher = nullptr;
     int silenceLeftMs = kSilenceLimitMs; // what the silence limit has left while paused
     QElapsedTimer silenceClock;          // runs from init(): the time base of silenceDeadlineMs

@@ -77,7 +77,12 @@ QString GaugeCompassPan::headingName() const
 
 QString GaugeCompassPan::headingText() const
 {
-    return QStringLiteral("%1°").arg(QString::number(m_value, 'f', 0));
+    return headingTextFor(m_value);
+}
+
+QString GaugeCompassPan::headingTextFor(double heading)
+{
+    return QStringLiteral("%1°").arg(QString::number(heading, 'f', 0));
 }
 
 void GaugeCompassPan::setValue(double value)
@@ -91,6 +96,7 @@ void GaugeCompassPan::setValue(double value)
     if (heading == m_value)
         return;
     m_value = heading;
+    m_turned = true;
     // Only the middle changes, unless the letters shown are outdated.
     if (m_paintedCardinals == cardinalTexts)
         update(headingRect());
@@ -233,6 +239,13 @@ void GaugeCompassPan::paintEvent(QPaintEvent *event)
     {
         painter.setFont(m_headingFont);
         painter.setPen(m_textColor);
+        // Every heading laid out once the compass has turned (some 30 ms,
+        // not at start-up), so a turning helicopter never waits for one.
+        if (m_turned && m_headingsLaidOutIn != m_headingFont) {
+            for (int heading = 0; heading < 360; ++heading)
+                m_texts.prepare(painter, headingTextFor(heading));
+            m_headingsLaidOutIn = m_headingFont;
+        }
         m_texts.draw(painter, QRectF(-100, -100, 200, 200), Qt::AlignCenter, headingText());
     }
 

@@ -47,6 +47,7 @@ public:
     QString headingName() const;
     // The heading text painted in the middle, e.g. "10°".
     QString headingText() const;
+    static QString headingTextFor(double heading);
 
     QSize sizeHint() const override;
     QSize minimumSizeHint() const override;
@@ -83,6 +84,8 @@ private:
     QPixmap m_dial;
     // The texts, laid out once: 360 headings, eight sector names, four letters.
     TextCache m_texts{400};
+    QFont m_headingsLaidOutIn; // the font all headings were laid out in
+    bool m_turned = false;     // the heading has changed since construction
     QColor m_backdrop;
     bool m_dialValid = false;
     // The three text sizes, made from the application's font and kept until

@@ -59,6 +59,11 @@ QTextLayout *TextCache::layoutFor(QPainter &painter, const QString &text)
     return layout.get();
 }
 
+void TextCache::prepare(QPainter &painter, const QString &text)
+{
+    layoutFor(painter, text);
+}
+
 void TextCache::draw(QPainter &painter, const QRectF &rect, int flags, const QString &text)
 {
     const int handled = Qt::AlignLeft | Qt::AlignHCenter | Qt::AlignTop | Qt::AlignVCenter;

@@ -25,6 +25,8 @@ public:
     ~TextCache();
 
     void draw(QPainter &painter, const QRectF &rect, int flags, const QString &text);
+    // Lays `text` out for the painter's font as draw would, without drawing.
+    void prepare(QPainter &painter, const QString &text);
 
 private:
     QTextLayout *layoutFor(QPainter &painter, const QString &text);
