@@ -34,8 +34,8 @@ void AppStartup::applyStyleSheet(QApplication &app)
 void AppStartup::usePlainWorkerEventLoops()
 {
 #ifdef Q_OS_UNIX
-    // Read by Qt when a thread starts its event loop; set already (by the
-    // user, to either value) it is left as it is.
+    // Read by Qt when a thread starts its event loop; a value the user set
+    // is left as it is.
     if (qEnvironmentVariableIsEmpty("QT_NO_THREADED_GLIB") && !qputenv("QT_NO_THREADED_GLIB", "1"))
         qCDebug(lcApp) << "worker threads keep GLib's event loop";
 #endif

@@ -22,8 +22,9 @@ public:
 
     // Threads started from now on (the link worker) run Qt's own poll()
     // event loop instead of GLib's; the window thread keeps GLib, which the
-    // desktop's dialogs rely on. The worker wakes twenty times a second while
-    // telemetry flows, and a wake-up through GLib costs about twice as much.
+    // desktop's dialogs rely on. The worker wakes ten or more times a second
+    // while telemetry flows, and a wake-up through GLib costs it about twice
+    // as much.
     // Call before the main window starts its worker. No effect on Windows.
     static void usePlainWorkerEventLoops();
 };

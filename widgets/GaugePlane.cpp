@@ -1,7 +1,6 @@
 #include "widgets/GaugePlane.h"
 
 #include "widgets/Backdrop.h"
-
 #include "widgets/WidgetFonts.h"
 
 #include <QFontMetricsF>
