@@ -598,12 +598,7 @@ bool Mav2Uart_Worker::startPolledReads()
 {
     if (serialPort != hardwarePort || !hardwarePort->isOpen())
         return false;
-    // Qt's serial port reads on a socket notifier of its own on Unix (not on
-    // Windows): paused between polls, the port's data waits in the driver.
-    bool found = false;
-    for (QSocketNotifier *n : hardwarePort->findChildren<QSocketNotifier *>())
-        found = found || n->type() == QSocketNotifier::Read;
-    if (!found)
+    if (!portReadNotifier())
         return false;
     polledReads = true;
     readTimer->stop();
@@ -640,10 +635,19 @@ void Mav2Uart_Worker::pauseReadNotifier()
 {
     if (!polledReads || !hardwarePort->isOpen())
         return;
+    if (QSocketNotifier *n = portReadNotifier(); n && n->isEnabled())
+        n->setEnabled(false);
+}
+
+QSocketNotifier *Mav2Uart_Worker::portReadNotifier() const
+{
+    // Qt's serial port reads on a socket notifier of its own on Unix (not on
+    // Windows): paused between polls, the port's data waits in the driver.
     for (QSocketNotifier *n : hardwarePort->findChildren<QSocketNotifier *>()) {
-        if (n->type() == QSocketNotifier::Read && n->isEnabled())
-            n->setEnabled(false);
+        if (n->type() == QSocketNotifier::Read)
+            return n;
     }
+    return nullptr;
 }
 
 void Mav2Uart_Worker::holdReads(bool hold)

@@ -75,6 +75,7 @@
 class QFileSystemWatcher;
 class QIODevice;
 class QSerialPort;
+class QSocketNotifier;
 class QTimer;
 
 class Mav2Uart_Worker : public QObject
@@ -275,6 +276,8 @@ private:
     void pollReads();
     // Pauses the serial port's read notifications until the next poll.
     void pauseReadNotifier();
+    // The serial port's own read notifier, where it has one.
+    QSocketNotifier *portReadNotifier() const;
     void restartSilence();
     // The transfer's next timeout, or none.
     void armTransferTimer();

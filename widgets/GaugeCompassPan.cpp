@@ -111,6 +111,14 @@ QRect GaugeCompassPan::headingRect() const
     return QRect(width() / 2 - half, height() / 2 - half, 2 * half, 2 * half);
 }
 
+void GaugeCompassPan::setupLogical(QPainter &painter) const
+{
+    painter.setRenderHints(QPainter::Antialiasing | QPainter::TextAntialiasing);
+    painter.translate(width() / 2, height() / 2);
+    const double side = qMin(width(), height());
+    painter.scale(side / 200.0, side / 200.0);
+}
+
 const QPixmap &GaugeCompassPan::dialPixmap()
 {
     const qreal dpr = devicePixelRatioF();
@@ -122,10 +130,7 @@ const QPixmap &GaugeCompassPan::dialPixmap()
     m_dial.fill(Qt::transparent);
     {
         QPainter painter(&m_dial);
-        painter.setRenderHints(QPainter::Antialiasing | QPainter::TextAntialiasing);
-        painter.translate(width() / 2, height() / 2);
-        const double side = qMin(width(), height());
-        painter.scale(side / 200.0, side / 200.0);
+        setupLogical(painter);
         // The rim's outer edge lies on radius 99.
         const int b = m_borderWidth;
         const int halfB = b / 2;
@@ -194,10 +199,7 @@ void GaugeCompassPan::paintEvent(QPaintEvent *event)
     // Dial with its rim (on the backdrop).
     painter.drawPixmap(0, 0, dialPixmap());
 
-    painter.setRenderHints(QPainter::Antialiasing | QPainter::TextAntialiasing);
-    painter.translate(width() / 2, height() / 2);
-    const double side = qMin(width(), height());
-    painter.scale(side / 200.0, side / 200.0);
+    setupLogical(painter);
 
     const int b = m_borderWidth;
     const int halfB = b / 2;

@@ -76,6 +76,8 @@ private:
     // Device rectangle of what a heading change repaints: the ring with the
     // arrow and both texts, all within 62 logical units of the centre.
     QRect headingRect() const;
+    // Smoothed drawing in the logical 200 x 200 square centred on the widget.
+    void setupLogical(QPainter &painter) const;
     // The dial with its rim at the current size, colours and border width.
     const QPixmap &dialPixmap();
 
