@@ -4,8 +4,51 @@
 #include "app/SettingsLocation.h"
 
 #include <QFile>
-
 #include <QSettings>
+
+namespace {
+
+// The program's own file is a few dozen bytes; a larger one is not its own.
+constexpr qint64 kLargestFile = 64 * 1024;
+
+// QSettings turns a value written as "@Variant(...)" or "@DateTime(...)" back
+// into an object by reading it as a binary stream, and a damaged stream can
+// claim a list of four thousand million entries, which it then tries to
+// reserve. The program only ever writes one of two plain texts, so a file in
+// which any value (or any item of a list value) begins with '@', or with an
+// escape that could stand for one, is not handed to QSettings at all. The
+// test errs on the careful side: every '=' and ',' counts as the start of a
+// value, and quotes and blanks before the first character are skipped.
+bool holdsOnlyPlainValues(const QByteArray &content)
+{
+    bool valueStarts = false;
+    for (const char c : content) {
+        if (c == '=' || c == ',') {
+            valueStarts = true;
+        } else if (valueStarts) {
+            if (c == '@' || c == '\\')
+                return false;
+            if (c != ' ' && c != '\t' && c != '"')
+                valueStarts = false;
+        }
+    }
+    return true;
+}
+
+enum class FileState { Plain, Absent, NotOurs };
+
+FileState inspect(const QString &settingsFile)
+{
+    QFile file(settingsFile);
+    if (!file.open(QIODevice::ReadOnly))
+        return FileState::Absent;   // missing or unreadable: QSettings finds nothing either
+    const QByteArray content = file.read(kLargestFile + 1);
+    if (content.size() > kLargestFile || !holdsOnlyPlainValues(content))
+        return FileState::NotOurs;
+    return FileState::Plain;
+}
+
+} // namespace
 
 LanguageSetting::Choice LanguageSetting::fromValue(const QVariant &value)
 {
@@ -26,6 +69,11 @@ QString LanguageSetting::toValue(bool english)
 
 LanguageSetting::Choice LanguageSetting::read(const QString &settingsFile)
 {
+    if (inspect(settingsFile) == FileState::NotOurs) {
+        qCWarning(lcApp).noquote() << "settings: ignoring" << settingsFile
+                                   << "(too large, or it holds values this program never writes)";
+        return Choice::None;
+    }
     QSettings settings(settingsFile, QSettings::IniFormat);
     settings.beginGroup(QLatin1String(Group));
     const QVariant value = settings.value(QLatin1String(Key));
@@ -45,13 +93,20 @@ bool LanguageSetting::write(const QString &settingsFile, bool english)
         settings.sync();
         return settings.status();
     };
+    // QSettings never rewrites a file it could not parse, so a damaged
+    // file would keep every later choice from being stored; and it reads the
+    // whole file before it writes, which a file that is not ours must not
+    // reach. The file is the program's own and holds nothing but this
+    // choice: start afresh.
+    const auto replace = [&] {
+        qCWarning(lcApp).noquote() << "settings: replacing the damaged" << settingsFile;
+        return QFile::remove(settingsFile);
+    };
+    if (inspect(settingsFile) == FileState::NotOurs && !replace())
+        return false;
     QSettings::Status status = store();
     if (status == QSettings::FormatError) {
-        // QSettings never rewrites a file it could not parse, so a damaged
-        // file would keep every later choice from being stored. The file is
-        // the program's own and holds nothing but this choice: start afresh.
-        qCWarning(lcApp).noquote() << "settings: replacing the damaged" << settingsFile;
-        if (!QFile::remove(settingsFile))
+        if (!replace())
             return false;
         status = store();
     }
