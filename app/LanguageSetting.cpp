@@ -94,10 +94,11 @@ bool LanguageSetting::write(const QString &settingsFile, bool english)
         return settings.status();
     };
     // QSettings never rewrites a file it could not parse, so a damaged
-    // file would keep every later choice from being stored; and it reads the
+    // file would keep every later choice from being stored; it reads the
     // whole file before it writes, which a file that is not ours must not
-    // reach. The file is the program's own and holds nothing but this
-    // choice: start afresh.
+    // reach; and what it writes back of other keys could itself fail the
+    // check above, leaving the choice unreadable. The file is the program's
+    // own and holds nothing but this choice: in each case, start afresh.
     const auto replace = [&] {
         qCWarning(lcApp).noquote() << "settings: replacing the damaged" << settingsFile;
         return QFile::remove(settingsFile);
@@ -105,7 +106,8 @@ bool LanguageSetting::write(const QString &settingsFile, bool english)
     if (inspect(settingsFile) == FileState::NotOurs && !replace())
         return false;
     QSettings::Status status = store();
-    if (status == QSettings::FormatError) {
+    if (status == QSettings::FormatError
+        || (status == QSettings::NoError && inspect(settingsFile) == FileState::NotOurs)) {
         if (!replace())
             return false;
         status = store();

@@ -80,6 +80,15 @@ private slots:
         QTest::ignoreMessage(QtWarningMsg, QRegularExpression("replacing the damaged"));
         QVERIFY(LanguageSetting::write(path, true));
         QCOMPARE(LanguageSetting::read(path), LanguageSetting::Choice::English);
+
+        // Another key QSettings writes back as an escape, which the check
+        // refuses: the file is made afresh, and the choice reads back.
+        QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        f.write("[tavro-set]\nOther=\x01\n");
+        f.close();
+        QTest::ignoreMessage(QtWarningMsg, QRegularExpression("replacing the damaged"));
+        QVERIFY(LanguageSetting::write(path, false));
+        QCOMPARE(LanguageSetting::read(path), LanguageSetting::Choice::Chinese);
     }
 };
 
