@@ -85,26 +85,20 @@ bool sameFrame(const MavlinkFrame &a, const MavlinkFrame &b)
 
 mavlink_attitude_t att(float roll)
 {
-    mavlink_attitude_t a{};
-    a.time_boot_ms = 123456;
-    a.roll = roll;
-    a.pitch = -0.25f;
-    a.yaw = 1.5f;
-    a.rollspeed = 0.01f;
-    a.pitchspeed = 0.02f;
-    a.yawspeed = 0.03f;
-    return a;
+    return mavlink_attitude_t{123456, roll, -0.25f, 1.5f, 0.01f, 0.02f, 0.03f};
 }
 
 float rollOf(const MavlinkFrame &f) { return MavlinkCodec::decode<mavlink_attitude_t>(f).roll; }
 
-template <typename T>
-bool structMatchesTable()
+template <typename... T>
+bool structsMatchTable()
 {
-    using Info = MavlinkMessageInfo<T>;
-    const MavlinkMessageEntry *e = MessageTable::lookup(Info::id);
-    return e && e->crcExtra == Info::crcExtra && e->minLength == Info::minLength
-        && e->maxLength == Info::maxLength && sizeof(T) == e->maxLength;
+    const auto matches = [](auto info, size_t size) {
+        const MavlinkMessageEntry *e = MessageTable::lookup(info.id);
+        return e && e->crcExtra == info.crcExtra && e->minLength == info.minLength && e->maxLength == info.maxLength
+            && size == e->maxLength;
+    };
+    return (matches(MavlinkMessageInfo<T>{}, sizeof(T)) && ...);
 }
 
 } // namespace
@@ -155,14 +149,11 @@ private slots:
                                  e->targetComponentOffset}),
                      (QList<int>{r.crcExtra, r.minLen, r.maxLen, r.flags, r.sys, r.comp}));
         }
-        QVERIFY(structMatchesTable<mavlink_heartbeat_t>() && structMatchesTable<mavlink_sys_status_t>());
-        QVERIFY(structMatchesTable<mavlink_param_request_read_t>() && structMatchesTable<mavlink_param_request_list_t>());
-        QVERIFY(structMatchesTable<mavlink_param_value_t>() && structMatchesTable<mavlink_param_set_t>());
-        QVERIFY(structMatchesTable<mavlink_gps_raw_int_t>() && structMatchesTable<mavlink_attitude_t>());
-        QVERIFY(structMatchesTable<mavlink_rc_channels_t>() && structMatchesTable<mavlink_request_data_stream_t>());
-        QVERIFY(structMatchesTable<mavlink_command_long_t>() && structMatchesTable<mavlink_gps2_raw_t>());
-        QVERIFY(structMatchesTable<mavlink_mag_cal_progress_t>() && structMatchesTable<mavlink_mag_cal_report_t>());
-        QVERIFY(structMatchesTable<mavlink_statustext_t>());
+        QVERIFY((structsMatchTable<mavlink_heartbeat_t, mavlink_sys_status_t, mavlink_param_request_read_t,
+                                   mavlink_param_request_list_t, mavlink_param_value_t, mavlink_param_set_t,
+                                   mavlink_gps_raw_int_t, mavlink_attitude_t, mavlink_rc_channels_t,
+                                   mavlink_request_data_stream_t, mavlink_command_long_t, mavlink_gps2_raw_t,
+                                   mavlink_mag_cal_progress_t, mavlink_mag_cal_report_t, mavlink_statustext_t>()));
         QCOMPARE(offsetof(mavlink_param_request_read_t, target_system), size_t(2));
         QCOMPARE(offsetof(mavlink_param_set_t, target_component), size_t(5));
         QCOMPARE(offsetof(mavlink_command_long_t, target_system), size_t(30));

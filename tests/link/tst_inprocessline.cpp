@@ -1,8 +1,6 @@
-// The in-process line (BytePipe + InProcessPort + InProcessPorts): the seam
-// through which the simulated flight controller reaches the link worker where
-// there are no pseudo-terminals. On Linux the other link tests run over
-// pseudo-terminals; these run the same worker over the in-process line, so
-// both paths stay tested on every system.
+// The in-process line (BytePipe + InProcessPort + InProcessPorts), through
+// which the simulated flight controller reaches the link worker where there
+// are no pseudo-terminals: tested here on every system.
 #include "link/BytePipe.h"
 #include "link/InProcessPort.h"
 #include "link/InProcessPorts.h"
@@ -23,9 +21,8 @@ namespace {
 
 QList<SimParameter> table()
 {
-    QList<SimParameter> t;
-    t.append(SimParameter{QStringLiteral("ATC_RAT_RLL_P"), 0.05f, SimParameter::Real32});
-    t.append(SimParameter{QStringLiteral("SERVO1_REVERSED"), 0.0f, SimParameter::Int8});
+    QList<SimParameter> t{{QStringLiteral("ATC_RAT_RLL_P"), 0.05f, SimParameter::Real32},
+                          {QStringLiteral("SERVO1_REVERSED"), 0.0f, SimParameter::Int8}};
     for (int i = 0; i < 40; ++i)
         t.append(SimParameter{QStringLiteral("FILL_%1").arg(i), float(i), SimParameter::Int16});
     return t;
