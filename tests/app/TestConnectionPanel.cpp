@@ -1,6 +1,5 @@
 // The connection panel against the simulated flight controller on a pseudo-terminal: port list, connect,
-// download, battery-dialog shortcut, compass calibration, link loss, fault injection, a failed open with
-// its reason, the shutdown order.
+// download, battery-dialog shortcut, compass calibration, link loss, a failed open with its reason, quitting.
 
 #include "app/MainWindow.h"
 #include "dialogs/PopUpWidget.h"
@@ -16,14 +15,9 @@
 #include "WindowTestHelpers.h"
 
 #include <QComboBox>
-#include <QElapsedTimer>
-#include <QMutex>
-#include <QPointer>
 #include <QPushButton>
 #include <QShortcut>
-#include <QSignalSpy>
 #include <QStackedWidget>
-#include <QTemporaryDir>
 #include <QtTest>
 
 #include <memory>
@@ -39,7 +33,7 @@ private slots:
     void portListFollowsTheDevices();
     void downloadThenLinkLoss();
     void unconfirmedDownloadAndWritesThenQuit();
-    void silentFlightControllerWhileLoading();
+    void quitWhileWaitingForAFirstFrame();
     void failedOpenShowsTheBoxOnce();
 
 private:
@@ -64,7 +58,6 @@ void TestConnectionPanel::cleanup()
     if (m_sim)
         m_sim->stop();
     m_sim.reset();
-    m_dir.reset();
 }
 
 bool TestConnectionPanel::startSim()
@@ -165,8 +158,7 @@ void TestConnectionPanel::downloadThenLinkLoss()
     auto press = [&] { QTest::keyClick(w.get(), Qt::Key_K, Qt::ControlModifier | Qt::AltModifier); };
     press();
     QCOMPARE(dialogs(), 0); // the battery dialog's shortcut is off before a download
-    // The page the worker last heard of (it hears of a change, and of the page
-    // shown on every connect).
+    // The page the worker last heard of (it hears of a change, and of the page shown on every connect).
     Mav2Uart_Worker *worker = w->linkWorker();
     auto reportedPage = [worker] {
         int page = -1;
@@ -302,29 +294,15 @@ void TestConnectionPanel::unconfirmedDownloadAndWritesThenQuit()
     QVERIFY2(t.elapsed() < 2000, qPrintable(QString::number(t.elapsed())));
 }
 
-void TestConnectionPanel::silentFlightControllerWhileLoading()
+// A silent flight controller while loading loses the link like one gone silent mid-download
+// (tst_fault_link silenceMidDownloadClosesAfterTwoSeconds; the worker's own wait in tst_linkworker).
+void TestConnectionPanel::quitWhileWaitingForAFirstFrame()
 {
     QVERIFY(startSim());
     m_sim->setSilent(true);
     auto w = makeWindow();
     auto *button = child<QPushButton>(*w, "OpenUart");
-    auto *ring = child<ProgressRing>(*w, "Read_progress");
     QVERIFY(connectToSim(*w));
-    QTRY_COMPARE(button->text(), QStringLiteral("加载中"));
-    QElapsedTimer loading;
-    loading.start();
-    ring->setValue(40);
-    child<NLineLabel>(*w, "warn_txt_widget")->addLine(QStringLiteral("warning"));
-
-    // Two seconds without a frame: the link is lost.
-    QTRY_COMPARE_WITH_TIMEOUT(button->text(), QStringLiteral("连 接"), 5000);
-    QVERIFY2(loading.elapsed() >= 1500, qPrintable(QString::number(loading.elapsed())));
-    QCOMPARE(ring->value(), 0.0);
-    QCOMPARE(child<NLineLabel>(*w, "warn_txt_widget")->lineCount(), 0);
-    QVERIFY(!w->linkWorker()->portOpen.load());
-
-    // Again, and quit while the worker waits for a first frame: the window goes at once.
-    button->click();
     QTRY_COMPARE(button->text(), QStringLiteral("加载中"));
     QTest::qWait(200);
     QVERIFY(w->linkWorker()->portOpen.load());

@@ -1,24 +1,13 @@
-// The parameter-file loader and the model page: preset resets against the
-// simulated flight controller through a real link worker (and once through
-// the whole window), unconfirmed writes, and the buttons per model group.
+// The parameter-file loader and the model page: preset resets against the simulated flight controller
+// through a real link worker (and once through the whole window), unconfirmed writes, buttons per model group.
 
-#include <QComboBox>
-#include <QListWidget>
-#include <QDirIterator>
-#include <QElapsedTimer>
-#include <QFileInfo>
 #include <QImage>
+#include <QListWidget>
 #include <QMessageBox>
-#include <QPointer>
 #include <QProgressDialog>
 #include <QPushButton>
-#include <QSignalSpy>
 #include <QStackedWidget>
-#include <QTemporaryDir>
-#include <QTest>
-#include <QThread>
-#include <QTimer>
-#include <QTranslator>
+#include <QtTest>
 
 #include <memory>
 #include <utility>
@@ -50,9 +39,8 @@ struct Event
     qint64 atMs = 0;
 };
 
-// A window, its context and the model page, with the simulated flight
-// controller behind a real link worker; every write, echo, failure, reboot,
-// reconnect and box is logged in order.
+// A window, its context and the model page, with the simulated flight controller behind a real link worker; every
+// write, echo, failure, reboot, reconnect and box is logged in order.
 class Rig : public QObject
 {
 public:
@@ -149,20 +137,30 @@ public:
     QList<Event> eventsOf(Event::Kind kind) const
     {
         QList<Event> out;
-        for (const Event &e : events) {
+        for (const Event &e : events)
             if (e.kind == kind)
                 out.append(e);
-        }
         return out;
     }
-
+    Entries written() const
+    {
+        Entries out;
+        for (const Event &e : eventsOf(Event::Write))
+            out.append({e.name, e.value});
+        return out;
+    }
     int indexOf(Event::Kind kind, const QString &name = {}) const
     {
-        for (int i = 0; i < events.size(); ++i) {
+        for (int i = 0; i < events.size(); ++i)
             if (events[i].kind == kind && (name.isEmpty() || events[i].name == name))
                 return i;
-        }
         return -1;
+    }
+    float simValue(const QString &name) const
+    {
+        float v = qQNaN();
+        sim.parameterValue(name, &v);
+        return v;
     }
 };
 
@@ -194,7 +192,6 @@ class ModelPageTest : public QObject
 private slots:
     void initTestCase() { qRegisterMetaType<QMessageBox *>(); }
     void loaderWritesValidLinesInOrder();
-    void loaderProgressDialog_data();
     void loaderProgressDialog();
     void loaderMissingFileWarns();
     void loaderStopsWhenTheWindowGoes();
@@ -232,10 +229,7 @@ void ModelPageTest::loaderWritesValidLinesInOrder()
     ParamFileLoader loader(&rig.ctx);
     QSignalSpy progress(&loader, &ParamFileLoader::progressChanged);
     QCOMPARE(loader.readParametersFromFile(path), 4);
-    Entries written;
-    for (const Event &e : rig.eventsOf(Event::Write))
-        written.append({e.name, e.value});
-    QCOMPARE(written, (Entries{{"fw_version", 12}, {"ATC_RAT_YAW_P", 0.25f}, {"H_RSC_SETPOINT", -15},
+    QCOMPARE(rig.written(), (Entries{{"fw_version", 12}, {"ATC_RAT_YAW_P", 0.25f}, {"H_RSC_SETPOINT", -15},
                                {"LOIT_BRK_ACCEL", 275}}));
     for (int i = 1; i < rig.events.size(); ++i)
         QVERIFY(rig.events.at(i).atMs - rig.events.at(i - 1).atMs >= 10);
@@ -260,36 +254,29 @@ void ModelPageTest::loaderWritesValidLinesInOrder()
     QVERIFY(!loader.progressDialog());
 }
 
-void ModelPageTest::loaderProgressDialog_data()
-{
-    QTest::addColumn<bool>("english");
-    QTest::addColumn<QString>("title");
-    QTest::newRow("Chinese") << false << QStringLiteral("参数加载中...");
-    QTest::newRow("English") << true << QStringLiteral("params loading...");
-}
-
 void ModelPageTest::loaderProgressDialog()
 {
-    QFETCH(bool, english);
-    QFETCH(QString, title);
     QTemporaryDir dir;
     Rig rig;
-    rig.ctx.english = english;
     ParamFileLoader loader(&rig.ctx);
-    bool looked = false;
-    connect(&rig.ctx, &PageContext::writeParameterRequested, &rig.ctx, [&] {
-        if (std::exchange(looked, true))
-            return;
-        QProgressDialog *d = loader.progressDialog();
-        QVERIFY(d && d->isVisible() && d->isModal());
-        QCOMPARE(d->parentWidget(), rig.window);
-        QCOMPARE(d->windowTitle(), title);
-        QCOMPARE(d->minimumDuration(), 5);
-        QVERIFY(!(d->windowFlags() & Qt::WindowCloseButtonHint));
-        QVERIFY(d->findChildren<QPushButton *>().isEmpty()); // no cancel button
-    });
-    QCOMPARE(loader.readParametersFromFile(writeFile(dir, "fw_version,1\nH_COL_MAX,1850\n")), 2);
-    QVERIFY(looked);
+    for (const bool english : {false, true}) {
+        rig.ctx.english = english;
+        bool looked = false;
+        const auto check = connect(&rig.ctx, &PageContext::writeParameterRequested, &rig.ctx, [&] {
+            if (std::exchange(looked, true))
+                return;
+            QProgressDialog *d = loader.progressDialog();
+            QVERIFY(d && d->isVisible() && d->isModal());
+            QCOMPARE(d->parentWidget(), rig.window);
+            QCOMPARE(d->windowTitle(), english ? QStringLiteral("params loading...") : QStringLiteral("参数加载中..."));
+            QCOMPARE(d->minimumDuration(), 5);
+            QVERIFY(!(d->windowFlags() & Qt::WindowCloseButtonHint));
+            QVERIFY(d->findChildren<QPushButton *>().isEmpty()); // no cancel button
+        });
+        QCOMPARE(loader.readParametersFromFile(writeFile(dir, "fw_version,1\nH_COL_MAX,1850\n")), 2);
+        QVERIFY(looked);
+        disconnect(check);
+    }
 }
 
 void ModelPageTest::loaderMissingFileWarns()
@@ -400,10 +387,7 @@ void ModelPageTest::presetResetWritesTheFileThenTheIdAndRebootsAfterEveryEcho()
         expected.append({e.name, e.value});
     QCOMPARE(expected.size(), 34);
     expected.append({QStringLiteral("fw_version"), 1.0f});
-    Entries written;
-    for (const Event &e : rig.eventsOf(Event::Write))
-        written.append({e.name, e.value});
-    QCOMPARE(written, expected);
+    QCOMPARE(rig.written(), expected);
     QCOMPARE(rig.setsAtReboot, expected);
 
     // One echo per write before the reboot, none failed; the reboot wait, then the reconnect.
@@ -418,9 +402,7 @@ void ModelPageTest::presetResetWritesTheFileThenTheIdAndRebootsAfterEveryEcho()
     QVERIFY2(rebootWait >= 3000, qPrintable(QString::number(rebootWait)));
     QVERIFY(!rig.page->resetRunning());
     QTRY_VERIFY(rig.sim.commands().contains(kCmdReboot));
-    float v = 0;
-    QVERIFY(rig.sim.parameterValue(QStringLiteral("ATC_RAT_YAW_P"), &v));
-    QCOMPARE(v, 0.23f);
+    QCOMPARE(rig.simValue(QStringLiteral("ATC_RAT_YAW_P")), 0.23f);
     QVERIFY(rig.window->findChildren<QProgressDialog *>().isEmpty());
 }
 
@@ -439,17 +421,11 @@ void ModelPageTest::remarkedFirstLineAndAnsweringNo()
     // The first line (a comment naming the model) is not written: the id is written once, last.
     const QList<Event> writes = rig.eventsOf(Event::Write);
     QCOMPARE(writes.first().name, QStringLiteral("ATC_ANG_RLL_P"));
-    int ids = 0;
-    for (const Event &e : writes)
-        ids += e.name == QLatin1String("fw_version");
-    QCOMPARE(ids, 1);
-    QCOMPARE(writes.last().name, QStringLiteral("fw_version"));
-    QCOMPARE(writes.last().value, 10.0f);
+    QCOMPARE(int(std::count_if(writes.cbegin(), writes.cend(), [](const Event &e) { return e.name == "fw_version"; })), 1);
+    QCOMPARE(rig.written().last(), qMakePair(QStringLiteral("fw_version"), 10.0f));
     QCOMPARE(rig.setsAtReboot.size(), writes.size());
     QVERIFY(rig.eventsOf(Event::Failed).isEmpty());
-    float v = 0;
-    QVERIFY(rig.sim.parameterValue(QStringLiteral("fw_version"), &v));
-    QCOMPARE(v, 10.0f);
+    QCOMPARE(rig.simValue(QStringLiteral("fw_version")), 10.0f);
 }
 
 void ModelPageTest::unconfirmedWritesAreListedBeforeTheReboot()
@@ -479,16 +455,12 @@ void ModelPageTest::unconfirmedWritesAreListedBeforeTheReboot()
     QVERIFY(rig.indexOf(Event::Reboot) > failureBox);
     QCOMPARE(rig.indexOf(Event::Reconnect), rig.events.size() - 1);
     // Each silent write tried four times, all before the reboot, with the load's dialog up.
-    int yawSends = 0;
-    for (const auto &s : std::as_const(rig.setsAtReboot))
-        yawSends += s.first == QLatin1String("ATC_RAT_YAW_P");
-    QCOMPARE(yawSends, 4);
+    QCOMPARE(int(std::count_if(rig.setsAtReboot.cbegin(), rig.setsAtReboot.cend(),
+                               [](const auto &s) { return s.first == "ATC_RAT_YAW_P"; })), 4);
     QVERIFY(rig.dialogUpWhileWaiting);
     const qint64 waited = rig.events[failureBox].atMs - rig.eventsOf(Event::Write).last().atMs;
     QVERIFY2(waited <= ModelPage::kConfirmWindowMs + 500, qPrintable(QString::number(waited)));
-    float v = 0;
-    QVERIFY(rig.sim.parameterValue(QStringLiteral("H_COL_MIN"), &v));
-    QCOMPARE(v, 1200.0f);
+    QCOMPARE(rig.simValue(QStringLiteral("H_COL_MIN")), 1200.0f);
     QTRY_VERIFY(rig.sim.commands().contains(kCmdReboot));
 }
 
@@ -568,9 +540,8 @@ void ModelPageTest::resetInTheWholeWindow()
 }
 
 QTEST_MAIN(ModelPageTest)
-// Every picture the window shows has a twice-as-large twin under the same
-// resource path with "@2x" (Qt picks it on a screen scaled to 200 %), drawn
-// from the same source: the same picture at double resolution.
+// Every picture the window shows has a twice-as-large twin under the same resource path with "@2x" (Qt picks it on a
+// screen scaled to 200 %), drawn from the same source: the same picture at double resolution.
 void ModelPageTest::picturesForScaledScreens()
 {
     int pairs = 0;
@@ -588,8 +559,7 @@ void ModelPageTest::picturesForScaledScreens()
         const QImage two(twin);
         QVERIFY2(!one.isNull() && !two.isNull(), qPrintable(twin));
         QCOMPARE(two.size(), one.size() * 2);
-        // Scaled down, the large one is the small one (within the blur of the
-        // scaling and the JPEG coding).
+        // Scaled down, the large one is the small one (within the blur of the scaling and the JPEG coding).
         const QImage down = two.scaled(one.size(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation)
                                 .convertToFormat(QImage::Format_ARGB32);
         const QImage ref = one.convertToFormat(QImage::Format_ARGB32);

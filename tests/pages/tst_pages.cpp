@@ -1,20 +1,13 @@
-// The page forms laid out at the window's page size in both languages, the
-// radio column arrangement, run-time texts per language, and the shared waits.
+// The page forms laid out at the window's page size in both languages, the radio column arrangement,
+// run-time texts per language, and the shared waits.
 
-#include <QElapsedTimer>
-#include <QFile>
 #include <QGridLayout>
 #include <QLabel>
-#include <QPointer>
 #include <QProgressBar>
 #include <QProgressDialog>
 #include <QPushButton>
-#include <QSignalSpy>
-#include <QStackedWidget>
-#include <QTest>
-#include <QTimer>
-#include <QTranslator>
 #include <QVBoxLayout>
+#include <QtTest>
 
 #include "tests/CpuTime.h"
 
@@ -53,9 +46,7 @@ private slots:
     void modelButtonsStayPacked();
     void retranslateWritesStateTextsPerLanguage();
     void sleepKeepsEventsRunningWithoutSpinning();
-    void rebootProgressDialog_data();
     void rebootProgressDialog();
-    void rebootProgressEndsWhenTheWindowGoesOrTheStepIsNegative();
 
 private:
     QWidget *host(QWidget *page) { return m_f.host(page); }
@@ -98,11 +89,16 @@ void PagesTest::layoutFitsInChineseAndEnglish()
     QFETCH(int, pageIndex);
     QFETCH(bool, english);
     QWidget *page = nullptr;
+    std::function<void()> retranslate;
+    const auto make = [&](auto *p) {
+        page = p;
+        retranslate = [p] { p->retranslate(); };
+    };
     switch (pageIndex) {
-    case 0: page = new StatusPage(&m_ctx); break;
-    case 1: page = new RotorPage(&m_ctx); break;
-    case 2: page = new TuningPage(&m_ctx); break;
-    default: page = new ModelPage(&m_ctx); break;
+    case 0: make(new StatusPage(&m_ctx)); break;
+    case 1: make(new RotorPage(&m_ctx)); break;
+    case 2: make(new TuningPage(&m_ctx)); break;
+    default: make(new ModelPage(&m_ctx)); break;
     }
     // The page asks for no more room than the window has for it.
     QVERIFY(page->minimumSizeHint().width() <= kPageSize.width()
@@ -113,14 +109,7 @@ void PagesTest::layoutFitsInChineseAndEnglish()
     if (auto *models = qobject_cast<ModelPage *>(page))
         models->initButtons();
     setEnglish(english);
-    if (auto *p = qobject_cast<StatusPage *>(page))
-        p->retranslate();
-    else if (auto *p = qobject_cast<RotorPage *>(page))
-        p->retranslate();
-    else if (auto *p = qobject_cast<TuningPage *>(page))
-        p->retranslate();
-    else if (auto *p = qobject_cast<ModelPage *>(page))
-        p->retranslate();
+    retranslate();
     settleLayouts();
     const QStringList faults = layoutFaults(page);
     QVERIFY2(faults.isEmpty(), qPrintable(faults.join('\n')));
@@ -316,52 +305,41 @@ void PagesTest::sleepKeepsEventsRunningWithoutSpinning()
     QVERIFY(clock.elapsed() < 50);
 }
 
-void PagesTest::rebootProgressDialog_data()
-{
-    QTest::addColumn<bool>("english");
-    QTest::addColumn<QString>("title");
-    QTest::newRow("chinese") << false << QStringLiteral("飞控重启中...");
-    QTest::newRow("english") << true << QStringLiteral("rebooting...");
-}
-
 void PagesTest::rebootProgressDialog()
 {
-    QFETCH(bool, english);
-    QFETCH(QString, title);
-    QWidget window;
-    window.show();
-    PageContext ctx(&m_store, &window);
-    ctx.english = english;
-    QPointer<QProgressDialog> seen;
-    int maxValue = -1;
-    QTimer probe;
-    connect(&probe, &QTimer::timeout, this, [&] {
-        auto *d = window.findChild<QProgressDialog *>();
-        if (!d || seen)
-            return;
-        seen = d;
-        QCOMPARE(d->windowTitle(), title);
-        QVERIFY(d->isModal() && !(d->windowFlags() & Qt::WindowCloseButtonHint));
-        QVERIFY(!d->findChild<QPushButton *>()); // no cancel button
-        connect(d->findChild<QProgressBar *>(), &QProgressBar::valueChanged, this,
-                [&](int v) { maxValue = std::max(maxValue, v); });
-    });
-    probe.start(5);
     QElapsedTimer clock;
-    clock.start();
-    ctx.simulate_progressBar(3);
-    QVERIFY(clock.elapsed() >= 300);
-    QVERIFY(window.findChildren<QProgressDialog *>().isEmpty()); // destroyed at the end
-    QCOMPARE(maxValue, 99);
-}
+    for (const bool english : {false, true}) {
+        QWidget window;
+        window.show();
+        PageContext ctx(&m_store, &window);
+        ctx.english = english;
+        QPointer<QProgressDialog> seen;
+        int maxValue = -1;
+        QTimer probe;
+        connect(&probe, &QTimer::timeout, this, [&] {
+            auto *d = window.findChild<QProgressDialog *>();
+            if (!d || seen)
+                return;
+            seen = d;
+            QCOMPARE(d->windowTitle(), english ? QStringLiteral("rebooting...") : QStringLiteral("飞控重启中..."));
+            QVERIFY(d->isModal() && !(d->windowFlags() & Qt::WindowCloseButtonHint));
+            QVERIFY(!d->findChild<QPushButton *>()); // no cancel button
+            connect(d->findChild<QProgressBar *>(), &QProgressBar::valueChanged, this,
+                    [&](int v) { maxValue = std::max(maxValue, v); });
+        });
+        probe.start(5);
+        clock.start();
+        ctx.simulate_progressBar(3);
+        QVERIFY(clock.elapsed() >= 300);
+        QVERIFY(window.findChildren<QProgressDialog *>().isEmpty()); // destroyed at the end
+        QCOMPARE(maxValue, 99);
+    }
 
-void PagesTest::rebootProgressEndsWhenTheWindowGoesOrTheStepIsNegative()
-{
+    // It ends when the window goes, and at once for a negative step.
     auto *window = new QWidget;
     window->show();
     PageContext ctx(&m_store, window);
     QTimer::singleShot(100, window, [window] { delete window; });
-    QElapsedTimer clock;
     clock.start();
     ctx.simulate_progressBar(20); // would take 2 s
     QVERIFY2(clock.elapsed() < 1000, qPrintable(QString::number(clock.elapsed())));

@@ -1,6 +1,5 @@
-// The one checker of parameter files: line syntax, names, the values a
-// 32-bit float holds, duplicates, foreign encodings, and quotes that cannot
-// hurt a terminal; every shipped preset against the simulator's table.
+// The one checker of parameter files: line syntax, names, the values a 32-bit float holds, duplicates, foreign
+// encodings, and quotes that cannot hurt a terminal; every shipped preset against the simulator's table.
 #include "params/ParamFileChecker.h"
 #include "sim/HeliParameterTable.h"
 
@@ -27,8 +26,7 @@ class TestParamFileChecker : public QObject
     Q_OBJECT
 
 private slots:
-    // One problem line per case: its kind, line, a fragment of its text, and
-    // what stays writable.
+    // One problem line per case: its kind, line, a fragment of its text, and what stays writable.
     void oneProblem_data()
     {
         QTest::addColumn<QByteArray>("text");
@@ -38,50 +36,36 @@ private slots:
         QTest::addColumn<QStringList>("writable");
 
         using K = ParamCheckProblem;
-        QTest::newRow("nan") << QByteArray("SIMP_001,nan\nSIMP_002,2.5\n") << K::BadValue << 1
-                             << "not a number: \"SIMP_001,nan\"" << QStringList{"SIMP_002"};
-        QTest::newRow("inf") << QByteArray("SIMP_001,-inf\nSIMP_002,2.5\n") << K::BadValue << 1
-                             << "not a number" << QStringList{"SIMP_002"};
-        QTest::newRow("trailing comment") << QByteArray("SIMP_001,1 # roll\nSIMP_002,2.5\n") << K::BadFormat << 1
-                                          << "comments stand on lines of their own" << QStringList{"SIMP_002"};
-        QTest::newRow("three fields") << QByteArray("# header\n\nSIMP_001,1,2\n") << K::BadFormat << 3
-                                      << "not NAME,VALUE: \"SIMP_001,1,2\"" << QStringList{};
-        QTest::newRow("no comma") << QByteArray("SIMP_001 1\r\nSIMP_002,2\r\n") << K::BadFormat << 1
-                                  << "not NAME,VALUE" << QStringList{"SIMP_002"};
-        QTest::newRow("bad name") << QByteArray("SIMP.001,1\n") << K::BadName << 1 << "not a parameter name"
-                                  << QStringList{};
-        QTest::newRow("name too long") << QByteArray("ABCDEFGHIJKLMNOPQ,1\n") << K::BadName << 1
-                                       << "not a parameter name" << QStringList{};
-        QTest::newRow("locale comma") << QByteArray("SIMP_001,0,5\n") << K::BadFormat << 1 << "not NAME,VALUE"
-                                      << QStringList{};
-        QTest::newRow("hex") << QByteArray("SIMP_001,0x10\n") << K::BadValue << 1 << "not a number"
-                             << QStringList{};
-        QTest::newRow("1e-50") << QByteArray("SIMP_001,1e-50\nSIMP_002,1\n") << K::ValueNotFloat << 1
-                               << "SIMP_001: 1e-50 is too small for a 32-bit float: it would be written as 0"
-                               << QStringList{"SIMP_002"};
-        QTest::newRow("1e40") << QByteArray("SIMP_001,1e40\n") << K::ValueNotFloat << 1
-                              << "beyond the range of a 32-bit float" << QStringList{};
-        QTest::newRow("-1e39") << QByteArray("SIMP_001,-1e39\n") << K::ValueNotFloat << 1
-                               << "beyond the range" << QStringList{};
-        QTest::newRow("1e400") << QByteArray("SIMP_001,1e400\n") << K::ValueNotFloat << 1
-                               << "beyond the range" << QStringList{};
-        QTest::newRow("1e-400") << QByteArray("SIMP_001,1e-400\n") << K::ValueNotFloat << 1
-                                << "written as 0" << QStringList{};
-        QTest::newRow("half the smallest denormal") << QByteArray("SIMP_001,7e-46\n") << K::ValueNotFloat << 1
-                                                    << "written as 0" << QStringList{};
-        QTest::newRow("unknown") << QByteArray("SIMP_001,1\nNOPE,2\nSIMP_002,3\n") << K::UnknownName << 2
-                                 << "line 2: unknown parameter: NOPE" << QStringList{"SIMP_001", "SIMP_002"};
-        QTest::newRow("duplicate differs") << QByteArray("SIMP_001,1\nSIMP_002,2\nSIMP_001,1.5\n")
-                                           << K::DuplicateDiffers << 3
-                                           << "SIMP_001 given twice with different values (lines 1 and 3: 1 and 1.5)"
-                                           << QStringList{"SIMP_002"};
-        QTest::newRow("invalid utf-8") << QByteArray("SIMP_001,1\xff\n") << K::BadFormat << 1
-                                       << "not UTF-8 text: \"SIMP_001,1\\xff\"" << QStringList{};
-        QTest::newRow("NUL inside a later line") << QByteArray("SIMP_001,1\nSIMP_002,2\0garbage\n", 29)
-                                                 << K::BadFormat << 2 << "NUL byte: \"SIMP_002,2\\0garbage\""
-                                                 << QStringList{"SIMP_001"};
-        QTest::newRow("escape sequence") << QByteArray("\x1b[2J\x1b]0;owned\x07,1\n") << K::BadName << 1
-                                         << "\"\\x1b[2J\\x1b]0;owned\\x07,1\"" << QStringList{};
+        const auto row = [](const char *name, const QByteArray &text, K::Kind kind, int line, const char *fragment,
+                            const QStringList &writable = {}) {
+            QTest::newRow(name) << text << kind << line << QString::fromUtf8(fragment) << writable;
+        };
+        const QStringList second{"SIMP_002"};
+        row("nan", "SIMP_001,nan\nSIMP_002,2.5\n", K::BadValue, 1, "not a number: \"SIMP_001,nan\"", second);
+        row("inf", "SIMP_001,-inf\nSIMP_002,2.5\n", K::BadValue, 1, "not a number", second);
+        row("trailing comment", "SIMP_001,1 # roll\nSIMP_002,2.5\n", K::BadFormat, 1,
+            "comments stand on lines of their own", second);
+        row("three fields", "# header\n\nSIMP_001,1,2\n", K::BadFormat, 3, "not NAME,VALUE: \"SIMP_001,1,2\"");
+        row("no comma", "SIMP_001 1\r\nSIMP_002,2\r\n", K::BadFormat, 1, "not NAME,VALUE", second);
+        row("bad name", "SIMP.001,1\n", K::BadName, 1, "not a parameter name");
+        row("name too long", "ABCDEFGHIJKLMNOPQ,1\n", K::BadName, 1, "not a parameter name");
+        row("locale comma", "SIMP_001,0,5\n", K::BadFormat, 1, "not NAME,VALUE");
+        row("hex", "SIMP_001,0x10\n", K::BadValue, 1, "not a number");
+        row("1e-50", "SIMP_001,1e-50\nSIMP_002,1\n", K::ValueNotFloat, 1,
+            "SIMP_001: 1e-50 is too small for a 32-bit float: it would be written as 0", second);
+        row("1e40", "SIMP_001,1e40\n", K::ValueNotFloat, 1, "beyond the range of a 32-bit float");
+        row("-1e39", "SIMP_001,-1e39\n", K::ValueNotFloat, 1, "beyond the range");
+        row("1e400", "SIMP_001,1e400\n", K::ValueNotFloat, 1, "beyond the range");
+        row("1e-400", "SIMP_001,1e-400\n", K::ValueNotFloat, 1, "written as 0");
+        row("half the smallest denormal", "SIMP_001,7e-46\n", K::ValueNotFloat, 1, "written as 0");
+        row("unknown", "SIMP_001,1\nNOPE,2\nSIMP_002,3\n", K::UnknownName, 2, "line 2: unknown parameter: NOPE",
+            {"SIMP_001", "SIMP_002"});
+        row("duplicate differs", "SIMP_001,1\nSIMP_002,2\nSIMP_001,1.5\n", K::DuplicateDiffers, 3,
+            "SIMP_001 given twice with different values (lines 1 and 3: 1 and 1.5)", second);
+        row("invalid utf-8", "SIMP_001,1\xff\n", K::BadFormat, 1, "not UTF-8 text: \"SIMP_001,1\\xff\"");
+        row("NUL inside a later line", QByteArray("SIMP_001,1\nSIMP_002,2\0garbage\n", 29), K::BadFormat, 2,
+            "NUL byte: \"SIMP_002,2\\0garbage\"", {"SIMP_001"});
+        row("escape sequence", "\x1b[2J\x1b]0;owned\x07,1\n", K::BadName, 1, "\"\\x1b[2J\\x1b]0;owned\\x07,1\"");
     }
 
     void oneProblem()
@@ -290,8 +274,7 @@ private slots:
         QVERIFY(tooBig.fileError.contains("too large"));
     }
 
-    // The window's lines: Chinese as written, and with the English catalogue
-    // exactly the lines tavro-cli prints.
+    // The window's lines: Chinese as written, and with the English catalogue exactly the lines tavro-cli prints.
     void textsInBothLanguages()
     {
         const QSet<QString> names = knownNames();

@@ -1,19 +1,14 @@
-// The rotor and tuning pages: swashplate trims, collective range, manual servo
-// modes, sliders, the low-battery return and the compass calibration, by direct
-// calls and synthetic mouse input, and wired to a real link worker talking to
-// the simulated flight controller.
+// The rotor and tuning pages: swashplate trims, collective range, manual servo modes, sliders, the
+// low-battery return and the compass calibration, by direct calls and synthetic mouse input, and wired
+// to a real link worker talking to the simulated flight controller.
 
 #include <QCheckBox>
-#include <QFrame>
-#include <QGuiApplication>
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
-#include <QSignalSpy>
 #include <QSlider>
 #include <QSpinBox>
-#include <QTest>
-#include <QTimer>
+#include <QtTest>
 
 #include <cstring>
 #include <memory>
@@ -76,16 +71,14 @@ private slots:
     void absentRotorParametersDisableTheirControls();
     void storedValuesOutsideTheRangeShownAsTheyAre();
     void tuningValuesOutsideTheRange();
-    void centringAndCollectiveModes();
-    void closeAdjustmentsAndLanguageSwitch();
+    void centringCollectiveModesAndClosing();
     void tuningFormulas_data();
     void tuningFormulas();
     void tuningWriteRules();
     void pressDragReleaseWritesTwice();
     void tuningFillsFromTheStore();
     void lowBatterySwitch();
-    void compassStartCancelAndSuccess();
-    void compassTwoCompassesAndLateReports();
+    void compassCalibrationOnThePage();
     void writesReachTheFlightControllerExactly();
     void compassCalibrationWithAutomaticReboot();
 };
@@ -141,9 +134,8 @@ void RotorPageTest::rotorControlsWriteAndFillsDoNot()
     QCOMPARE(child<QSlider>(page.get(), "Collective_neg_vS")->value(), 1300);
 }
 
-// A preset's H_COL_MAX beyond the slider's end: the number shows it, the
-// slider rests at its end, both say why; nothing is written until the user
-// moves the control, and the user stays within the range.
+// A preset's H_COL_MAX beyond the slider's end: the number shows it, the slider rests at its end, both say why;
+// nothing is written until the user moves the control, and the user stays within the range.
 void RotorPageTest::storedValuesOutsideTheRangeShownAsTheyAre()
 {
     PageFixture f;
@@ -164,8 +156,7 @@ void RotorPageTest::storedValuesOutsideTheRangeShownAsTheyAre()
     QVERIFY(child<QSpinBox>(page.get(), "Collective_neg_sB")->toolTip().isEmpty());
     QVERIFY(child<QSpinBox>(page.get(), "Cross_servo_2_sB")->styleSheet().isEmpty());
 
-    // Adjustments opened and closed, servo sliders refilled, a second fill:
-    // the limit and the trim are never written.
+    // Adjustments opened and closed, servo sliders refilled, a second fill: the limit and the trim are never written.
     child<QPushButton>(page.get(), "Collective_pos_pB")->click();
     child<QPushButton>(page.get(), "Cross_servo_mid_pB")->click();
     page->closeAdjustments();
@@ -270,7 +261,7 @@ void RotorPageTest::absentRotorParametersDisableTheirControls()
     QVERIFY(f.writes.isEmpty());
 }
 
-void RotorPageTest::centringAndCollectiveModes()
+void RotorPageTest::centringCollectiveModesAndClosing()
 {
     PageFixture f;
     f.load(kRotorDownload);
@@ -326,17 +317,9 @@ void RotorPageTest::centringAndCollectiveModes()
     QCOMPARE(f.writes, (Writes{{"H_SV_MAN", 3}}));
     QCOMPARE(child<QSlider>(page, "Cross_servo_1_vS")->value(), 1520);
     QCOMPARE(child<QSpinBox>(page, "Cross_servo_2_sB")->value(), 1610);
-}
 
-void RotorPageTest::closeAdjustmentsAndLanguageSwitch()
-{
-    PageFixture f;
-    f.load(kRotorDownload);
-    auto *page = makeRotorPage(f);
-    f.host(page);
-    page->showParameters();
-    auto *centre = child<QPushButton>(page, "Cross_servo_mid_pB");
-    // From a collective side, from centring and from rest: the same two protective writes.
+    // Closed from a collective side, from centring and from rest: the same two protective writes.
+    page->closeAdjustments();
     for (const char *start : {"Collective_neg_pB", "Cross_servo_mid_pB", ""}) {
         if (*start)
             child<QPushButton>(page, start)->click();
@@ -530,7 +513,7 @@ void RotorPageTest::lowBatterySwitch()
     QCOMPARE(f.writes.size(), 4);
 }
 
-void RotorPageTest::compassStartCancelAndSuccess()
+void RotorPageTest::compassCalibrationOnThePage()
 {
     PageFixture f;
     std::unique_ptr<TuningPage> page(new TuningPage(&f.ctx));
@@ -589,15 +572,11 @@ void RotorPageTest::compassStartCancelAndSuccess()
     QCOMPARE(button->text(), QStringLiteral("Start"));
     QVERIFY(!page->magCalActive());
     f.setEnglish(false);
-}
 
-void RotorPageTest::compassTwoCompassesAndLateReports()
-{
-    PageFixture f;
-    std::unique_ptr<TuningPage> page(new TuningPage(&f.ctx));
-    QSignalSpy commands(&f.ctx, &PageContext::compassCalibrationRequested);
-    auto *button = child<QPushButton>(page.get(), "MAG_calibration_pB");
-
+    // Two compasses, on a new page: done when both report.
+    page.reset(new TuningPage(&f.ctx));
+    button = child<QPushButton>(page.get(), "MAG_calibration_pB");
+    commands.clear();
     button->click();
     page->mag_cal_progress_show(0, 30);
     page->mag_cal_progress_show(1, 20);

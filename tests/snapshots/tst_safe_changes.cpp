@@ -1,19 +1,12 @@
-// Snapshots, previews, presets and restores in the whole window against the
-// simulated flight controller over a pseudo-terminal: what the user would do,
-// with every dialog answered as it comes up.
+// Snapshots, previews, presets and restores in the whole window against the simulated flight controller over a
+// pseudo-terminal: what the user would do, with every dialog answered as it comes up.
 
 #include <QApplication>
-#include <QComboBox>
-#include <QDir>
-#include <QFile>
 #include <QListWidget>
 #include <QMessageBox>
 #include <QPushButton>
-#include <QSignalSpy>
-#include <QTemporaryDir>
-#include <QTest>
-#include <QTimer>
 #include <QTreeWidget>
+#include <QtTest>
 
 #include <algorithm>
 #include <cstring>
@@ -48,9 +41,8 @@ quint32 bits(float f)
     return b;
 }
 
-// The window beside a simulated flight controller, with its own settings and
-// snapshot folders; every preview and box is answered as configured and
-// recorded.
+// The window beside a simulated flight controller, with its own settings and snapshot folders; every preview and box
+// is answered as configured and recorded.
 struct Rig : public QObject
 {
     QTemporaryDir dir;
@@ -67,9 +59,8 @@ struct Rig : public QObject
     explicit Rig(const QString &snapshotDir = QString())
     {
         sim.setBaudRate(0);
-        // Plain names that also read as encoded ones are taken decoded by the
-        // link (see the simulator); left out, the table the window sees is
-        // the simulator's, name for name and bit for bit.
+        // Plain names that also read as encoded ones are taken decoded by the link (see the simulator); left out, the
+        // table the window sees is the simulator's, name for name and bit for bit.
         QList<SimParameter> plain;
         for (const SimParameter &p : sim.parameters()) {
             mavlink_param_value_t m{};
@@ -141,6 +132,13 @@ struct Rig : public QObject
         return QTest::qWaitFor([this] { return pendingWrites(w->linkWorker()) == 0; }, 10000);
     }
 
+    float simValue(const QString &name) const
+    {
+        float v = qQNaN();
+        sim.parameterValue(name, &v);
+        return v;
+    }
+
     // Names whose simulator value differs (by the one rule) from the snapshot's.
     QStringList simDiffersFrom(const SnapshotData &snapshot) const
     {
@@ -188,17 +186,15 @@ private slots:
         AppStartup::installFontSubstitutes();
         AppStartup::applyStyleSheet(*qApp);
     }
-    void downloadSnapshotIsBitExactAndNotRepeated();
+    void downloadSnapshotSaveLoadAndDamagedFiles();
     void presetPreviewThenRestoreTheOriginalState();
     void restoreOverALossyLink();
     void linkDroppedMidRestoreListsTheRest();
     void restoreGoesOnAfterTheReconnect();
-    void damagedAndIncompleteSnapshotsAreNeverRestored();
     void unwritableFolderWarnsAndGoesOn();
-    void saveAndLoadFromTheWindow();
 };
 
-void TestSafeChanges::downloadSnapshotIsBitExactAndNotRepeated()
+void TestSafeChanges::downloadSnapshotSaveLoadAndDamagedFiles()
 {
     Rig rig;
     auto *bar = rig.w->paramFilesBar();
@@ -233,6 +229,84 @@ void TestSafeChanges::downloadSnapshotIsBitExactAndNotRepeated()
     QTRY_COMPARE_WITH_TIMEOUT(taken.size(), 2, 30000);
     QVERIFY(!taken.at(1).at(1).toBool());
     QCOMPARE(rig.snapshotFiles(), 1);
+    QVERIFY(rig.settled());
+
+    // Damaged and incomplete snapshots are never restored.
+    rig.sim.clearObservations();
+    const QString folder = rig.boardFolder();
+    const QString good = writeChangedSnapshot(folder + QStringLiteral("/20300101-000000.param"), rig.sim.parameters(), 5);
+    QFile in(good);
+    QVERIFY(in.open(QIODevice::ReadOnly));
+    const QByteArray text = in.readAll();
+    auto put = [&](const QString &name, const QByteArray &bytes) {
+        QFile f(folder + QLatin1Char('/') + name);
+        if (f.open(QIODevice::WriteOnly))
+            f.write(bytes);
+        return f.fileName();
+    };
+    const QString truncated = put(QStringLiteral("20300101-000001.param"), text.left(text.size() / 2));
+    const QString incomplete =
+        put(QStringLiteral("20300101-000002.param"), QByteArray(text).replace("# state: complete", "# state: incomplete"));
+
+    for (const QString &refused : {truncated, incomplete})
+        rig.w->safeChanges()->restoreSnapshot(refused);
+    QCOMPARE(rig.previewQuestions.size(), 0);
+    QCOMPARE(rig.boxTexts.size(), 2);
+    QVERIFY(rig.sim.paramSets().isEmpty());
+
+    // Listed, but the restore button stays off for both.
+    bool looked = false;
+    connect(rig.w->safeChanges(), &SafeChanges::snapshotsDialogShown, &rig, [&](SnapshotsDialog *d) {
+        QVERIFY(d->selectPath(truncated));
+        QCOMPARE(d->tree()->currentItem()->text(3), QStringLiteral("无法读取"));
+        QVERIFY(!d->restoreButton()->isEnabled());
+        QVERIFY(d->selectPath(incomplete));
+        QVERIFY(!d->restoreButton()->isEnabled());
+        QVERIFY(d->selectPath(good));
+        QVERIFY(d->restoreButton()->isEnabled());
+        if (const QString shot = qEnvironmentVariable("TAVRO_SNAPSHOTS_SHOT"); !shot.isEmpty())
+            d->grab().save(shot); // a picture of the list
+        looked = true;
+        d->reject();
+    });
+    rig.w->paramFilesBar()->snapshotsButton()->click();
+    QVERIFY(looked);
+    QVERIFY(rig.sim.paramSets().isEmpty());
+
+    // Saved and loaded from the window.
+    rig.accounts.clear();
+    const QString saved = rig.dir.filePath(QStringLiteral("out/saved.param"));
+    QVERIFY(rig.w->safeChanges()->saveParametersTo(saved));
+    const SnapshotData back = SnapshotStore::read(saved);
+    QVERIFY(back.info.readable);
+    QCOMPARE(back.parameters.size(), rig.w->parameterStore()->size());
+
+    // A file with one change, one unchanged line, one unknown name and one bad line.
+    const float yaw = rig.simValue(QStringLiteral("ATC_RAT_YAW_P"));
+    const float colMax = rig.simValue(QStringLiteral("H_COL_MAX"));
+    const QString file = rig.dir.filePath(QStringLiteral("load.param"));
+    QFile f(file);
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    f.write("ATC_RAT_YAW_P,0.27\nH_COL_MAX," + SnapshotStore::formatValue(colMax).toLatin1()
+            + "\nNO_SUCH_PARAM,1\nBAD LINE\n");
+    f.close();
+    rig.sim.clearObservations();
+    rig.acceptPreview = false;
+    rig.w->safeChanges()->loadParametersFrom(file);
+    QCOMPARE(rig.previewChanges.size(), 1);
+    QCOMPARE(rig.previewChanges.first(), QStringList{QStringLiteral("ATC_RAT_YAW_P: %1 -> 0.27")
+                                                         .arg(SnapshotStore::formatValue(yaw))});
+    QVERIFY(rig.sim.paramSets().isEmpty()); // the preview answered No: nothing written
+
+    rig.acceptPreview = true;
+    rig.w->safeChanges()->loadParametersFrom(file);
+    QCOMPARE(rig.accounts.size(), 1);
+    QVERIFY(rig.accounts.first().allConfirmed());
+    // Every valid known line in file order, the unchanged one too.
+    const QList<QPair<QString, float>> sets = rig.sim.paramSets();
+    QCOMPARE(sets.size(), 2);
+    QCOMPARE(sets.at(0), qMakePair(QStringLiteral("ATC_RAT_YAW_P"), 0.27f));
+    QCOMPARE(sets.at(1).first, QStringLiteral("H_COL_MAX"));
 }
 
 void TestSafeChanges::presetPreviewThenRestoreTheOriginalState()
@@ -244,8 +318,7 @@ void TestSafeChanges::presetPreviewThenRestoreTheOriginalState()
     const QString original = taken.at(0).at(0).toString();
     QVERIFY(rig.settled());
 
-    // A page write, confirmed, then a preset: the snapshot before the
-    // preset's batch holds the page's value.
+    // A page write, confirmed, then a preset: the snapshot before the preset's batch holds the page's value.
     rig.w->pageContext()->writeParameter(QStringLiteral("ATC_RAT_YAW_P"), 0.31f);
     QTRY_COMPARE(rig.w->parameterStore()->findParameterValue(QStringLiteral("ATC_RAT_YAW_P")), double(0.31f));
 
@@ -267,8 +340,7 @@ void TestSafeChanges::presetPreviewThenRestoreTheOriginalState()
     QVERIFY(!expected.isEmpty());
 
     rig.boxAnswer = QMessageBox::Yes;
-    // TAVRO_PREVIEW_SHOT=file.png keeps a picture of the preset's preview
-    // (the README's screenshot).
+    // TAVRO_PREVIEW_SHOT=file.png keeps a picture of the preset's preview (the README's screenshot).
     rig.shotPath = qEnvironmentVariable("TAVRO_PREVIEW_SHOT");
     rig.w->modelPage()->typeButtons().at(offered.first())->click();
     QCOMPARE(rig.previewQuestions.size(), 1);
@@ -383,55 +455,6 @@ void TestSafeChanges::restoreGoesOnAfterTheReconnect()
     QCOMPARE(rig.simDiffersFrom(SnapshotStore::read(path)), QStringList());
 }
 
-void TestSafeChanges::damagedAndIncompleteSnapshotsAreNeverRestored()
-{
-    Rig rig;
-    QVERIFY(rig.connectAndDownload() && rig.settled());
-    rig.sim.clearObservations();
-    const QString folder = rig.boardFolder();
-    const QString good = writeChangedSnapshot(folder + QStringLiteral("/20300101-000000.param"), rig.sim.parameters(), 5);
-    QFile in(good);
-    QVERIFY(in.open(QIODevice::ReadOnly));
-    const QByteArray text = in.readAll();
-    in.close();
-    auto put = [&](const QString &name, const QByteArray &bytes) {
-        QFile f(folder + QLatin1Char('/') + name);
-        if (f.open(QIODevice::WriteOnly))
-            f.write(bytes);
-        return f.fileName();
-    };
-    const QString truncated = put(QStringLiteral("20300101-000001.param"), text.left(text.size() / 2));
-    const QString incomplete =
-        put(QStringLiteral("20300101-000002.param"), QByteArray(text).replace("# state: complete", "# state: incomplete"));
-
-    for (const QString &path : {truncated, incomplete})
-        rig.w->safeChanges()->restoreSnapshot(path);
-    QCOMPARE(rig.previewQuestions.size(), 0);
-    QCOMPARE(rig.boxTexts.size(), 2);
-    QVERIFY(rig.sim.paramSets().isEmpty());
-
-    // Listed, but the restore button stays off for both.
-    bool looked = false;
-    connect(rig.w->safeChanges(), &SafeChanges::snapshotsDialogShown, &rig, [&](SnapshotsDialog *d) {
-        QVERIFY(d->selectPath(truncated));
-        QCOMPARE(d->tree()->currentItem()->text(3), QStringLiteral("无法读取"));
-        QVERIFY(!d->restoreButton()->isEnabled());
-        QVERIFY(d->selectPath(incomplete));
-        QVERIFY(!d->restoreButton()->isEnabled());
-        QVERIFY(d->selectPath(good));
-        QVERIFY(d->restoreButton()->isEnabled());
-        // TAVRO_SNAPSHOTS_SHOT=file.png keeps a picture of the list.
-        const QString shot = qEnvironmentVariable("TAVRO_SNAPSHOTS_SHOT");
-        if (!shot.isEmpty())
-            d->grab().save(shot);
-        looked = true;
-        d->reject();
-    });
-    rig.w->paramFilesBar()->snapshotsButton()->click();
-    QVERIFY(looked);
-    QVERIFY(rig.sim.paramSets().isEmpty());
-}
-
 void TestSafeChanges::unwritableFolderWarnsAndGoesOn()
 {
     QTemporaryDir dir;
@@ -450,46 +473,6 @@ void TestSafeChanges::unwritableFolderWarnsAndGoesOn()
     QTRY_COMPARE(rig.w->parameterStore()->findParameterValue(QStringLiteral("ATC_RAT_YAW_P")), double(0.29f));
     QVERIFY(!rig.w->safeChanges()->takeSnapshot());
     QCOMPARE(warnings.size(), 1);
-}
-
-void TestSafeChanges::saveAndLoadFromTheWindow()
-{
-    Rig rig;
-    QVERIFY(rig.connectAndDownload() && rig.settled());
-    const QString saved = rig.dir.filePath(QStringLiteral("out/saved.param"));
-    QVERIFY(rig.w->safeChanges()->saveParametersTo(saved));
-    const SnapshotData back = SnapshotStore::read(saved);
-    QVERIFY(back.info.readable);
-    QCOMPARE(back.parameters.size(), rig.w->parameterStore()->size());
-
-    // A file with one change, one unchanged line, one unknown name and one bad line.
-    float yaw = 0;
-    QVERIFY(rig.sim.parameterValue(QStringLiteral("ATC_RAT_YAW_P"), &yaw));
-    float colMax = 0;
-    QVERIFY(rig.sim.parameterValue(QStringLiteral("H_COL_MAX"), &colMax));
-    const QString file = rig.dir.filePath(QStringLiteral("load.param"));
-    QFile f(file);
-    QVERIFY(f.open(QIODevice::WriteOnly));
-    f.write("ATC_RAT_YAW_P,0.27\nH_COL_MAX," + SnapshotStore::formatValue(colMax).toLatin1()
-            + "\nNO_SUCH_PARAM,1\nBAD LINE\n");
-    f.close();
-    rig.sim.clearObservations();
-    rig.acceptPreview = false;
-    rig.w->safeChanges()->loadParametersFrom(file);
-    QCOMPARE(rig.previewChanges.size(), 1);
-    QCOMPARE(rig.previewChanges.first(), QStringList{QStringLiteral("ATC_RAT_YAW_P: %1 -> 0.27")
-                                                         .arg(SnapshotStore::formatValue(yaw))});
-    QVERIFY(rig.sim.paramSets().isEmpty()); // No writes nothing
-
-    rig.acceptPreview = true;
-    rig.w->safeChanges()->loadParametersFrom(file);
-    QCOMPARE(rig.accounts.size(), 1);
-    QVERIFY(rig.accounts.first().allConfirmed());
-    // Every valid known line in file order, the unchanged one too.
-    const QList<QPair<QString, float>> sets = rig.sim.paramSets();
-    QCOMPARE(sets.size(), 2);
-    QCOMPARE(sets.at(0), qMakePair(QStringLiteral("ATC_RAT_YAW_P"), 0.27f));
-    QCOMPARE(sets.at(1).first, QStringLiteral("H_COL_MAX"));
 }
 
 QTEST_MAIN(TestSafeChanges)

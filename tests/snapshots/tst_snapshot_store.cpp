@@ -1,14 +1,10 @@
-// The snapshot store on its own: the file format reads back bit-exact, the
-// identical snapshot is not written twice, retention keeps the newest and the
-// first, damaged and incomplete snapshots are never restorable, and a folder
-// that cannot be written fails cleanly.
+// The snapshot store on its own: the file format reads back bit-exact, the identical snapshot is not written twice,
+// retention keeps the newest and the first, damaged and incomplete snapshots are never restorable, and a folder that
+// cannot be written fails cleanly.
 
 #include "params/SnapshotStore.h"
 
-#include <QFile>
-#include <QRandomGenerator>
-#include <QTemporaryDir>
-#include <QTest>
+#include <QtTest>
 
 #include <cmath>
 #include <cstring>
@@ -43,20 +39,17 @@ class TestSnapshotStore : public QObject
     Q_OBJECT
 
 private slots:
-    void boardIds();
-    void rootFromOptionEnvironmentOrDefault();
+    void boardIdsAndRoot();
     void valuesReadBackBitExact();
     void headerAndListing();
-    void identicalSnapshotNotWrittenAgain();
-    void sameSecondGetsCounter();
-    void retentionKeepsNewestAndFirst();
+    void identicalOrIncompleteSnapshots();
+    void sameSecondCounterAndRetention();
     void damagedSnapshotsAreUnreadable_data();
     void damagedSnapshotsAreUnreadable();
-    void incompleteNeverRestorable();
     void unwritableFolderFails();
 };
 
-void TestSnapshotStore::boardIds()
+void TestSnapshotStore::boardIdsAndRoot()
 {
     QCOMPARE(SnapshotStore::boardId(QStringLiteral("0042A1B2"), QStringLiteral("ttyACM0")), QStringLiteral("0042A1B2"));
     QCOMPARE(SnapshotStore::boardId(QString(), QStringLiteral("/dev/ttyACM0")), QStringLiteral("dev_ttyACM0"));
@@ -65,10 +58,8 @@ void TestSnapshotStore::boardIds()
     QCOMPARE(SnapshotStore::boardId(QStringLiteral("a b:c\\d*?"), QString()), QStringLiteral("a_b_c_d"));
     QCOMPARE(SnapshotStore::boardId(QString(), QString()), QStringLiteral("unknown"));
     QVERIFY(SnapshotStore::boardId(QString(200, QLatin1Char('x')), QString()).size() <= 64);
-}
 
-void TestSnapshotStore::rootFromOptionEnvironmentOrDefault()
-{
+    // The folder: the option, else the environment, else the user's data folder.
     const QByteArray saved = qgetenv(SnapshotStore::kEnvironmentVariable);
     qputenv(SnapshotStore::kEnvironmentVariable, "/tmp/from-env");
     QCOMPARE(SnapshotStore(QStringLiteral("/tmp/explicit")).root(), QStringLiteral("/tmp/explicit"));
@@ -140,7 +131,7 @@ void TestSnapshotStore::headerAndListing()
     QCOMPARE(ParamFileParser::parse(text).entries.size(), 4);
 }
 
-void TestSnapshotStore::identicalSnapshotNotWrittenAgain()
+void TestSnapshotStore::identicalOrIncompleteSnapshots()
 {
     QTemporaryDir dir;
     const SnapshotStore store(dir.path());
@@ -160,9 +151,19 @@ void TestSnapshotStore::identicalSnapshotNotWrittenAgain()
     zero[3].value = 0.0;
     QCOMPARE(store.save(QStringLiteral("SN1"), source, zero, at(15)).status, SnapshotSaveResult::Written);
     QCOMPARE(store.list(QStringLiteral("SN1")).size(), 3);
+
+    // An incomplete download is never restorable; the same values from a complete one are a snapshot of their own.
+    QCOMPARE(store.save(QStringLiteral("B"), {QStringLiteral("p"), QString(), false}, sampleTable(), at(0)).status,
+             SnapshotSaveResult::Written);
+    QCOMPARE(store.save(QStringLiteral("B"), {QStringLiteral("p"), QString(), true}, sampleTable(), at(1)).status,
+             SnapshotSaveResult::Written);
+    const QList<SnapshotInfo> list = store.list(QStringLiteral("B"));
+    QCOMPARE(list.size(), 2);
+    QVERIFY(list[0].readable && !list[0].complete && !list[0].restorable());
+    QVERIFY(list[1].restorable());
 }
 
-void TestSnapshotStore::sameSecondGetsCounter()
+void TestSnapshotStore::sameSecondCounterAndRetention()
 {
     QTemporaryDir dir;
     const SnapshotStore store(dir.path());
@@ -179,27 +180,19 @@ void TestSnapshotStore::sameSecondGetsCounter()
     QCOMPARE(list.size(), 11);
     for (int i = 0; i < list.size(); ++i)
         QCOMPARE(list[i].path, paths[i]);
-}
 
-void TestSnapshotStore::retentionKeepsNewestAndFirst()
-{
-    QTemporaryDir dir;
-    const SnapshotStore store(dir.path());
-    QList<Parameter> table = sampleTable();
-    QString first;
-    for (int i = 0; i < SnapshotStore::kKeepNewest + 5; ++i) {
-        table[2].value = 1000.0 + i;
-        const QString path = store.save(QStringLiteral("B"), {}, table, at(i * 60)).path;
-        if (i == 0)
-            first = path;
+    // Retention keeps the first and the newest; the eleven above count among them.
+    for (int i = 1; i < SnapshotStore::kKeepNewest + 5; ++i) {
+        table[2].value = 2000.0 + i;
+        store.save(QStringLiteral("B"), {}, table, at(i * 60));
     }
-    const QList<SnapshotInfo> list = store.list(QStringLiteral("B"));
-    QCOMPARE(list.size(), SnapshotStore::kKeepNewest + 1);
-    QCOMPARE(list.first().path, first);
-    QVERIFY(list.first().first);
-    // After the first come the newest 100: snapshots 5 .. 104.
-    QCOMPARE(list.at(1).time, at(5 * 60));
-    QCOMPARE(list.last().time, at((SnapshotStore::kKeepNewest + 4) * 60));
+    const QList<SnapshotInfo> kept = store.list(QStringLiteral("B"));
+    QCOMPARE(kept.size(), SnapshotStore::kKeepNewest + 1);
+    QCOMPARE(kept.first().path, paths.first());
+    QVERIFY(kept.first().first);
+    // After the first come the newest 100: snapshots 5 .. 104 minutes in.
+    QCOMPARE(kept.at(1).time, at(5 * 60));
+    QCOMPARE(kept.last().time, at((SnapshotStore::kKeepNewest + 4) * 60));
 }
 
 void TestSnapshotStore::damagedSnapshotsAreUnreadable_data()
@@ -234,21 +227,6 @@ void TestSnapshotStore::damagedSnapshotsAreUnreadable()
     QVERIFY(!list.first().restorable());
     QVERIFY(!list.first().problem.isEmpty());
     QVERIFY(SnapshotStore::read(list.first().path).parameters.isEmpty());
-}
-
-void TestSnapshotStore::incompleteNeverRestorable()
-{
-    QTemporaryDir dir;
-    const SnapshotStore store(dir.path());
-    QCOMPARE(store.save(QStringLiteral("B"), {QStringLiteral("p"), QString(), false}, sampleTable(), at(0)).status,
-             SnapshotSaveResult::Written);
-    // The same values from a complete download are a snapshot of their own.
-    QCOMPARE(store.save(QStringLiteral("B"), {QStringLiteral("p"), QString(), true}, sampleTable(), at(1)).status,
-             SnapshotSaveResult::Written);
-    const QList<SnapshotInfo> list = store.list(QStringLiteral("B"));
-    QCOMPARE(list.size(), 2);
-    QVERIFY(list[0].readable && !list[0].complete && !list[0].restorable());
-    QVERIFY(list[1].restorable());
 }
 
 void TestSnapshotStore::unwritableFolderFails()

@@ -1,22 +1,15 @@
-// The all-parameters table against the simulated flight controller: one link
-// (a real worker over a pseudo-terminal) and one download for the whole run;
-// each case works on its own parameters.
+// The all-parameters table against the simulated flight controller: one link (a real worker over a
+// pseudo-terminal) and one download for the whole run; each case works on its own parameters.
 
 #include <QApplication>
 #include <QCheckBox>
 #include <QClipboard>
 #include <QComboBox>
-#include <QDir>
-#include <QFileInfo>
-#include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QSignalSpy>
 #include <QTableView>
-#include <QTemporaryDir>
-#include <QTest>
-#include <QTranslator>
+#include <QtTest>
 
 #include <functional>
 #include <memory>
@@ -24,6 +17,7 @@
 #include "SimLink.h"
 #include "dialogs/AllParametersDialog.h"
 #include "dialogs/ParameterFilterProxy.h"
+#include "link/ParamTransfer.h"
 #include "pages/PageContext.h"
 #include "params/ParamFileParser.h"
 #include "params/ParameterStore.h"
@@ -57,7 +51,27 @@ private slots:
 private:
     QModelIndex valueCellOf(const QString &name);
     QLineEdit *openEditor(const QString &name);
+    // Opens the value editor of `name`, types `typed` and presses Return.
+    bool type(const QString &name, const QString &typed);
     QList<QPair<QString, float>> setsOf(const QString &name) const;
+    QString cell(const QString &name, int column, int role = Qt::DisplayRole) const
+    {
+        const int row = m_dialog->model()->rowOfName(name);
+        return m_dialog->model()->index(row, column).data(role).toString();
+    }
+    ParameterTableModel::WriteState stateOf(const QString &name) const
+    {
+        return m_dialog->model()->writeStateAt(m_dialog->model()->rowOfName(name));
+    }
+    bool shownSortedByName() const
+    {
+        const QAbstractItemModel *shown = m_dialog->view()->model();
+        for (int r = 1; r < shown->rowCount(); ++r)
+            if (shown->index(r - 1, 0).data().toString().compare(shown->index(r, 0).data().toString(),
+                                                                 Qt::CaseInsensitive) > 0)
+                return false;
+        return true;
+    }
 
     ParameterStore m_store;
     std::unique_ptr<PageContext> m_ctx;
@@ -70,8 +84,7 @@ void TestParamTable::initTestCase()
 {
     QVERIFY(m_dir.isValid());
     m_ctx = std::make_unique<PageContext>(&m_store, nullptr);
-    // The table exists before the download: it fills row by row as the
-    // parameters arrive.
+    // The table exists before the download: it fills row by row as the parameters arrive.
     m_dialog = std::make_unique<AllParametersDialog>(m_ctx.get());
     m_link = std::make_unique<SimLink>(m_ctx.get(), 2);
     m_link->sim.setBaudRate(0);
@@ -119,6 +132,16 @@ QLineEdit *TestParamTable::openEditor(const QString &name)
     view->setCurrentIndex(cell.siblingAtColumn(ParameterTableModel::NameColumn));
     QTest::keyClick(view, Qt::Key_Return);
     return qobject_cast<QLineEdit *>(view->indexWidget(cell));
+}
+
+bool TestParamTable::type(const QString &name, const QString &typed)
+{
+    QLineEdit *editor = openEditor(name);
+    if (!editor)
+        return false;
+    QTest::keyClicks(editor, typed);
+    QTest::keyClick(editor, Qt::Key_Return);
+    return true;
 }
 
 QList<QPair<QString, float>> TestParamTable::setsOf(const QString &name) const
@@ -169,29 +192,23 @@ void TestParamTable::rowsEqualTheFlightControllersTable()
     // Sorted by name by default; the other order is the flight controller's.
     const QAbstractItemModel *shown = m_dialog->view()->model();
     QCOMPARE(shown->rowCount(), HeliParameterTable::kCount);
-    for (int r = 1; r < shown->rowCount(); ++r)
-        QVERIFY(shown->index(r - 1, 0).data().toString().compare(shown->index(r, 0).data().toString(),
-                                                                  Qt::CaseInsensitive) <= 0);
+    QVERIFY(shownSortedByName());
     m_dialog->orderBox()->setCurrentIndex(AllParametersDialog::FlightControllerOrder);
     for (int r = 0; r < shown->rowCount(); r += 97)
         QCOMPARE(shown->index(r, 0).data().toString(), m_store.parameterList().at(r).name);
-    QCOMPARE(m_dialog->model()->index(m_store.indexOf(QStringLiteral("ATC_RAT_YAW_P")),
-                                      ParameterTableModel::DescriptionColumn).data().toString().isEmpty(), false);
-    QCOMPARE(m_dialog->model()->index(m_store.indexOf(QStringLiteral("LOG_BITMASK")),
-                                      ParameterTableModel::DescriptionColumn).data().toString(), QString());
+    QVERIFY(!cell(QStringLiteral("ATC_RAT_YAW_P"), ParameterTableModel::DescriptionColumn).isEmpty());
+    QCOMPARE(cell(QStringLiteral("LOG_BITMASK"), ParameterTableModel::DescriptionColumn), QString());
 }
 
 void TestParamTable::confirmationFromElsewhereUpdatesOnlyItsRow()
 {
-    // A page writes; the flight controller's echo lands in the store and in
-    // exactly that row.
+    // A page writes; the flight controller's echo lands in the store and in exactly that row.
     const QString name = QStringLiteral("LOIT_BRK_ACCEL");
     const int row = m_dialog->model()->rowOfName(name);
     QVERIFY(row >= 0);
     QSignalSpy changed(m_dialog->model(), &QAbstractItemModel::dataChanged);
     m_ctx->writeParameter(name, 321.5f);
-    QTRY_COMPARE_WITH_TIMEOUT(m_dialog->model()->index(row, ParameterTableModel::ValueColumn).data().toString(),
-                              QStringLiteral("321.5"), 5000);
+    QTRY_COMPARE_WITH_TIMEOUT(cell(name, ParameterTableModel::ValueColumn), QStringLiteral("321.5"), 5000);
     QVERIFY(!changed.isEmpty());
     for (const QList<QVariant> &args : std::as_const(changed)) {
         QCOMPARE(args.at(0).toModelIndex().row(), row);
@@ -220,23 +237,17 @@ void TestParamTable::editWritesOnceAndEndsConfirmed()
     QFETCH(QString, shown);
     QVERIFY2(m_store.contains(name), qPrintable(name));
     const int before = int(setsOf(name).size());
-
-    QLineEdit *editor = openEditor(name);
-    QVERIFY(editor);
-    QTest::keyClicks(editor, typed);
-    QTest::keyClick(editor, Qt::Key_Return);
-
-    const int row = m_dialog->model()->rowOfName(name);
-    QTRY_COMPARE_WITH_TIMEOUT(m_dialog->model()->writeStateAt(row), ParameterTableModel::Confirmed, 5000);
-    QCOMPARE(m_dialog->model()->index(row, ParameterTableModel::ValueColumn).data().toString(), shown);
+    QVERIFY(type(name, typed));
+    QTRY_COMPARE_WITH_TIMEOUT(stateOf(name), ParameterTableModel::Confirmed, 5000);
+    QCOMPARE(cell(name, ParameterTableModel::ValueColumn), shown);
     const auto sets = setsOf(name);
     QCOMPARE(sets.size(), before + 1);
     QCOMPARE(sets.last().second, written);
     float simValue = 0.0f;
     QVERIFY(m_link->sim.parameterValue(name, &simValue));
     QCOMPARE(simValue, written);
-    // Nothing more goes out later (no retry of a confirmed write).
-    QTest::qWait(300);
+    // Nothing more goes out later: no resend of a confirmed write once the echo wait is over.
+    QTest::qWait(ParamTransfer::kWriteTimeoutMs + 200);
     QCOMPARE(setsOf(name).size(), before + 1);
 }
 
@@ -246,21 +257,14 @@ void TestParamTable::refusedWriteEndsFailedWithKeptValue()
     QVERIFY(m_store.contains(name));
     const float kept = float(m_store.findParameterValue(name));
     m_link->sim.setReadOnly(name, true);
-
-    QLineEdit *editor = openEditor(name);
-    QVERIFY(editor);
-    QTest::keyClicks(editor, QStringLiteral("0.75"));
-    QTest::keyClick(editor, Qt::Key_Return);
-
-    const int row = m_dialog->model()->rowOfName(name);
-    QTRY_COMPARE_WITH_TIMEOUT(m_dialog->model()->writeStateAt(row), ParameterTableModel::Failed, 10000);
+    QVERIFY(type(name, QStringLiteral("0.75")));
+    QTRY_COMPARE_WITH_TIMEOUT(stateOf(name), ParameterTableModel::Failed, 10000);
     m_link->sim.setReadOnly(name, false);
     const QString keptText = ParameterTableModel::formatValue(kept);
-    QCOMPARE(m_dialog->model()->index(row, ParameterTableModel::ValueColumn).data().toString(), keptText);
-    QVERIFY2(m_dialog->model()->index(row, ParameterTableModel::StateColumn).data().toString().contains(keptText),
-             qPrintable(m_dialog->model()->index(row, ParameterTableModel::StateColumn).data().toString()));
-    QVERIFY(m_dialog->model()->index(row, ParameterTableModel::StateColumn).data(Qt::ToolTipRole).toString().contains(
-        QStringLiteral("0.75")));
+    QCOMPARE(cell(name, ParameterTableModel::ValueColumn), keptText);
+    QVERIFY2(cell(name, ParameterTableModel::StateColumn).contains(keptText),
+             qPrintable(cell(name, ParameterTableModel::StateColumn)));
+    QVERIFY(cell(name, ParameterTableModel::StateColumn, Qt::ToolTipRole).contains(QStringLiteral("0.75")));
 }
 
 void TestParamTable::invalidInputWritesNothing_data()
@@ -270,11 +274,8 @@ void TestParamTable::invalidInputWritesNothing_data()
     QTest::newRow("remark after the number") << "0.5 #x";
     QTest::newRow("decimal comma") << "0,5";
     QTest::newRow("group separator") << "1,000";
+    // The editor reads numbers as the loader does (infinity, NaN, hexadecimal: the parser's cases).
     QTest::newRow("beyond float range") << "1e39";
-    QTest::newRow("negative beyond range") << "-3.5e38";
-    QTest::newRow("infinity") << "inf";
-    QTest::newRow("not a number") << "nan";
-    QTest::newRow("hexadecimal") << "0x10";
     QTest::newRow("empty") << "";
 }
 
@@ -300,7 +301,7 @@ void TestParamTable::invalidInputWritesNothing()
     QTRY_VERIFY(!m_dialog->view()->indexWidget(valueCellOf(name)));
     QTest::qWait(200);
     QCOMPARE(int(m_link->sim.paramSets().size()), setsBefore);
-    QCOMPARE(m_dialog->model()->writeStateAt(m_dialog->model()->rowOfName(name)), ParameterTableModel::NotWritten);
+    QCOMPARE(stateOf(name), ParameterTableModel::NotWritten);
     QCOMPARE(valueCellOf(name).data().toString(), valueBefore);
 }
 
@@ -466,17 +467,13 @@ void TestParamTable::newDownloadResets()
     m_dialog->setLinkUp(true);
     QCOMPARE(m_dialog->model()->rowCount(), HeliParameterTable::kCount);
     QCOMPARE(m_dialog->view()->model()->rowCount(), HeliParameterTable::kCount);
-    const QAbstractItemModel *shown = m_dialog->view()->model();
-    for (int r = 1; r < shown->rowCount(); ++r)
-        QVERIFY(shown->index(r - 1, 0).data().toString().compare(shown->index(r, 0).data().toString(),
-                                                                  Qt::CaseInsensitive) <= 0);
+    QVERIFY(shownSortedByName());
 }
 
 void TestParamTable::bothLanguages()
 {
-    // Pictures of the table in both languages: into the temporary folder, or
-    // into $TAVRO_SCREENSHOTS when set. A comparison and a few written rows
-    // show every column.
+    // Pictures of the table in both languages: into the temporary folder, or into $TAVRO_SCREENSHOTS when set. A
+    // comparison and a few written rows show every column.
     const QString out = qEnvironmentVariableIsSet("TAVRO_SCREENSHOTS") ? qEnvironmentVariable("TAVRO_SCREENSHOTS")
                                                                         : m_dir.path();
     QDir().mkpath(out);
@@ -493,17 +490,10 @@ void TestParamTable::bothLanguages()
     m_dialog->resize(980, 520);
     // One write confirmed, one the flight controller does not take.
     m_link->sim.setReadOnly(QStringLiteral("ATC_RAT_PIT_IMAX"), true);
-    for (const auto &[name, typed] : {std::pair{QStringLiteral("ATC_RAT_PIT_D"), QStringLiteral("0.0015")},
-                                      std::pair{QStringLiteral("ATC_RAT_PIT_IMAX"), QStringLiteral("0.2")}}) {
-        QLineEdit *editor = openEditor(name);
-        QVERIFY(editor);
-        QTest::keyClicks(editor, typed);
-        QTest::keyClick(editor, Qt::Key_Return);
-    }
-    QTRY_COMPARE_WITH_TIMEOUT(m_dialog->model()->writeStateAt(m_dialog->model()->rowOfName(QStringLiteral("ATC_RAT_PIT_IMAX"))),
-                              ParameterTableModel::Failed, 10000);
-    QTRY_COMPARE_WITH_TIMEOUT(m_dialog->model()->writeStateAt(m_dialog->model()->rowOfName(QStringLiteral("ATC_RAT_PIT_D"))),
-                              ParameterTableModel::Confirmed, 5000);
+    QVERIFY(type(QStringLiteral("ATC_RAT_PIT_D"), QStringLiteral("0.0015")));
+    QVERIFY(type(QStringLiteral("ATC_RAT_PIT_IMAX"), QStringLiteral("0.2")));
+    QTRY_COMPARE_WITH_TIMEOUT(stateOf(QStringLiteral("ATC_RAT_PIT_IMAX")), ParameterTableModel::Failed, 10000);
+    QTRY_COMPARE_WITH_TIMEOUT(stateOf(QStringLiteral("ATC_RAT_PIT_D")), ParameterTableModel::Confirmed, 5000);
     m_link->sim.setReadOnly(QStringLiteral("ATC_RAT_PIT_IMAX"), false);
     m_dialog->filterEdit()->setText(QStringLiteral("ATC_RAT_PIT"));
     m_dialog->view()->scrollToTop();
@@ -526,8 +516,7 @@ void TestParamTable::bothLanguages()
     QCoreApplication::removeTranslator(&english);
     QCoreApplication::sendPostedEvents();
     QCOMPARE(headers, (QStringList{QStringLiteral("说明"), QStringLiteral("Description")}));
-    const int yawRow = m_dialog->model()->rowOfName(QStringLiteral("ATC_RAT_PIT_P"));
-    QCOMPARE(m_dialog->model()->index(yawRow, ParameterTableModel::DescriptionColumn).data().toString(),
+    QCOMPARE(cell(QStringLiteral("ATC_RAT_PIT_P"), ParameterTableModel::DescriptionColumn),
              ParameterTableModel::description(QStringLiteral("ATC_RAT_PIT_P")));
     qApp->setStyleSheet(QString());
 }

@@ -1,31 +1,21 @@
-// The all-parameters table in the whole window beside the simulated flight
-// controller: where it opens, and a comparison whose chosen differing rows go
-// through the window's write preview and batch.
+// The all-parameters table in the whole window beside the simulated flight controller: where it opens, and a
+// comparison whose chosen differing rows go through the window's write preview and batch.
 
 #include <QCheckBox>
-#include <QComboBox>
-#include <QDir>
-#include <QFile>
 #include <QListWidget>
 #include <QMessageBox>
-#include <QPushButton>
-#include <QSignalSpy>
 #include <QTableView>
-#include <QTemporaryDir>
-#include <QTest>
+#include <QtTest>
 
 #include <memory>
 
-#include "app/MainWindow.h"
 #include "app/SafeChanges.h"
 #include "dialogs/AllParametersDialog.h"
 #include "dialogs/WritePreviewDialog.h"
-#include "link/Mav2Uart_Worker.h"
 #include "pages/TuningPage.h"
 #include "params/ParameterStore.h"
 #include "params/ParameterTableModel.h"
 #include "sim/SimulatedFlightController.h"
-#include "sim/SimulatorPortSource.h"
 #include "tests/WindowBesideSim.h"
 
 class TestParamTableWindow : public QObject
@@ -48,8 +38,7 @@ void TestParamTableWindow::openedFromTheParametersPageAndWritesThroughThePreview
     auto w = std::make_unique<MainWindow>(windowOptions(dir, sim.portPath()));
     w->show();
 
-    // Before a download: the button is there but cannot be used, and the
-    // table does not exist yet.
+    // Before a download: the button is there but cannot be used, and the table does not exist yet.
     auto *open = w->tuningPage()->findChild<QPushButton *>(QStringLiteral("allParameters_pB"));
     QVERIFY(open);
     QVERIFY(!open->isEnabled());
@@ -111,15 +100,14 @@ void TestParamTableWindow::openedFromTheParametersPageAndWritesThroughThePreview
     QCOMPARE(questions.size(), 1);
     QVERIFY(questions.first().contains(QLatin1String("wanted.param")));
     QCOMPARE(changes, QStringList{QStringLiteral("2")});
-    float v = 0.0f;
-    QVERIFY(sim.parameterValue(QStringLiteral("SERVO2_TRIM"), &v));
-    QCOMPARE(v, trim);
-    QVERIFY(sim.parameterValue(QStringLiteral("ATC_RAT_RLL_I"), &v));
-    QCOMPARE(v, gain);
-    int sets = 0;
-    for (const auto &s : sim.paramSets())
-        sets += (s.first == QLatin1String("SERVO2_TRIM") || s.first == QLatin1String("ATC_RAT_RLL_I")) ? 1 : 0;
-    QCOMPARE(sets, 2);
+    float held[2] = {0.0f, 0.0f};
+    QVERIFY(sim.parameterValue(QStringLiteral("SERVO2_TRIM"), &held[0]));
+    QVERIFY(sim.parameterValue(QStringLiteral("ATC_RAT_RLL_I"), &held[1]));
+    QCOMPARE((QList<float>{held[0], held[1]}), (QList<float>{trim, gain}));
+    const auto sets = sim.paramSets();
+    QCOMPARE(int(std::count_if(sets.cbegin(), sets.cend(), [](const auto &s) {
+                 return s.first == "SERVO2_TRIM" || s.first == "ATC_RAT_RLL_I";
+             })), 2); // each written once
     // The confirmations reach the table: nothing differs any more.
     QTRY_COMPARE_WITH_TIMEOUT(table->model()->differingCount(), 0, 5000);
     QCOMPARE(table->view()->model()->rowCount(), 0);
