@@ -11,6 +11,7 @@
 #include <chrono>
 #include <cerrno>
 #include <climits>
+#include <cstddef>
 #include <cmath>
 #include <cstring>
 
@@ -732,7 +733,10 @@ void SimulatedFlightController::sendTelemetry(int streamId, qint64 nowMs)
             for (int i = 0; i < 4; ++i)
                 ch[i] = uint16_t(1500 + 400 * std::sin(t * (0.8 + 0.3 * i)));
         }
-        std::memcpy(&rc.chan1_raw, ch, sizeof ch);
+        // The eighteen channel fields follow each other without padding.
+        static_assert(offsetof(mavlink_rc_channels_t, chan18_raw)
+                      == offsetof(mavlink_rc_channels_t, chan1_raw) + 17 * sizeof(uint16_t));
+        std::memcpy(reinterpret_cast<char *>(&rc) + offsetof(mavlink_rc_channels_t, chan1_raw), ch, sizeof ch);
         rc.rssi = 255;
         queueStruct(rc);
         break;

@@ -20,7 +20,11 @@
 #include <QSignalSpy>
 #include <QTest>
 #include <QVBoxLayout>
+#include <algorithm>
 #include <atomic>
+#include <cstddef>
+#include <cstring>
+#include <iterator>
 #include <numeric>
 #include <thread>
 
@@ -60,12 +64,14 @@ void showAndSettle(QWidget *w)
 
 mavlink_rc_channels_t report(std::initializer_list<std::pair<int, uint16_t>> values)
 {
-    mavlink_rc_channels_t m{};
-    uint16_t *ch = &m.chan1_raw;
-    for (int i = 0; i < 18; ++i)
-        ch[i] = 1500;
+    uint16_t ch[18];
+    std::fill(std::begin(ch), std::end(ch), uint16_t(1500));
     for (const auto &v : values)
         ch[v.first - 1] = v.second;
+    mavlink_rc_channels_t m{};
+    static_assert(offsetof(mavlink_rc_channels_t, chan18_raw)
+                  == offsetof(mavlink_rc_channels_t, chan1_raw) + 17 * sizeof(uint16_t));
+    std::memcpy(reinterpret_cast<char *>(&m) + offsetof(mavlink_rc_channels_t, chan1_raw), ch, sizeof ch);
     m.chancount = 16;
     return m;
 }
