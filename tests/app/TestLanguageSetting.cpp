@@ -56,8 +56,23 @@ private slots:
         QCOMPARE(int(LanguageSetting::read(path)), choice);
     }
 
+    // A switch replaces a file it cannot safely store into, and the choice
+    // reads back: a file QSettings cannot parse; one holding a value QSettings
+    // would decode from a binary stream (replaced before QSettings reads it to
+    // write); one whose other key QSettings writes back as an escape, which
+    // the check then refuses.
+    void storedIntoADamagedFile_data()
+    {
+        QTest::addColumn<QByteArray>("damaged");
+        QTest::newRow("not an ini file") << QByteArray("/tmp\n\x01\x02 not an ini file\n");
+        QTest::newRow("a serialised value")
+            << QByteArray("[tavro-set]\nLanguage=@Variant(\\0\\0\\0\\xb\\xff\\xff\\xff\\xff)\n");
+        QTest::newRow("written back as an escape") << QByteArray("[tavro-set]\nOther=\x01\n");
+    }
+
     void storedIntoADamagedFile()
     {
+        QFETCH(QByteArray, damaged);
         QTemporaryDir dir;
         const QString path = dir.filePath("sub/settings.ini");
         QVERIFY(LanguageSetting::write(path, true));   // the folder is made
@@ -65,30 +80,12 @@ private slots:
 
         QFile f(path);
         QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        f.write("/tmp\n\x01\x02 not an ini file\n");
+        f.write(damaged);
         f.close();
         QTest::ignoreMessage(QtWarningMsg, QRegularExpression("replacing the damaged"));
         QVERIFY(LanguageSetting::write(path, false));
         QCOMPARE(LanguageSetting::read(path), LanguageSetting::Choice::Chinese);
         QCOMPARE(QSettings(path, QSettings::IniFormat).status(), QSettings::NoError);
-
-        // A file holding a value QSettings would decode from a binary stream
-        // is replaced before QSettings reads it to write.
-        QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        f.write("[tavro-set]\nLanguage=@Variant(\\0\\0\\0\\xb\\xff\\xff\\xff\\xff)\n");
-        f.close();
-        QTest::ignoreMessage(QtWarningMsg, QRegularExpression("replacing the damaged"));
-        QVERIFY(LanguageSetting::write(path, true));
-        QCOMPARE(LanguageSetting::read(path), LanguageSetting::Choice::English);
-
-        // Another key QSettings writes back as an escape, which the check
-        // refuses: the file is made afresh, and the choice reads back.
-        QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        f.write("[tavro-set]\nOther=\x01\n");
-        f.close();
-        QTest::ignoreMessage(QtWarningMsg, QRegularExpression("replacing the damaged"));
-        QVERIFY(LanguageSetting::write(path, false));
-        QCOMPARE(LanguageSetting::read(path), LanguageSetting::Choice::Chinese);
     }
 };
 
